@@ -1,0 +1,26 @@
+#include "host/Application.h"
+
+#include "host/HostError.h"
+
+namespace tavisk::host {
+namespace {
+
+// Everything runs on the host's user-interface thread, so no lock is needed.
+std::shared_ptr<HostApplication>& Current() {
+    static std::shared_ptr<HostApplication> current;
+    return current;
+}
+
+}  // namespace
+
+HostApplication& Application() {
+    auto& current = Current();
+    if (!current) throw HostError(kErrorFail, L"The add-in is not connected to a host application.");
+    return *current;
+}
+
+void SetApplication(std::shared_ptr<HostApplication> application) { Current() = std::move(application); }
+
+bool HasApplication() noexcept { return Current() != nullptr; }
+
+}  // namespace tavisk::host

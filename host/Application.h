@@ -1,0 +1,16 @@
+#pragma once
+
+#include <memory>
+
+#include "host/HostModel.h"
+
+namespace tavisk::host {
+
+// The process-wide access point to the running host's application. The add-in sets
+// it when the host connects it, and clears it at disconnection; tests set their own
+// host. Asking while none is set raises HostError.
+HostApplication& Application();
+void SetApplication(std::shared_ptr<HostApplication> application);
+bool HasApplication() noexcept;
+
+}  // namespace tavisk::host

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavisk::host {
+
+// Texts of the object model are wide strings, as the host's BSTRs are; these two
+// convert at the few places where a narrow UTF-8 text is needed (exception texts,
+// file names on Linux).
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+// Upper-cases the letters A-Z only: enough for the file extensions and URL schemes
+// the system compares, and the same on every locale and platform.
+std::wstring AsciiUpper(std::wstring_view text);
+std::wstring AsciiLower(std::wstring_view text);
+
+}  // namespace tavisk::host

@@ -1,0 +1,137 @@
+#include "margins/ApplyMargins.h"
+
+#include <exception>
+#include <memory>
+
+#include "host/Application.h"
+#include "host/HostError.h"
+#include "host/Text.h"
+#include "margins/BodyMargins.h"
+
+namespace tavisk {
+namespace {
+
+constexpr std::int32_t kSaveControlId = 3;
+constexpr std::int32_t kCloseControlId = 106;
+constexpr std::int32_t kNormalViewMode = 1;
+constexpr wchar_t kMenuBar[] = L"menu bar";
+
+host::HostApplication& App() { return host::Application(); }
+
+std::shared_ptr<host::Web> ActiveWeb() {
+    auto web = App().activeWeb();
+    if (!web) throw host::HostError(host::kErrorFail, L"No web is open in FrontPage.");
+    return web;
+}
+
+std::int32_t OpenPageWindowCount() { return App().activeWebWindow()->pageWindows()->count(); }
+
+std::shared_ptr<host::PageWindow> ActivePageWindow() {
+    auto window = App().activePageWindow();
+    if (!window) throw host::HostError(host::kErrorFail, L"No page is active in FrontPage.");
+    return window;
+}
+
+void ExecuteMenuCommand(std::int32_t id) {
+    auto control = App().commandBars()->item(kMenuBar)->findControl(id, true);
+    if (!control) {
+        throw host::HostError(host::kErrorNotFound, L"The menu bar has no command with Id " +
+                                                        std::to_wstring(id) + L".");
+    }
+    control->execute();
+}
+
+void ProcessPage(host::WebFile& file, const MarginSettings& settings) {
+    const bool wasOpen = IsPageOpen(file);
+    file.open();
+    std::int32_t savedViewMode = 0;
+    if (wasOpen) savedViewMode = ActivePageWindow()->viewMode();
+    ActivePageWindow()->setViewMode(kNormalViewMode);
+    SetBodyMargins(settings);
+    ExecuteMenuCommand(kSaveControlId);
+    if (wasOpen) {
+        ActivePageWindow()->setViewMode(savedViewMode);
+    } else {
+        ExecuteMenuCommand(kCloseControlId);
+    }
+}
+
+// The page a run is working on, kept so a failure can name it. Its URL is read
+// only when a failure is reported, so a run makes no host call for it otherwise.
+struct CurrentPage {
+    std::wstring queuedUrl;
+    std::shared_ptr<host::WebFile> file;
+
+    std::wstring url() const noexcept {
+        if (!queuedUrl.empty() || !file) return queuedUrl;
+        try {
+            return file->url();
+        } catch (...) {
+            return {};  // the host refuses even that: report the failure without a URL
+        }
+    }
+};
+
+void RunOverPages(const MarginSettings& settings, RunDialog& dialog, CurrentPage& current) {
+    std::shared_ptr<host::PageWindow> savedWindow;
+    if (OpenPageWindowCount() > 0) savedWindow = App().activePageWindow();
+
+    if (settings.allPages) {
+        const auto files = ActiveWeb()->allFiles();
+        const std::int32_t count = files->count();
+        for (std::int32_t i = 0; i < count; ++i) {
+            current = {{}, files->item(i)};
+            if (IsPage(*current.file)) ProcessPage(*current.file, settings);
+        }
+    } else {
+        const std::int32_t count = dialog.queueCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            current = {dialog.queueTag(i), nullptr};
+            current.file = ActiveWeb()->locateFile(current.queuedUrl);
+            ProcessPage(*current.file, settings);
+        }
+    }
+    current = {};
+
+    if (OpenPageWindowCount() > 0 && savedWindow) savedWindow->activate();
+}
+
+std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
+    std::wstring text = url.empty() ? L"The margins could not be applied."
+                                    : L"The margins could not be applied to " + url + L".";
+    if (!reason.empty()) text += L"\n\n" + reason;
+    return text;
+}
+
+}  // namespace
+
+bool IsPageOpen(host::WebFile& file) {
+    const std::int32_t count = OpenPageWindowCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto url = file.url();
+        if (App().activeWebWindow()->pageWindows()->item(i)->file()->url() == url) return true;
+    }
+    return false;
+}
+
+void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages) {
+    dialog.hide();
+    CurrentPage current;
+    std::wstring reason;
+    try {
+        RunOverPages(settings, dialog, current);
+        dialog.unload();
+        messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
+        return;
+    } catch (const host::HostError& error) {
+        reason = error.message();
+    } catch (const std::exception& error) {
+        reason = host::FromUtf8(error.what());
+    }
+    // Pages done stay saved and the current one stays open, unsaved: the user sees
+    // where the run stopped, and can retry from the dialog or cancel it.
+    messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
+    dialog.showAgain();
+}
+
+}  // namespace tavisk

@@ -1,0 +1,79 @@
+#include "simhost/SimHost.h"
+
+#include <algorithm>
+
+#include "host/HostError.h"
+#include "simhost/HostFacade.h"
+
+namespace tavisk::simhost {
+
+SimHost::SimHost() {
+    auto& bar = _commandBars.addBar(kMenuBarName);
+    using host::ControlType;
+    auto file = ControlNode::Append(bar.controls, ControlType::Popup, 30002, L"&File");
+    ControlNode::Append(file->childList(), ControlType::Button, 23, L"&Open...");
+    ControlNode::Append(file->childList(), ControlType::Button, kCloseId, L"&Close", [this] { closeActivePage(); });
+    ControlNode::Append(file->childList(), ControlType::Button, kSaveId, L"&Save", [this] { saveActivePage(); });
+    ControlNode::Append(bar.controls, ControlType::Popup, 30003, L"&Edit");
+    ControlNode::Append(bar.controls, ControlType::Popup, 30004, L"&View");
+    auto tools = ControlNode::Append(bar.controls, ControlType::Popup, 30007, L"&Tools");
+    ControlNode::Append(tools->childList(), ControlType::Button, 2, L"&Spelling...");
+    ControlNode::Append(tools->childList(), ControlType::Button, 522, L"&Options...");
+    ControlNode::Append(bar.controls, ControlType::Popup, 30010, L"&Help");
+}
+
+std::shared_ptr<host::HostApplication> SimHost::application() { return MakeHostApplication(*this); }
+
+void SimHost::openWeb(std::shared_ptr<WebModel> web) {
+    closeWeb();
+    _web = std::move(web);
+    notifyChanged();
+}
+
+void SimHost::closeWeb() {
+    _windows.clear();
+    _active.reset();
+    _web.reset();
+    notifyChanged();
+}
+
+std::shared_ptr<PageWindowState> SimHost::findPageWindow(const std::wstring& url) const {
+    const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w->file->url() == url; });
+    return it == _windows.end() ? nullptr : *it;
+}
+
+void SimHost::openPage(const std::shared_ptr<FileNode>& file) {
+    auto window = findPageWindow(file->url());
+    if (!window) {
+        window = std::make_shared<PageWindowState>();
+        window->file = file;
+        window->document = file->store().load();
+        _windows.push_back(window);
+    }
+    _active = window;
+    notifyChanged();
+}
+
+void SimHost::activate(const PageWindowState& window) {
+    const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w.get() == &window; });
+    if (it == _windows.end()) throw host::HostError(host::kErrorFail, L"The page window has been closed.");
+    _active = *it;
+    notifyChanged();
+}
+
+void SimHost::saveActivePage() {
+    const auto window = activePageWindow();
+    if (!window) throw host::HostError(host::kErrorFail, L"There is no page to save.");
+    window->file->store().save(*window->document);
+    notifyChanged();
+}
+
+void SimHost::closeActivePage() {
+    const auto window = activePageWindow();
+    if (!window) throw host::HostError(host::kErrorFail, L"There is no page to close.");
+    _windows.erase(std::find(_windows.begin(), _windows.end(), window));
+    _active = _windows.empty() ? std::weak_ptr<PageWindowState>() : _windows.back();
+    notifyChanged();
+}
+
+}  // namespace tavisk::simhost

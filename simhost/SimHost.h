@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "host/HostModel.h"
+#include "simhost/CommandBarModel.h"
+#include "simhost/Recorder.h"
+#include "simhost/WebModel.h"
+
+namespace tavisk::simhost {
+
+// A page open in the editor: the file, its view mode and the edited document,
+// which reaches the file's store only when the page is saved.
+struct PageWindowState {
+    std::shared_ptr<FileNode> file;
+    std::int32_t viewMode = 0;
+    std::unique_ptr<PageDocument> document;
+};
+
+// The stand-in editor's state: the open web, the page windows and the command bars.
+// Its menu bar "Menu Bar" holds the popups "&File" (with the built-in Save, Id 3,
+// and Close, Id 106), "&Edit", "&View", "&Tools" and "&Help".
+//
+// application() hands out the host's object model over this state; every call made
+// through it is recorded by recorder(), which can also refuse a chosen call.
+class SimHost {
+public:
+    static constexpr std::int32_t kSaveId = 3;
+    static constexpr std::int32_t kCloseId = 106;
+    static constexpr wchar_t kMenuBarName[] = L"Menu Bar";
+
+    SimHost();
+    SimHost(const SimHost&) = delete;
+    SimHost& operator=(const SimHost&) = delete;
+
+    Recorder& recorder() noexcept { return _recorder; }
+    const Recorder& recorder() const noexcept { return _recorder; }
+    std::shared_ptr<host::HostApplication> application();
+
+    // ---- What a user does in the host (not recorded) ----
+    void openWeb(std::shared_ptr<WebModel> web);
+    // Closes every page window (unsaved edits are dropped) and the web.
+    void closeWeb();
+    const std::shared_ptr<WebModel>& web() const noexcept { return _web; }
+
+    // Opens the file in a page window, or brings forward the one showing it.
+    void openPage(const std::shared_ptr<FileNode>& file);
+    void activate(const PageWindowState& window);
+    // Writes the active page's document to its file's store.
+    void saveActivePage();
+    // Closes the active page; the last page window opened before it becomes active.
+    void closeActivePage();
+
+    const std::vector<std::shared_ptr<PageWindowState>>& pageWindows() const noexcept { return _windows; }
+    std::shared_ptr<PageWindowState> activePageWindow() const noexcept { return _active.lock(); }
+    std::shared_ptr<PageWindowState> findPageWindow(const std::wstring& url) const;
+
+    CommandBarsModel& commandBars() noexcept { return _commandBars; }
+    CommandBarNode& menuBar() noexcept { return *_commandBars.find(kMenuBarName); }
+
+    // Called after every change of the web, the page windows or the documents, so a
+    // window showing this host can redraw.
+    void setChangeListener(std::function<void()> listener) { _changed = std::move(listener); }
+    void notifyChanged() const {
+        if (_changed) _changed();
+    }
+
+private:
+    Recorder _recorder;
+    std::shared_ptr<WebModel> _web;
+    std::vector<std::shared_ptr<PageWindowState>> _windows;
+    std::weak_ptr<PageWindowState> _active;
+    CommandBarsModel _commandBars;
+    std::function<void()> _changed;
+};
+
+}  // namespace tavisk::simhost

@@ -1,0 +1,125 @@
+#include "simhost/WebModel.h"
+
+#include <algorithm>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+
+namespace tavisk::simhost {
+namespace {
+
+bool NamesMatch(const std::wstring& a, const std::wstring& b, std::int32_t flags) {
+    return (flags & 1) ? a == b : host::AsciiLower(a) == host::AsciiLower(b);
+}
+
+}  // namespace
+
+std::optional<std::wstring> PageDocument::attribute(const std::wstring& name) const {
+    for (const auto& a : _body)
+        if (a.name == name) return a.value;
+    return std::nullopt;
+}
+
+void PageDocument::setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) {
+    for (auto& a : _body) {
+        if (NamesMatch(a.name, name, flags)) {
+            a.value = value;
+            return;
+        }
+    }
+    _body.push_back({name, value});
+}
+
+bool PageDocument::removeAttribute(const std::wstring& name, std::int32_t flags) {
+    const auto it = std::find_if(_body.begin(), _body.end(), [&](const Attribute& a) { return NamesMatch(a.name, name, flags); });
+    if (it == _body.end()) return false;
+    _body.erase(it);
+    return true;
+}
+
+std::unique_ptr<PageDocument> MemoryPageStore::load() { return std::make_unique<PageDocument>(_saved); }
+
+void MemoryPageStore::save(const PageDocument& document) {
+    _saved = document.bodyAttributes();
+    ++_saveCount;
+}
+
+FileNode::FileNode(std::wstring name, std::wstring url, std::wstring title, std::shared_ptr<PageStore> store)
+    : _name(std::move(name)), _url(std::move(url)), _title(std::move(title)), _store(std::move(store)) {}
+
+std::wstring FileNode::extension() const {
+    const auto dot = _name.rfind(L'.');
+    return dot == std::wstring::npos ? std::wstring() : _name.substr(dot + 1);
+}
+
+WebModel::WebModel(std::wstring url) : _url(std::move(url)) {
+    while (!_url.empty() && _url.back() == L'/') _url.pop_back();
+    _root = std::make_shared<FolderNode>(L"", _url + L"/", false);
+    _foldersByUrl.emplace(_root->url(), _root);
+}
+
+std::wstring WebModel::childUrl(const FolderNode& parent, const std::wstring& name) const {
+    return &parent == _root.get() ? parent.url() + name : parent.url() + L"/" + name;
+}
+
+FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name, std::optional<bool> excluded) {
+    auto folder = std::make_shared<FolderNode>(name, childUrl(parent, name),
+                                               excluded.value_or(!name.empty() && name.front() == L'_'));
+    if (!_foldersByUrl.emplace(folder->url(), folder).second)
+        throw host::HostError(host::kErrorInvalidArg, L"The web already has a folder " + folder->url() + L".");
+    parent._subFolders.push_back(folder);
+    return *folder;
+}
+
+FileNode& WebModel::addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
+                            std::shared_ptr<PageStore> store) {
+    if (!store) store = std::make_shared<MemoryPageStore>();
+    auto file = std::make_shared<FileNode>(name, childUrl(folder, name), title.empty() ? name : title, std::move(store));
+    if (!_filesByUrl.emplace(file->url(), file).second)
+        throw host::HostError(host::kErrorInvalidArg, L"The web already has a file " + file->url() + L".");
+    folder._files.push_back(file);
+    _allFiles.push_back(file);
+    return *file;
+}
+
+FolderNode& WebModel::folderAt(const std::wstring& path) {
+    FolderNode* folder = _root.get();
+    size_t start = 0;
+    while (start < path.size()) {
+        const auto slash = std::min(path.find(L'/', start), path.size());
+        const auto name = path.substr(start, slash - start);
+        start = slash + 1;
+        if (name.empty()) continue;
+        const auto& subs = folder->subFolders();
+        const auto it = std::find_if(subs.begin(), subs.end(), [&](const auto& s) { return s->name() == name; });
+        folder = it != subs.end() ? it->get() : &addFolder(*folder, name);
+    }
+    return *folder;
+}
+
+FileNode& WebModel::addFile(const std::wstring& path, const std::wstring& title, std::vector<Attribute> body) {
+    const auto slash = path.rfind(L'/');
+    auto& folder = slash == std::wstring::npos ? *_root : folderAt(path.substr(0, slash));
+    return addFile(folder, slash == std::wstring::npos ? path : path.substr(slash + 1), title,
+                   std::make_shared<MemoryPageStore>(std::move(body)));
+}
+
+std::shared_ptr<FileNode> WebModel::findFile(const std::wstring& url) const {
+    const auto it = _filesByUrl.find(url);
+    return it == _filesByUrl.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<FolderNode> WebModel::findFolder(const std::wstring& url) const {
+    const auto it = _foldersByUrl.find(url);
+    return it == _foldersByUrl.end() ? nullptr : it->second;
+}
+
+std::wstring WebModel::RelativeUrl(const std::wstring& base, const std::wstring& url) {
+    if (base.empty() || url.compare(0, base.size(), base) != 0) return url;
+    if (base.back() == L'/') return url.substr(base.size());
+    if (url.size() == base.size()) return {};
+    if (url[base.size()] == L'/') return url.substr(base.size() + 1);
+    return url;
+}
+
+}  // namespace tavisk::simhost

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tavisk::simhost {
+
+struct Attribute {
+    std::wstring name;
+    std::wstring value;
+    bool operator==(const Attribute&) const = default;
+};
+
+// A page as its editor holds it: the attributes of its BODY element, in order.
+// Names are matched as the browser's element does: with flags 1 exactly, with
+// flags 0 ignoring the case of A-Z. A page store may keep more of the page in a
+// class derived from this one.
+class PageDocument {
+public:
+    PageDocument() = default;
+    explicit PageDocument(std::vector<Attribute> body) : _body(std::move(body)) {}
+    virtual ~PageDocument() = default;
+
+    const std::vector<Attribute>& bodyAttributes() const noexcept { return _body; }
+    std::optional<std::wstring> attribute(const std::wstring& name) const;
+    void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags);
+    bool removeAttribute(const std::wstring& name, std::int32_t flags);
+
+private:
+    std::vector<Attribute> _body;
+};
+
+// Where a page's document comes from when it is opened and goes when it is saved.
+class PageStore {
+public:
+    virtual ~PageStore() = default;
+    virtual std::unique_ptr<PageDocument> load() = 0;
+    virtual void save(const PageDocument& document) = 0;
+};
+
+// A page kept in memory: what was saved last, and how often.
+class MemoryPageStore : public PageStore {
+public:
+    explicit MemoryPageStore(std::vector<Attribute> body = {}) : _saved(std::move(body)) {}
+    std::unique_ptr<PageDocument> load() override;
+    void save(const PageDocument& document) override;
+
+    const std::vector<Attribute>& saved() const noexcept { return _saved; }
+    int saveCount() const noexcept { return _saveCount; }
+
+private:
+    std::vector<Attribute> _saved;
+    int _saveCount = 0;
+};
+
+class FolderNode;
+
+class FileNode {
+public:
+    FileNode(std::wstring name, std::wstring url, std::wstring title, std::shared_ptr<PageStore> store);
+
+    const std::wstring& name() const noexcept { return _name; }
+    const std::wstring& url() const noexcept { return _url; }
+    const std::wstring& title() const noexcept { return _title; }
+    // The name's extension without the dot; empty when the name has none.
+    std::wstring extension() const;
+    PageStore& store() const noexcept { return *_store; }
+
+private:
+    std::wstring _name;
+    std::wstring _url;
+    std::wstring _title;
+    std::shared_ptr<PageStore> _store;
+};
+
+class FolderNode {
+public:
+    FolderNode(std::wstring name, std::wstring url, bool excluded) : _name(std::move(name)), _url(std::move(url)), _excluded(excluded) {}
+
+    const std::wstring& name() const noexcept { return _name; }
+    const std::wstring& url() const noexcept { return _url; }
+    bool excluded() const noexcept { return _excluded; }
+    const std::vector<std::shared_ptr<FileNode>>& files() const noexcept { return _files; }
+    const std::vector<std::shared_ptr<FolderNode>>& subFolders() const noexcept { return _subFolders; }
+
+private:
+    friend class WebModel;
+    std::wstring _name;
+    std::wstring _url;
+    bool _excluded;
+    std::vector<std::shared_ptr<FileNode>> _files;
+    std::vector<std::shared_ptr<FolderNode>> _subFolders;
+};
+
+// A web: a tree of folders holding files, and the flat collection of all its
+// files in the order they were added. The web's URL has no closing "/"; its root
+// folder's URL is the web's URL followed by "/"; every other folder or file URL is
+// its parent folder's URL, a "/" where needed, and its name.
+class WebModel {
+public:
+    explicit WebModel(std::wstring url);
+
+    const std::wstring& url() const noexcept { return _url; }
+    FolderNode& root() noexcept { return *_root; }
+    std::shared_ptr<FolderNode> rootPtr() const noexcept { return _root; }
+    const std::vector<std::shared_ptr<FileNode>>& allFiles() const noexcept { return _allFiles; }
+
+    // Folders whose name starts with "_" are the web's hidden folders unless told otherwise.
+    FolderNode& addFolder(FolderNode& parent, const std::wstring& name, std::optional<bool> excluded = {});
+    FileNode& addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
+                      std::shared_ptr<PageStore> store = nullptr);
+
+    // Conveniences taking a path below the root with "/" between names; folders on
+    // the way are created as needed.
+    FolderNode& folderAt(const std::wstring& path);
+    FileNode& addFile(const std::wstring& path, const std::wstring& title = {}, std::vector<Attribute> body = {});
+
+    std::shared_ptr<FileNode> findFile(const std::wstring& url) const;
+    std::shared_ptr<FolderNode> findFolder(const std::wstring& url) const;
+
+    // `url` relative to `base`: the part of `url` after `base` and a "/" between
+    // them; `url` itself when it does not lie below `base`.
+    static std::wstring RelativeUrl(const std::wstring& base, const std::wstring& url);
+
+private:
+    std::wstring childUrl(const FolderNode& parent, const std::wstring& name) const;
+
+    std::wstring _url;
+    std::shared_ptr<FolderNode> _root;
+    std::vector<std::shared_ptr<FileNode>> _allFiles;
+    std::unordered_map<std::wstring, std::shared_ptr<FileNode>> _filesByUrl;
+    std::unordered_map<std::wstring, std::shared_ptr<FolderNode>> _foldersByUrl;
+};
+
+}  // namespace tavisk::simhost

@@ -1,0 +1,49 @@
+#include "addin/Connect.h"
+
+#include "host/Application.h"
+#include "host/HostError.h"
+
+namespace tavisk::addin {
+
+void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
+    if (!application) throw host::HostError(host::kErrorInvalidArg, L"The host handed over no application.");
+    fpApp = std::move(application);
+    host::SetApplication(fpApp);
+
+    auto tools = fpApp->commandBars()->item(kMenuBar)->controls()->itemByCaption(kToolsMenu)->controls();
+
+    p_ctlPopup = nullptr;
+    const std::int32_t count = tools->count();
+    for (std::int32_t i = 0; i < count && !p_ctlPopup; ++i) {
+        auto control = tools->item(i);
+        if (control->tag() == kMakerTag) p_ctlPopup = std::move(control);
+    }
+    if (!p_ctlPopup) p_ctlPopup = tools->add(host::ControlType::Popup, kMakerParameter, true);
+    p_ctlPopup->setCaption(kMakerCaption);
+    p_ctlPopup->setTag(kMakerTag);
+
+    p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
+    p_ctlBtn->setCaption(kButtonCaption);
+    p_ctlBtnEvents = p_ctlBtn->bindClick([this] { p_ctlBtnEvents_Click(); });
+}
+
+void Connect::OnDisconnection() noexcept {
+    try {
+        if (p_ctlPopup) p_ctlPopup->deleteControl();
+    } catch (...) {
+        // The popup may be gone already (another add-in of the maker removed it, or
+        // the host is closing): nothing is left to remove.
+    }
+    p_ctlBtnEvents.reset();
+    host::SetApplication(nullptr);
+}
+
+void Connect::p_ctlBtnEvents_Click() {
+    if (!host::Application().activeWeb()) {
+        _ui.messages.show(kNoWebMessage, ui::kProductTitle, ui::MessageIcon::Information);
+        return;
+    }
+    _ui.showOptionsDialog();
+}
+
+}  // namespace tavisk::addin

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "host/HostModel.h"
+#include "ui/MessageBoxes.h"
+
+namespace tavisk::addin {
+
+// What the menu command shows: its message box, and the options dialog (the
+// process-wide instance, shown modeless, topmost and in the foreground).
+struct CommandUi {
+    ui::MessageBoxes& messages;
+    std::function<void()> showOptionsDialog;
+};
+
+// The add-in's connection to the host: the menu command in the host's Tools menu
+// and its Click handler. Written against the host's object model only, so it is
+// the same whatever host offers that model.
+class Connect {
+public:
+    static constexpr wchar_t kMenuBar[] = L"menu bar";
+    static constexpr wchar_t kToolsMenu[] = L"Tools";
+    static constexpr wchar_t kMakerTag[] = L"HALVERN";
+    static constexpr wchar_t kMakerCaption[] = L"&Halvern Add-ins";
+    static constexpr wchar_t kMakerParameter[] = L"HALVERN";
+    static constexpr wchar_t kButtonCaption[] = L"&Tavisk 2002...";
+    static constexpr wchar_t kButtonParameter[] = L"Tavisk";
+    static constexpr wchar_t kNoWebMessage[] = L"You must open a Web before using Tavisk 2002.";
+
+    explicit Connect(CommandUi ui) : _ui(std::move(ui)) {}
+    Connect(const Connect&) = delete;
+    Connect& operator=(const Connect&) = delete;
+
+    // Makes `application` the process-wide host, finds or creates the maker's popup
+    // in the Tools menu, appends the button and subscribes to its Click event. The
+    // first failing host call raises HostError; what was made before it stays.
+    void OnConnection(std::shared_ptr<host::HostApplication> application);
+
+    // The one disconnection entry: deletes the maker's popup, then drops the Click
+    // subscription, each step ignoring every error; then forgets the process-wide
+    // host. The references themselves are kept until the object is destroyed.
+    void OnDisconnection() noexcept;
+
+    // The menu command: without an open web only the message; otherwise the options
+    // dialog. The web is asked for at every click, through the process-wide host.
+    void p_ctlBtnEvents_Click();
+
+private:
+    CommandUi _ui;
+    std::shared_ptr<host::HostApplication> fpApp;
+    std::shared_ptr<host::CommandBarControl> p_ctlPopup;
+    std::shared_ptr<host::CommandBarControl> p_ctlBtn;
+    std::unique_ptr<host::EventBinding> p_ctlBtnEvents;
+};
+
+}  // namespace tavisk::addin

@@ -1,0 +1,112 @@
+#include "host/win32/ClickSink.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include "host/win32/ComError.h"
+
+namespace tavisk::host::win32 {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The event sink: a dispatch-only object that answers for the button's event
+// interface, as the connection point asks it to before it accepts the sink.
+class ClickSink final : public IDispatch {
+public:
+    explicit ClickSink(std::function<void()> handler) : _handler(std::move(handler)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kCommandBarButtonEventsIid) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&_references); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = InterlockedDecrement(&_references);
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!names || !ids) return E_POINTER;
+        HRESULT hr = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            ids[i] = i == 0 && names[0] && lstrcmpiW(names[0], L"Click") == 0 ? kClickDispId : DISPID_UNKNOWN;
+            if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+        }
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                                     EXCEPINFO* info, UINT*) override {
+        if (id != kClickDispId) return DISP_E_MEMBERNOTFOUND;
+        if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+        if (result) VariantInit(result);
+        // The binding may be dropped while the handler runs (the handler can end
+        // in the host's disconnecting us): keep the sink alive until it returns.
+        ComPtr<IDispatch> self(this);
+        try {
+            if (_handler) _handler();
+            return S_OK;
+        } catch (...) {
+            return CaughtErrorToExcepInfo(info);
+        }
+    }
+
+    // After unadvising, a click already on its way must no longer run the handler.
+    void disconnect() noexcept { _handler = nullptr; }
+
+private:
+    ~ClickSink() = default;
+
+    LONG _references = 1;
+    std::function<void()> _handler;
+};
+
+class ClickBinding final : public EventBinding {
+public:
+    ClickBinding(ComPtr<IConnectionPoint> point, ComPtr<ClickSink> sink, DWORD cookie)
+        : _point(std::move(point)), _sink(std::move(sink)), _cookie(cookie) {}
+    ~ClickBinding() override {
+        _sink->disconnect();
+        _point->Unadvise(_cookie);  // a host already gone cannot be told; nothing else to do
+    }
+
+private:
+    ComPtr<IConnectionPoint> _point;
+    ComPtr<ClickSink> _sink;
+    DWORD _cookie;
+};
+
+}  // namespace
+
+std::unique_ptr<EventBinding> AdviseClick(IDispatch* button, std::function<void()> handler) {
+    if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), L"There is no button to bind.");
+    ComPtr<IConnectionPointContainer> container;
+    ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), L"The control is not a button with events.");
+    ComPtr<IConnectionPoint> point;
+    ThrowIfFailed(container->FindConnectionPoint(kCommandBarButtonEventsIid, &point),
+                  L"The control is not a button with a Click event.");
+    ComPtr<ClickSink> sink;
+    sink.Attach(new ClickSink(std::move(handler)));
+    DWORD cookie = 0;
+    ThrowIfFailed(point->Advise(sink.Get(), &cookie), L"The button refused the Click subscription.");
+    return std::make_unique<ClickBinding>(std::move(point), std::move(sink), cookie);
+}
+
+}  // namespace tavisk::host::win32

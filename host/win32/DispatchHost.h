@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+#include <wrl/client.h>
+
+#include <memory>
+
+#include "host/HostModel.h"
+
+namespace tavisk::host::win32 {
+
+// The host's object model over the application object the host hands to the
+// add-in, late-bound by the documented member names. Raises HostError when the
+// object is not a host application (it lacks ActiveWeb or CommandBars).
+std::shared_ptr<HostApplication> MakeDispatchApplication(Microsoft::WRL::ComPtr<IDispatch> application);
+
+}  // namespace tavisk::host::win32

@@ -73,6 +73,7 @@ public:
         checkOpen();
         _host.openPage(_file);
     }
+    const std::shared_ptr<FileNode>& node() const noexcept { return _file; }
 
 private:
     std::wstring read(const wchar_t* operation, const std::wstring& value) {
@@ -109,6 +110,7 @@ public:
         return _folder->excluded();
     }
     const std::wstring& nodeUrl() const { return _folder->url(); }
+    const std::shared_ptr<FolderNode>& node() const noexcept { return _folder; }
 
     static std::shared_ptr<host::WebFiles> MakeFiles(SimHost& host, const std::shared_ptr<WebModel>& web,
                                                      const std::vector<std::shared_ptr<FileNode>>& files,
@@ -208,6 +210,7 @@ public:
         record(L"PageWindow.activate", target());
         _host.activate(*window());
     }
+    std::shared_ptr<PageWindowState> state() const { return _window.lock(); }
 };
 
 class PageWindowsFacade final : public host::PageWindows, Facade {
@@ -281,6 +284,7 @@ public:
     void execute() override { act(L"Control.execute").execute(); }
     std::shared_ptr<host::CommandBarControls> controls() override;
     std::unique_ptr<host::EventBinding> bindClick(std::function<void()> handler) override;
+    const std::shared_ptr<ControlNode>& node() const noexcept { return _control; }
 
 private:
     ControlNode& act(const wchar_t* operation, const std::wstring& arguments = {}) {
@@ -426,5 +430,33 @@ public:
 }  // namespace
 
 std::shared_ptr<host::HostApplication> MakeHostApplication(SimHost& host) { return std::make_shared<ApplicationFacade>(host); }
+
+std::shared_ptr<FileNode> FileNodeOf(host::WebFile& file) {
+    const auto* facade = dynamic_cast<FileFacade*>(&file);
+    return facade ? facade->node() : nullptr;
+}
+
+std::shared_ptr<FolderNode> FolderNodeOf(host::WebFolder& folder) {
+    const auto* facade = dynamic_cast<FolderFacade*>(&folder);
+    return facade ? facade->node() : nullptr;
+}
+
+std::shared_ptr<ControlNode> ControlNodeOf(host::CommandBarControl& control) {
+    const auto* facade = dynamic_cast<ControlFacade*>(&control);
+    return facade ? facade->node() : nullptr;
+}
+
+std::shared_ptr<PageWindowState> PageWindowOf(host::PageWindow& window) {
+    const auto* facade = dynamic_cast<PageWindowFacade*>(&window);
+    return facade ? facade->state() : nullptr;
+}
+
+std::shared_ptr<host::HtmlDocument> MakeHostDocument(SimHost& host, std::weak_ptr<PageWindowState> window) {
+    return std::make_shared<DocumentFacade>(host, std::move(window));
+}
+
+std::shared_ptr<host::CommandBarControl> MakeHostControl(SimHost& host, std::shared_ptr<ControlNode> control) {
+    return std::make_shared<ControlFacade>(host, std::move(control));
+}
 
 }  // namespace tavisk::simhost

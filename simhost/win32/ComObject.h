@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+#include <unknwn.h>
+
+#include <wrl/client.h>
+
+#include <utility>
+
+namespace tavisk::simhost::win32 {
+
+// The reference counting and QueryInterface of a COM object implementing
+// `Interfaces` (mingw-w64 ships WRL's ComPtr but not its RuntimeClass, hence this
+// small base). The object lives on the heap and dies with its last reference.
+template <class First, class... Rest>
+class ComObject : public First, public Rest... {
+public:
+    ComObject() = default;
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == __uuidof(First))
+            *out = static_cast<First*>(this);
+        else
+            (void)((iid == __uuidof(Rest) ? (*out = static_cast<Rest*>(this), true) : false) || ...);
+        if (!*out) *out = queryOther(iid);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&_references)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const auto left = static_cast<ULONG>(InterlockedDecrement(&_references));
+        if (left == 0) delete this;
+        return left;
+    }
+
+protected:
+    virtual ~ComObject() = default;
+    // Further interfaces a derived object answers to, such as the IIDs of the real
+    // host's dual interfaces; the result is AddRef'd by QueryInterface.
+    virtual void* queryOther(REFIID) { return nullptr; }
+
+private:
+    LONG _references = 1;
+};
+
+// A new object with one reference, held by the returned pointer.
+template <class T, class... Args>
+Microsoft::WRL::ComPtr<T> MakeCom(Args&&... args) {
+    Microsoft::WRL::ComPtr<T> object;
+    object.Attach(new T(std::forward<Args>(args)...));
+    return object;
+}
+
+}  // namespace tavisk::simhost::win32

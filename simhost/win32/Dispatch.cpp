@@ -1,0 +1,205 @@
+#include "simhost/win32/Dispatch.h"
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+
+namespace tavisk::simhost::win32 {
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+VARIANT Missing() {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+    return v;
+}
+
+const VARIANT& Followed(const VARIANT& v) {
+    const VARIANT* current = &v;
+    while (current->vt == (VT_BYREF | VT_VARIANT) && current->pvarVal) current = current->pvarVal;
+    return *current;
+}
+
+bool IsMissing(const VARIANT& v) {
+    return (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) || v.vt == VT_EMPTY;
+}
+
+std::wstring_view Trimmed(std::wstring_view text) {
+    while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::wstring_view> Split(const wchar_t* parameters) {
+    std::vector<std::wstring_view> names;
+    std::wstring_view rest(parameters ? parameters : L"");
+    while (!rest.empty()) {
+        const auto comma = std::min(rest.find(L','), rest.size());
+        names.push_back(Trimmed(rest.substr(0, comma)));
+        rest.remove_prefix(std::min(comma + 1, rest.size()));
+    }
+    return names;
+}
+
+}  // namespace
+
+Args::Args(const DISPPARAMS& params, size_t parameterCount, bool put) : _byPosition(parameterCount, Missing()) {
+    if (params.cArgs > 0 && !params.rgvarg) throw ComError(E_INVALIDARG);
+    if (params.cNamedArgs > params.cArgs || (params.cNamedArgs > 0 && !params.rgdispidNamedArgs))
+        throw ComError(E_INVALIDARG);
+    UINT first = 0;  // index in rgvarg of the first positional argument (the last one written)
+    for (UINT i = 0; i < params.cNamedArgs; ++i) {
+        const DISPID id = params.rgdispidNamedArgs[i];
+        if (put && id == DISPID_PROPERTYPUT) {
+            _value = params.rgvarg[i];
+        } else if (id < 0 || static_cast<size_t>(id) >= parameterCount) {
+            throw ComError(DISP_E_PARAMNOTFOUND, i);
+        } else {
+            _byPosition[static_cast<size_t>(id)] = params.rgvarg[i];
+        }
+    }
+    first = params.cNamedArgs;
+    if (put && !_value) {
+        if (params.cArgs == first) throw ComError(DISP_E_PARAMNOTOPTIONAL);
+        _value = params.rgvarg[first++];
+    }
+    const size_t positional = params.cArgs - first;
+    if (positional > parameterCount) throw ComError(DISP_E_BADPARAMCOUNT);
+    for (size_t j = 0; j < positional; ++j) _byPosition[j] = params.rgvarg[params.cArgs - 1 - j];
+}
+
+const VARIANT* Args::optional(size_t position) const {
+    if (position >= _byPosition.size()) return nullptr;
+    const VARIANT& v = Followed(_byPosition[position]);
+    return IsMissing(v) ? nullptr : &v;
+}
+
+const VARIANT& Args::required(size_t position) const {
+    const VARIANT* v = optional(position);
+    if (!v) throw ComError(DISP_E_PARAMNOTOPTIONAL, static_cast<UINT>(position));
+    return *v;
+}
+
+Variant Args::Convert(const VARIANT& source, VARTYPE type, size_t position) {
+    Variant converted;
+    const HRESULT hr = VariantChangeType(converted.get(), const_cast<VARIANT*>(&source), 0, type);
+    if (FAILED(hr)) throw ComError(DISP_E_TYPEMISMATCH, static_cast<UINT>(position));
+    return converted;
+}
+
+std::wstring Args::string(size_t position) const {
+    return FromBstr(Convert(required(position), VT_BSTR, position).get()->bstrVal);
+}
+
+std::int32_t Args::int32(size_t position) const { return Convert(required(position), VT_I4, position).get()->lVal; }
+
+std::optional<std::wstring> Args::optionalString(size_t position) const {
+    if (!optional(position)) return std::nullopt;
+    return string(position);
+}
+
+std::optional<std::int32_t> Args::optionalInt32(size_t position) const {
+    if (!optional(position)) return std::nullopt;
+    return int32(position);
+}
+
+std::optional<bool> Args::optionalBool(size_t position) const {
+    const VARIANT* v = optional(position);
+    if (!v) return std::nullopt;
+    return Convert(*v, VT_BOOL, position).get()->boolVal != VARIANT_FALSE;
+}
+
+const VARIANT& Args::value() const {
+    if (!_value) throw ComError(DISP_E_PARAMNOTOPTIONAL);
+    return Followed(*_value);
+}
+
+size_t ParameterCount(const wchar_t* parameters) { return Split(parameters).size(); }
+
+std::optional<size_t> ParameterPosition(const wchar_t* parameters, const wchar_t* name) {
+    const auto names = Split(parameters);
+    const auto key = host::AsciiLower(name ? name : L"");
+    for (size_t i = 0; i < names.size(); ++i)
+        if (host::AsciiLower(names[i]) == key) return i;
+    return std::nullopt;
+}
+
+bool SameName(const wchar_t* a, const wchar_t* b) {
+    return b && host::AsciiLower(a) == host::AsciiLower(b);
+}
+
+HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
+    const Failure failure = CurrentFailure();
+    SetErrorText(failure.code, failure.text);
+    // COM's own argument errors are returned as they are; every other failure is
+    // a refusal of the host, whose code and text travel in EXCEPINFO (Basic's
+    // Err.Number and Err.Description).
+    switch (failure.code) {
+    case DISP_E_TYPEMISMATCH:
+    case DISP_E_PARAMNOTFOUND:
+    case DISP_E_PARAMNOTOPTIONAL:
+        if (argumentError) *argumentError = failure.argument;
+        return failure.code;
+    case DISP_E_BADPARAMCOUNT:
+        return failure.code;
+    default:
+        break;
+    }
+    if (!exception) return failure.code;
+    *exception = EXCEPINFO{};
+    exception->bstrSource = SysAllocString(L"SimHost");
+    exception->bstrDescription = SysAllocStringLen(failure.text.data(), static_cast<UINT>(failure.text.size()));
+    exception->scode = failure.code;
+    return DISP_E_EXCEPTION;
+}
+
+namespace {
+
+// Hand-written: IEnumVARIANT is four small methods and no library offers it here.
+class Enumerator final : public ComObject<IEnumVARIANT> {
+public:
+    Enumerator(std::shared_ptr<const std::vector<ComPtr<IDispatch>>> items, size_t position)
+        : _items(std::move(items)), _position(position) {}
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        if (!out || (count > 1 && !fetched)) return E_POINTER;
+        ULONG done = 0;
+        for (; done < count && _position < _items->size(); ++done, ++_position)
+            Variant::Object((*_items)[_position].Get()).detachTo(&out[done]);
+        if (fetched) *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const size_t left = _items->size() - _position;
+        _position += std::min<size_t>(count, left);
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        _position = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        if (!out) return E_POINTER;
+        *out = new (std::nothrow) Enumerator(_items, _position);
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    std::shared_ptr<const std::vector<ComPtr<IDispatch>>> _items;
+    size_t _position;
+};
+
+}  // namespace
+
+ComPtr<IEnumVARIANT> MakeEnumerator(std::vector<ComPtr<IDispatch>> items) {
+    return MakeCom<Enumerator>(std::make_shared<const std::vector<ComPtr<IDispatch>>>(std::move(items)), 0);
+}
+
+}  // namespace tavisk::simhost::win32

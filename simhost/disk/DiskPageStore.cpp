@@ -1,0 +1,108 @@
+#include "simhost/disk/DiskPageStore.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+
+namespace tavisk::simhost {
+namespace {
+
+std::wstring Shown(const std::filesystem::path& file) { return file.generic_wstring(); }
+
+std::wstring Reason(const std::error_code& error) { return host::FromUtf8(error.message()); }
+
+// The temporary file's name: beside the page, hidden from a casual listing, and not
+// yet taken.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
+    for (int n = 0;; ++n) {
+        auto candidate = file;
+        candidate.replace_filename(L"~" + file.filename().wstring() + L"." + std::to_wstring(n) + L".saving");
+        std::error_code error;
+        if (!std::filesystem::exists(candidate, error) && !error) return candidate;
+        if (n > 1000 || error)
+            throw host::HostError(host::kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
+    }
+}
+
+// Removes the temporary file unless the save got as far as putting it in place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::filesystem::path path) : _path(std::move(path)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        std::error_code ignored;
+        if (!_kept) std::filesystem::remove(_path, ignored);
+    }
+    const std::filesystem::path& path() const noexcept { return _path; }
+    void keep() noexcept { _kept = true; }
+
+private:
+    std::filesystem::path _path;
+    bool _kept = false;
+};
+
+}  // namespace
+
+std::string ReadFileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be read.");
+    return bytes;
+}
+
+std::unique_ptr<PageDocument> DiskPageStore::load() {
+    return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(ReadFileBytes(_file)));
+}
+
+void DiskPageStore::save(const PageDocument& document) {
+    const auto* fromDisk = dynamic_cast<const DiskPageDocument*>(&document);
+    // A document that did not come from this file is written into the file as it is now.
+    const std::string bytes = fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
+    const auto step = [&](SaveStep s) {
+        if (_hook) _hook(s);
+    };
+    const auto fail = [&](const std::wstring& why) {
+        throw host::HostError(host::kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+    };
+
+    step(SaveStep::CreateTemporary);
+    TemporaryFile temporary(TemporaryBeside(_file));
+    std::ofstream out(temporary.path(), std::ios::binary | std::ios::trunc);
+    if (!out) fail(L"no file can be created beside it.");
+
+    step(SaveStep::Write);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) fail(L"writing failed.");
+
+    step(SaveStep::Close);
+    out.close();
+    if (!out) fail(L"writing failed.");
+#ifndef _WIN32
+    // The page keeps who may read and write it (Windows keeps no such bits here).
+    std::error_code error;
+    const auto permissions = std::filesystem::status(_file, error).permissions();
+    if (!error) std::filesystem::permissions(temporary.path(), permissions, error);
+#endif
+
+    step(SaveStep::Replace);
+    std::error_code renameError;
+    std::filesystem::rename(temporary.path(), _file, renameError);
+    if (renameError) fail(Reason(renameError));
+    temporary.keep();
+}
+
+std::unique_ptr<PageDocument> OtherFileStore::load() {
+    throw host::HostError(host::kErrorFail,
+                          L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
+}
+
+void OtherFileStore::save(const PageDocument&) {
+    throw host::HostError(host::kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+}
+
+}  // namespace tavisk::simhost

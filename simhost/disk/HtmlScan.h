@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavisk::simhost {
+
+// One attribute of a start tag as a browser's tokenizer reads it. Positions are
+// indexes into the scanned text.
+struct ScannedAttribute {
+    std::u32string name;   // A-Z lower-cased
+    std::u32string value;  // character references decoded, line breaks as LF
+    std::size_t leadStart = 0;  // the white space or "/" before the name starts here
+    std::size_t start = 0;      // the name
+    std::size_t nameEnd = 0;
+    std::size_t end = 0;        // just after the value (its closing quote included)
+    // An earlier attribute of the tag has the same name: the browser ignores this one.
+    bool duplicate = false;
+};
+
+struct ScannedTag {
+    std::u32string name;  // A-Z lower-cased
+    std::size_t start = 0;    // the "<"
+    std::size_t nameEnd = 0;  // just after the tag name
+    std::size_t tailStart = 0;  // white space or "/" after the last attribute starts here
+    std::size_t end = 0;        // just after the ">"
+    std::vector<ScannedAttribute> attributes;
+};
+
+// What a browser makes of a page's markup, as far as the stand-in host needs it.
+// ASP's server blocks "<% ... %>" are passed over as the server's own: they are gone
+// before a browser reads the page.
+struct PageScan {
+    // The start tag of the element a browser gives as document.body: the first BODY
+    // start tag in markup (never one inside a comment, raw text or a template), or
+    // the FRAMESET start tag of a frames page that has no BODY before it.
+    std::optional<ScannedTag> body;
+    // For a page without one: where the browser starts the body it infers (at the
+    // first text or element that does not belong in the head, else at the end), the
+    // place for a start tag written there.
+    std::size_t impliedBodyAt = 0;
+    // The text of the first TITLE element, references decoded, white space kept.
+    std::optional<std::u32string> title;
+    // The encoding label of the first meta that declares one before the body.
+    std::optional<std::u32string> metaCharset;
+};
+
+PageScan ScanPage(std::u32string_view text);
+
+// Reads the tag whose "<" is at `at` (an end tag when `at + 1` holds "/"), or
+// nothing when the text ends inside it (a browser drops such a tag).
+std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at);
+
+}  // namespace tavisk::simhost

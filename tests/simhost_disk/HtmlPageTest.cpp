@@ -1,0 +1,184 @@
+#include "simhost/disk/HtmlPage.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+#include "simhost/disk/DiskPageStore.h"
+
+namespace tavisk::testing {
+namespace {
+
+using simhost::Attribute;
+using simhost::DiskPageDocument;
+using simhost::HtmlPage;
+
+struct Edit {
+    std::wstring name;
+    std::optional<std::wstring> value;  // none: remove
+};
+
+struct PageCase {
+    const char* label;
+    std::string page;
+    std::vector<Attribute> read;  // document.body's attributes
+    std::vector<Edit> edits;
+    std::string tagAfter;  // the bytes that replace the start tag (or are inserted)
+};
+
+std::string Utf8(const std::wstring& text) { return host::ToUtf8(text); }
+
+// Applies the edits as the add-in does (exact-case names), saves in memory and reads
+// the result back: bytes outside the tag unchanged, the attributes as set.
+void Check(const PageCase& c) {
+    SCOPED_TRACE(c.label);
+    auto page = std::make_shared<const HtmlPage>(c.page);
+    EXPECT_EQ(page->bodyAttributes(), c.read);
+
+    DiskPageDocument document(page);
+    for (const auto& edit : c.edits) {
+        if (edit.value)
+            document.setAttribute(edit.name, *edit.value, 1);
+        else
+            document.removeAttribute(edit.name, 1);
+    }
+    const auto saved = document.bytesToSave();
+    const auto [from, to] = page->bodyTagRange();
+    const auto after = c.page.size() - to;
+    ASSERT_GE(saved.size(), from + after);
+    EXPECT_EQ(saved.substr(0, from), c.page.substr(0, from)) << "bytes before the tag changed";
+    EXPECT_EQ(saved.substr(saved.size() - after), c.page.substr(to)) << "bytes after the tag changed";
+    EXPECT_EQ(saved.substr(from, saved.size() - after - from), c.tagAfter);
+
+    const HtmlPage reread(saved);
+    EXPECT_EQ(reread.bodyAttributes(), document.bodyAttributes());
+    EXPECT_EQ(reread.encoding().kind, page->encoding().kind);
+}
+
+void PrintTo(const PageCase& c, std::ostream* out) { *out << c.label; }
+
+class PageTable : public ::testing::TestWithParam<PageCase> {};
+TEST_P(PageTable, ReadsTheBodyAsABrowserAndRewritesOnlyItsStartTag) { Check(GetParam()); }
+
+const std::string kHead = "<html><head><title>T</title></head>\n";
+const std::string k64k(64 * 1024, 'x');
+
+INSTANTIATE_TEST_SUITE_P(Markup, PageTable, ::testing::Values(
+    PageCase{"plain", kHead + "<body bgcolor=\"#fff\" text=black>\n<p>Hi</p></body></html>\n",
+             {{L"bgcolor", L"#fff"}, {L"text", L"black"}}, {{L"topmargin", L"10"}},
+             "<body bgcolor=\"#fff\" text=black topmargin=\"10\">"},
+    PageCase{"unchanged attributes keep the page as it was", kHead + "<body text=black>x",
+             {{L"text", L"black"}}, {{L"text", L"black"}}, "<body text=black>"},
+    PageCase{"upper-case tag and names keep their spelling", kHead + "<BODY TOPMARGIN=5 LeftMargin='2'>x</BODY>",
+             {{L"topmargin", L"5"}, {L"leftmargin", L"2"}}, {{L"topmargin", L"10"}},
+             "<BODY TOPMARGIN=\"10\" LeftMargin='2'>"},
+    PageCase{"removal keeps the rest", "<BODY TOPMARGIN=5 text=red\r\n  link=\"blue\" >", {{L"topmargin", L"5"}, {L"text", L"red"}, {L"link", L"blue"}},
+             {{L"topmargin", std::nullopt}, {L"link", std::nullopt}}, "<BODY text=red >"},
+    PageCase{"a comment's BODY does not count", "<!-- <body bad=1> -- > <body bad=2> --><!--><body good=1>",
+             {{L"good", L"1"}}, {{L"good", L"2"}}, "<body good=\"2\">"},
+    PageCase{"a comment ended by --!> and a bogus comment", "<!-- a --!><? <body bad=1> ?><!x <body bad=2>><body good=1>",
+             {{L"good", L"1"}}, {{L"good", std::nullopt}}, "<body>"},
+    PageCase{"raw text elements hide BODY tags",
+             "<title><body a=1></title><style>p{}<body b=1></style><script>w('<body c=1>')</script>"
+             "<noscript><body d=1></noscript><textarea><body e=1></textarea><body f=1>",
+             {{L"f", L"1"}}, {{L"f", L"2"}}, "<body f=\"2\">"},
+    PageCase{"an escaped script keeps its inner end tag",
+             "<script><!-- document.write('<script></script><body a=1>'); --></script><body b=1>",
+             {{L"b", L"1"}}, {{L"b", L"2"}}, "<body b=\"2\">"},
+    PageCase{"end tags of raw text need a delimiter and may carry attributes",
+             "<title></titlex><body a=1></title x='>'><body b=1>", {{L"b", L"1"}}, {}, "<body b=1>"},
+    PageCase{"a template's BODY does not count", "<template><body a=1></template><body b=1>",
+             {{L"b", L"1"}}, {{L"c", L"1"}}, "<body b=1 c=\"1\">"},
+    PageCase{"duplicates: the first wins, the rest go on a rewrite", "<body a=1 A=2 b='3' b=4>",
+             {{L"a", L"1"}, {L"b", L"3"}}, {{L"a", L"9"}}, "<body a=\"9\" b='3'>"},
+    PageCase{"separators survive a removal", "<body/a=1 b=\"2\"c=3/>", {{L"a", L"1"}, {L"b", L"2"}, {L"c", L"3/"}},
+             {{L"b", std::nullopt}}, "<body /a=1 c=3/>"},
+    PageCase{"a kept unquoted value before a closing slash", "<body x=1 a=\"q\"/>", {{L"x", L"1"}, {L"a", L"q"}},
+             {{L"a", std::nullopt}}, "<body x=1 />"},
+    PageCase{"values without a value and with white space around =", "<body nowrap a = \"1\" b= >",
+             {{L"nowrap", L""}, {L"a", L"1"}, {L"b", L""}}, {{L"nowrap", L"x"}}, "<body nowrap=\"x\" a = \"1\" b= >"},
+    PageCase{"references in values", "<body t='a &amp; b' alt=x&lt;y d=&copy;2 q=\"&notit;\" r=&amp=1 n=&#x41;&#66&#128;&#0;>",
+             {{L"t", L"a & b"}, {L"alt", L"x<y"}, {L"d", L"\u00A92"}, {L"q", L"&notit;"}, {L"r", L"&amp=1"},
+              {L"n", L"AB\u20AC\uFFFD"}},
+             {}, "<body t='a &amp; b' alt=x&lt;y d=&copy;2 q=\"&notit;\" r=&amp=1 n=&#x41;&#66&#128;&#0;>"},
+    PageCase{"line breaks in values are read as LF", "<body a=\"1\r\n2\r3\">", {{L"a", L"1\n2\n3"}}, {{L"b", L"x\ry"}},
+             "<body a=\"1\r\n2\r3\" b=\"x&#13;y\">"},
+    PageCase{"a frames page: body is the FRAMESET", kHead + "<frameset cols=\"*,*\" TopMargin=3><frame src=a.htm></frameset><body x=1>",
+             {{L"cols", L"*,*"}, {L"topmargin", L"3"}}, {{L"topmargin", L"0"}}, "<frameset cols=\"*,*\" TopMargin=\"0\">"},
+    PageCase{"a FRAMESET after the body has begun is ignored", "<p>x<frameset rows=2><body a=1>", {{L"a", L"1"}}, {}, "<body a=1>"},
+    PageCase{"no BODY: the start tag goes where the body begins", kHead + "<p>Hello</p>\n</html>\n", {},
+             {{L"topmargin", L"10"}}, "<body topmargin=\"10\">"},
+    PageCase{"no BODY and no content: before </html>", "<html><head><meta charset=utf-8><title>x</title></head>\n</html>", {},
+             {{L"topmargin", L"1"}}, "<body topmargin=\"1\">"},
+    PageCase{"no BODY and nothing set: nothing written", kHead + "text", {}, {}, ""},
+    PageCase{"no BODY, the page ends inside a comment", "<head></head><!-- open", {}, {{L"a", L"1"}}, "<body a=\"1\">"},
+    PageCase{"no BODY, the page ends inside a template", "<head><template><p>x", {}, {{L"a", L"1"}}, "<body a=\"1\">"},
+    PageCase{"a BODY after inferred content still is the body", "<p>x</p><body a=1>", {{L"a", L"1"}}, {{L"a", L"2"}},
+             "<body a=\"2\">"},
+    PageCase{"ASP server blocks are the server's", "<%@ Language=VBScript %><% If x < 1 Then %><body a=1><% End If %>",
+             {{L"a", L"1"}}, {{L"a", L"2"}}, "<body a=\"2\">"},
+    PageCase{"an unterminated BODY tag is no tag", "<head></head><body a=1", {}, {{L"b", L"1"}}, "<body b=\"1\">"}));
+
+INSTANTIATE_TEST_SUITE_P(HostileValues, PageTable, ::testing::Values(
+    PageCase{"a quote cannot end the value", "<body>", {}, {{L"topmargin", L"10\" onload=\"x"}},
+             "<body topmargin=\"10&quot; onload=&quot;x\">"},
+    PageCase{"a tag cannot start", "<body>", {}, {{L"a", L"<"}, {L"b", L"></body><script>x</script>"}},
+             "<body a=\"&lt;\" b=\">&lt;/body>&lt;script>x&lt;/script>\">"},
+    PageCase{"ampersands stay text", "<body>", {}, {{L"a", L"&"}, {L"b", L"&amp;"}, {L"c", L"&#65;"}},
+             "<body a=\"&amp;\" b=\"&amp;amp;\" c=\"&amp;#65;\">"},
+    PageCase{"single quotes and > need nothing", "<body>", {}, {{L"a", L"'>'"}}, "<body a=\"'>'\">"},
+    PageCase{"64 KiB of text", "<body>", {}, {{L"a", std::wstring(64 * 1024, L'x')}}, "<body a=\"" + k64k + "\">"}));
+
+INSTANTIATE_TEST_SUITE_P(Encodings, PageTable, ::testing::Values(
+    PageCase{"UTF-8 with a BOM and CRLF", "\xEF\xBB\xBF<html>\r\n<body\r\n  title=\"caf\xC3\xA9\"\r\n>\r\n</html>\r\n",
+             {{L"title", L"caf\u00E9"}}, {{L"alt", L"\u00E9\u2603\U0001F600"}},
+             "<body\r\n  title=\"caf\xC3\xA9\" alt=\"\xC3\xA9\xE2\x98\x83\xF0\x9F\x98\x80\"\r\n>"},
+    PageCase{"UTF-8 by meta charset", "<meta charset=\"UTF-8\"><body title=\"\xC3\xA9\">", {{L"title", L"\u00E9"}},
+             {{L"alt", L"\u00FC"}}, "<body title=\"\xC3\xA9\" alt=\"\xC3\xBC\">"},
+    PageCase{"windows-1252 by http-equiv", "<meta http-equiv=Content-Type content=\"text/html; charset=windows-1252\">"
+             "<body title=\"caf\xE9 \x80\">",
+             {{L"title", L"caf\u00E9 \u20AC"}}, {{L"alt", L"na\u00EFve \u2013 \u2603"}},
+             "<body title=\"caf\xE9 \x80\" alt=\"na\xEFve \x96 &#x2603;\">"},
+    PageCase{"ISO-8859-1 is read as windows-1252", "<meta http-equiv=\"content-type\" content='text/html;charset=iso-8859-1'>"
+             "<body a=\"\x93q\x94\">",
+             {{L"a", L"\u201Cq\u201D"}}, {{L"b", L"\u00FF"}}, "<body a=\"\x93q\x94\" b=\"\xFF\">"},
+    PageCase{"undeclared: windows-1252, written with references", "<body title=\"caf\xE9\">", {{L"title", L"caf\u00E9"}},
+             {{L"title", L"th\u00E9"}}, "<body title=\"th&#xE9;\">"},
+    PageCase{"an encoding not decoded here keeps its bytes", "<meta charset=shift_jis><body a=\"\x83\x65\" b=1>",
+             {{L"a", L"\uFFFD\x65"}, {L"b", L"1"}}, {{L"b", L"\u00E9"}}, "<body a=\"\x83\x65\" b=\"&#xE9;\">"},
+    PageCase{"UTF-16LE with a BOM", std::string("\xFF\xFE<\0b\0o\0d\0y\0 \0a\0=\0\xE9\0>\0", 22), {{L"a", L"\u00E9"}},
+             {{L"b", L"\u2603"}}, std::string("<\0b\0o\0d\0y\0 \0a\0=\0\xE9\0 \0b\0=\0\"\0\x03\x26\"\0>\0", 32)}));
+
+TEST(HtmlPage, RefusesWhatNoPageCanCarry) {
+    const auto page = std::make_shared<const HtmlPage>("<head></head><body a=1>");
+    const std::vector<std::vector<Attribute>> refused = {
+        {{L"", L"1"}},          {{L"a b", L"1"}},       {{L"a>", L"1"}},          {{L"a=", L"1"}},
+        {{L"on\"x", L"1"}},     {{L"/", L"1"}},         {{L"a", L"1"}, {L"A", L"2"}}, {{L"a", std::wstring(1, L'\0')}},
+        {{L"a", L"\u0081"}},    // the page is undeclared: written as a reference, read back as windows-1252
+    };
+    for (const auto& attributes : refused) {
+        SCOPED_TRACE(Utf8(attributes.back().name) + "=" + Utf8(attributes.back().value));
+        EXPECT_THROW(page->render(attributes), host::HostError);
+    }
+    // In a UTF-8 page the same C1 control is written as it is.
+    const HtmlPage utf8("<meta charset=utf-8><body>");
+    EXPECT_EQ(HtmlPage(utf8.render({{L"a", L"\u0081"}})).bodyAttributes(), (std::vector<Attribute>{{L"a", L"\u0081"}}));
+}
+
+TEST(HtmlPage, TitleIsTheFirstTitleAsABrowserShowsIt) {
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {"<title>\r\n  Caf&eacute;  &amp;\tBar &lt;1&gt;\n</title>", L"Caf\u00E9 & Bar <1>"},
+        {"<!-- <title>no</title> --><title>yes</title><title>second</title>", L"yes"},
+        {"<body><title>in the body</title>", L"in the body"},
+        {"<html><head></head><body>", L""},
+        {"<title>open", L"open"},
+    };
+    for (const auto& [page, title] : cases) EXPECT_EQ(HtmlPage(page).title(), title) << page;
+}
+
+}  // namespace
+}  // namespace tavisk::testing

@@ -74,7 +74,7 @@ public:
 private:
     ~ClickSink() = default;
 
-    LONG _references = 1;
+    LONG _references = 0;
     std::function<void()> _handler;
 };
 
@@ -102,8 +102,8 @@ std::unique_ptr<EventBinding> AdviseClick(IDispatch* button, std::function<void(
     ComPtr<IConnectionPoint> point;
     ThrowIfFailed(container->FindConnectionPoint(kCommandBarButtonEventsIid, &point),
                   L"The control is not a button with a Click event.");
-    ComPtr<ClickSink> sink;
-    sink.Attach(new ClickSink(std::move(handler)));
+    // Born with no reference; mingw-w64's ComPtr::Attach would add a second one.
+    ComPtr<ClickSink> sink(new ClickSink(std::move(handler)));
     DWORD cookie = 0;
     ThrowIfFailed(point->Advise(sink.Get(), &cookie), L"The button refused the Click subscription.");
     return std::make_unique<ClickBinding>(std::move(point), std::move(sink), cookie);

@@ -1,0 +1,14 @@
+#include "addin/Module.h"
+
+#include <windows.h>
+
+namespace tavisk::addin {
+namespace {
+LONG g_references = 0;
+}
+
+void ModuleAddRef() noexcept { InterlockedIncrement(&g_references); }
+void ModuleRelease() noexcept { InterlockedDecrement(&g_references); }
+bool ModuleInUse() noexcept { return InterlockedCompareExchange(&g_references, 0, 0) != 0; }
+
+}  // namespace tavisk::addin

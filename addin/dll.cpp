@@ -1,0 +1,105 @@
+// How the library plugs into COM: the entry point, the class factory of Connect,
+// and the four exports (listed in tavisk2002.def, the only names exported).
+#include <windows.h>
+#include <olectl.h>
+
+#include <string>
+
+#include "addin/ConnectObject.h"
+#include "addin/Module.h"
+#include "addin/Registration.h"
+#include "addin/tavisk2002_h.h"
+#include "dialogs/OptionsDialog.h"
+#include "ui/win32/SystemMessageBoxes.h"
+
+namespace {
+
+using namespace tavisk;
+
+HINSTANCE g_module = nullptr;
+
+// The menu command's user interface in the host: system message boxes, and the
+// process-wide options dialog.
+addin::CommandUi ProductUi() {
+    static ui::win32::SystemMessageBoxes messages;
+    return {messages, [] { ShowOptionsDialog(); }};
+}
+
+// The one class factory, living as long as the library: its references do not
+// keep the library loaded, its locks do.
+class ClassFactory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+            *ppv = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return addin::CreateConnectObject(ProductUi(), riid, ppv);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        if (lock)
+            addin::ModuleAddRef();
+        else
+            addin::ModuleRelease();
+        return S_OK;
+    }
+};
+
+ClassFactory g_factory;
+
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (clsid != CLSID_Connect) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(riid, ppv);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return addin::ModuleInUse() ? S_FALSE : S_OK; }
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+    try {
+        const std::wstring path = ModulePath();
+        if (path.empty()) return SELFREG_E_CLASS;
+        return addin::RegisterServer({HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}, path);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return addin::UnregisterServer({HKEY_CLASSES_ROOT, HKEY_CURRENT_USER});
+}

@@ -232,6 +232,7 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
             ++i;
         } while (i < n && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=');
         a.nameEnd = i;
+        a.end = i;
         std::size_t k = i;
         while (k < n && IsSpace(text[k])) ++k;
         if (k < n && text[k] == '=') {
@@ -241,12 +242,14 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
             if (text[i] == '"' || text[i] == '\'') {
                 const char32_t quote = text[i++];
                 if (!ReadValue(text, i, [quote](char32_t c) { return c == quote; }, a.value)) return std::nullopt;
-                ++i;
+                a.end = ++i;
             } else if (text[i] != '>') {
                 if (!ReadValue(text, i, [](char32_t c) { return IsSpace(c) || c == '>'; }, a.value)) return std::nullopt;
+                a.end = i;
             }
+            // else an "=" with no value before the ">": it is not kept with the
+            // attribute, since whatever followed it on a rewrite would become its value.
         }
-        a.end = i;
         a.duplicate = std::any_of(tag.attributes.begin(), tag.attributes.end(),
                                   [&](const ScannedAttribute& b) { return b.name == a.name; });
         tag.attributes.push_back(std::move(a));

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Markup, PageTable, ::testing::Values(
     PageCase{"a kept unquoted value before a closing slash", "<body x=1 a=\"q\"/>", {{L"x", L"1"}, {L"a", L"q"}},
              {{L"a", std::nullopt}}, "<body x=1 />"},
     PageCase{"values without a value and with white space around =", "<body nowrap a = \"1\" b= >",
-             {{L"nowrap", L""}, {L"a", L"1"}, {L"b", L""}}, {{L"nowrap", L"x"}}, "<body nowrap=\"x\" a = \"1\" b= >"},
+             {{L"nowrap", L""}, {L"a", L"1"}, {L"b", L""}}, {{L"nowrap", L"x"}}, "<body nowrap=\"x\" a = \"1\" b>"},
     PageCase{"references in values", "<body t='a &amp; b' alt=x&lt;y d=&copy;2 q=\"&notit;\" r=&amp=1 n=&#x41;&#66&#128;&#0;>",
              {{L"t", L"a & b"}, {L"alt", L"x<y"}, {L"d", L"\u00A92"}, {L"q", L"&notit;"}, {L"r", L"&amp=1"},
               {L"n", L"AB\u20AC\uFFFD"}},

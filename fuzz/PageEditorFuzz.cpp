@@ -1,0 +1,119 @@
+// libFuzzer target for the stand-in host's page editor: any bytes as a page, any
+// edits of its BODY element. Invariants: no crash; a save either is refused with a
+// HostError or changes no byte outside the BODY start tag; reading the saved page
+// gives exactly the attributes that were set (names lower-cased, as a browser reads
+// them), the same title and the same encoding. Built and run by tools/fuzz.sh.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+#include "simhost/disk/DiskPageStore.h"
+#include "simhost/disk/DiskWeb.h"
+#include "simhost/disk/HtmlPage.h"
+
+namespace {
+
+using tavisk::simhost::Attribute;
+
+std::string Escaped(const std::string& bytes) {
+    std::string out;
+    for (const unsigned char c : bytes) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : std::string(hex);
+    }
+    return out;
+}
+
+std::string Listed(const std::vector<Attribute>& attributes) {
+    std::string out;
+    for (const auto& a : attributes) out += "[" + tavisk::host::ToUtf8(a.name) + "=" + tavisk::host::ToUtf8(a.value) + "] ";
+    return Escaped(out);
+}
+
+// Aborts with what the finding needs to be understood.
+struct Check {
+    const std::string& page;
+    const std::string& saved;
+    const std::vector<Attribute>& set;
+
+    void require(bool condition, const char* what, const std::vector<Attribute>& read = {}) const {
+        if (condition) return;
+        std::fprintf(stderr, "invariant broken: %s\npage:  %s\nsaved: %s\nset:   %s\nread:  %s\n", what,
+                     Escaped(page).c_str(), Escaped(saved).c_str(), Listed(set).c_str(), Listed(read).c_str());
+        std::abort();
+    }
+};
+
+std::wstring LowerNames(const std::wstring& name) { return tavisk::host::AsciiLower(name); }
+
+std::wstring PickName(FuzzedDataProvider& data, const std::vector<Attribute>& existing) {
+    static const wchar_t* kNames[] = {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth", L"TopMargin"};
+    switch (data.ConsumeIntegralInRange(0, 2)) {
+        case 0:
+            return kNames[data.ConsumeIntegralInRange<size_t>(0, std::size(kNames) - 1)];
+        case 1:
+            if (!existing.empty()) return existing[data.ConsumeIntegralInRange<size_t>(0, existing.size() - 1)].name;
+            return L"text";
+        default:
+            return tavisk::host::FromUtf8(data.ConsumeRandomLengthString(12));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    // The edits come first (their count from the input's last byte, as the provider
+    // takes numbers from the end), so the page takes the rest of the input whole.
+    std::vector<std::vector<std::uint8_t>> editBytes;
+    const int edits = data.ConsumeIntegralInRange(0, 4);
+    for (int i = 0; i < edits; ++i) editBytes.push_back(data.ConsumeBytes<std::uint8_t>(data.ConsumeIntegralInRange(0, 40)));
+    const std::string pageBytes = data.ConsumeRemainingBytesAsString();
+
+    const auto page = std::make_shared<const tavisk::simhost::HtmlPage>(pageBytes);
+    const auto title = page->title();
+    tavisk::simhost::DiskPageDocument document(page);
+    for (const auto& edit : editBytes) {
+        FuzzedDataProvider e(edit.data(), edit.size());
+        const bool set = e.ConsumeBool();
+        const std::int32_t flags = e.ConsumeBool() ? 1 : 0;
+        const auto name = PickName(e, document.bodyAttributes());
+        if (set)
+            document.setAttribute(name, tavisk::host::FromUtf8(e.ConsumeRemainingBytesAsString()), flags);
+        else
+            document.removeAttribute(name, flags);
+    }
+
+    std::string saved;
+    try {
+        saved = document.bytesToSave();
+        (void)tavisk::simhost::PageSourceText(document);
+    } catch (const tavisk::host::HostError&) {
+        return 0;  // a refused name or value: nothing is written
+    }
+
+    std::vector<Attribute> expected = document.bodyAttributes();
+    for (auto& a : expected) a.name = LowerNames(a.name);
+    const Check check{pageBytes, saved, expected};
+    const auto [from, to] = page->bodyTagRange();
+    const std::size_t after = pageBytes.size() - to;
+    check.require(saved.size() >= from + after, "the saved page lost bytes");
+    check.require(saved.compare(0, from, pageBytes, 0, from) == 0, "a byte before the BODY start tag changed");
+    check.require(saved.compare(saved.size() - after, after, pageBytes, to, after) == 0,
+                  "a byte after the BODY start tag changed");
+
+    const tavisk::simhost::HtmlPage reread(saved);
+    check.require(reread.bodyAttributes() == expected, "the saved page reads back other attributes", reread.bodyAttributes());
+    check.require(reread.title() == title, "the saved page reads back another title");
+    check.require(reread.encoding().kind == page->encoding().kind, "the saved page reads back in another encoding");
+    return 0;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# fuzz.sh SECONDS [BUILD_DIR]
+# Builds the page editor's fuzz target with clang and libFuzzer (AddressSanitizer
+# and UndefinedBehaviorSanitizer on) and runs it for SECONDS, starting from the
+# sample web's pages. Not part of the test command. Findings (crashing inputs) are
+# written to BUILD_DIR/findings; the corpus grows in BUILD_DIR/corpus.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:?usage: fuzz.sh SECONDS [BUILD_DIR]}
+build=${2:-$root/build/fuzz}
+
+need=()
+for p in clang libclang-rt-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "fuzz: installing ${need[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" </dev/null
+fi
+
+mkdir -p "$build/corpus" "$build/findings"
+build=$(cd "$build" && pwd)
+sources=("$root"/simhost/disk/*.cpp "$root"/simhost/WebModel.cpp "$root"/host/Text.cpp "$root"/host/HostError.cpp)
+clang++ -std=c++20 -O1 -g -Wall -Wextra -I"$root" \
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
+  "$root"/fuzz/PageEditorFuzz.cpp "${sources[@]}" -o "$build/page_editor_fuzz"
+
+# Seeds: every page of the sample web, with a last byte 0 for "no edits".
+find "$root/samples/web" -type f \( -iname '*.htm' -o -iname '*.html' -o -iname '*.asp' \) -print0 |
+  while IFS= read -r -d '' page; do
+    name=$(basename "$page")
+    { cat "$page"; printf '\0'; } >"$build/corpus/seed-$name"
+  done
+
+cd "$build"
+"$build/page_editor_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -dict="$root/fuzz/page.dict" -artifact_prefix="$build/findings/" -print_final_stats=1 "$build/corpus"

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace tavisk {
+
+// Shows the process-wide options dialog (made and loaded on first use; a second
+// call shows the same one) modeless, then makes it topmost and brings it to the
+// foreground. On Windows it is made with the real common controls; the add-in's
+// resources (dialogs/win32/DialogResources.rc) must be linked into the module.
+// Raises what a failing load raises (a host::HostError from the host).
+void ShowOptionsDialog();
+
+}  // namespace tavisk

@@ -1,0 +1,195 @@
+#include "dialogs/frmMain.h"
+
+#include "dialogs/ColumnSort.h"
+#include "dialogs/PageChooser.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/win32/DialogResources.h"
+#include "host/Application.h"
+#include "ui/EventBoundary.h"
+
+namespace tavisk {
+namespace {
+
+std::shared_ptr<frmMain> g_instance;
+
+// The frames, relative to the window; the controls inside them are placed
+// relative to their frame.
+constexpr ui::Rect kFrame1{120, 120, 2355, 1335};
+constexpr ui::Rect kFrame2{120, 1500, 8175, 2535};
+constexpr ui::Rect kFrame3{6060, 120, 2235, 1335};
+constexpr ui::Rect kFrame4{2520, 120, 3495, 1335};
+
+constexpr ui::Rect In(ui::Rect frame, ui::Rect rect) {
+    return {frame.left + rect.left, frame.top + rect.top, rect.width, rect.height};
+}
+
+std::shared_ptr<ui::Form> MakeForm() {
+    ui::FormDesign design;
+    design.caption = frmMain::kCaption;
+    design.clientWidth = 8415;
+    design.clientHeight = 4710;
+    design.icon = IDI_TAVISK;
+    return ui::CurrentToolkit().createForm(design);
+}
+
+void EnableMargin(const ui::CheckBox& check, ui::TextBox& text, ui::UpDown& upDown) {
+    const bool on = check.value() == 1;
+    text.setEnabled(on);
+    upDown.setEnabled(on);
+}
+
+void SelectAll(ui::TextBox& text) { text.select(0, static_cast<std::int32_t>(text.text().size())); }
+
+}  // namespace
+
+frmMain& frmMain::Instance() {
+    if (!g_instance) {
+        auto instance = std::make_shared<frmMain>(MakeForm());
+        try {
+            instance->Form_Load();
+        } catch (...) {
+            instance->_form->unload();
+            throw;
+        }
+        g_instance = std::move(instance);
+    }
+    return *g_instance;
+}
+
+bool frmMain::Exists() noexcept { return g_instance != nullptr; }
+
+void frmMain::Open() {
+    frmMain& dialog = Instance();
+    dialog._form->show();
+    dialog._form->bringToFront();
+}
+
+frmMain::frmMain(std::shared_ptr<ui::Form> form)
+    : _form(std::move(form)),
+      chkTop(_form->addCheckBox(L"&Top margin", In(kFrame1, {300, 300, 1155, 375}))),
+      txtTop(_form->addTextBox(L"0", In(kFrame1, {1500, 360, 330, 315}))),
+      udTop(_form->addUpDown(In(kFrame1, {1830, 360, 240, 315}), txtTop, 0, 99)),
+      chkLeft(_form->addCheckBox(L"&Left margin", In(kFrame1, {300, 780, 1215, 375}))),
+      txtLeft(_form->addTextBox(L"0", In(kFrame1, {1500, 780, 330, 315}))),
+      udLeft(_form->addUpDown(In(kFrame1, {1830, 780, 240, 315}), txtLeft, 0, 80)),
+      optPlatform(_form->addOptionGroup({
+          {L"&Both Internet Explorer and Netscape", In(kFrame4, {300, 240, 3075, 315})},
+          {L"Internet &Explorer only", In(kFrame4, {300, 600, 3075, 315})},
+          {L"&Netscape only", In(kFrame4, {300, 960, 3075, 315})},
+      })),
+      optSelect(_form->addOptionGroup({
+          {L"&All pages", In(kFrame3, {360, 360, 1575, 315})},
+          {L"Selected &page(s)", In(kFrame3, {360, 720, 1575, 315})},
+      })),
+      lvwStaticQueue(_form->addListView(In(kFrame2, {120, 240, 7875, 1815}),
+                                        {{L"Name", L"", 2000}, {L"Title", L"", 2001}, {L"Located in", L"", 3800}})),
+      cmdEditQueue(_form->addButton(L"Edit &Queue", In(kFrame2, {6360, 2100, 1635, 315}))),
+      Frame1(_form->addFrame(L"Margins", kFrame1)),
+      Frame2(_form->addFrame(L"Files to be processed (if processing selected page(s))", kFrame2)),
+      Frame3(_form->addFrame(L"Apply to", kFrame3)),
+      Frame4(_form->addFrame(L"Compatibility", kFrame4)),
+      cmdAbout(_form->addButton(L"About...", {120, 4200, 1095, 375}, ui::ButtonRole::Cancel)),
+      cmdCancel(_form->addButton(L"Cancel", {6000, 4200, 1095, 375})),
+      cmdOK(_form->addButton(L"OK", {7200, 4200, 1095, 375})) {
+    // The design-time state: what is not the controls' own default.
+    txtTop.setEnabled(false);
+    udTop.setEnabled(false);
+    txtLeft.setEnabled(false);
+    udLeft.setEnabled(false);
+    lvwStaticQueue.setEnabled(false);
+    cmdEditQueue.setEnabled(false);
+    wireEvents();
+}
+
+frmMain::~frmMain() { _form->unload(); }
+
+void frmMain::wireEvents() {
+    chkTop.onClick = [this] { chkTop_Click(); };
+    chkLeft.onClick = [this] { chkLeft_Click(); };
+    txtTop.onGotFocus = [this] { txtTop_GotFocus(); };
+    txtLeft.onGotFocus = [this] { txtLeft_GotFocus(); };
+    optSelect.onClick = [this](std::int32_t index) { optSelect_Click(index); };
+    lvwStaticQueue.onColumnClick = [this](std::int32_t header) { lvwStaticQueue_ColumnClick(header); };
+    cmdAbout.onClick = [this] { cmdAbout_Click(); };
+    cmdCancel.onClick = [this] { cmdCancel_Click(); };
+    cmdEditQueue.onClick = [this] { cmdEditQueue_Click(); };
+    cmdOK.onClick = [this] { cmdOK_Click(); };
+    // The close box has no handler of its own: it discards the dialog as Cancel does.
+    _form->onClose = [this] { cmdCancel_Click(); };
+}
+
+MarginSettings frmMain::settings() const {
+    MarginSettings settings;
+    settings.leftOn = chkLeft.value() == 1;
+    settings.leftText = txtLeft.text();
+    settings.topOn = chkTop.value() == 1;
+    settings.topText = txtTop.text();
+    settings.platform = static_cast<Platform>(optPlatform.chosen());
+    settings.allPages = optSelect.chosen() == 0;
+    return settings;
+}
+
+void frmMain::hide() { _form->hide(); }
+
+std::int32_t frmMain::queueCount() { return lvwStaticQueue.count(); }
+
+std::wstring frmMain::queueTag(std::int32_t index) { return lvwStaticQueue.item(index).tag; }
+
+void frmMain::unload() {
+    // The about box belongs to this dialog and goes with it.
+    frmAbout::CloseIfOpen();
+    _form->hide();
+    _form->unload();
+    if (g_instance.get() == this) ui::ReleaseAfterEvent(std::move(g_instance));
+}
+
+void frmMain::showAgain() {
+    _form->show();
+    _form->bringToFront();
+}
+
+void frmMain::Form_Load() {
+    // With no web open "&All pages" is greyed but stays the chosen option.
+    optSelect.setEnabled(0, host::Application().activeWeb() != nullptr);
+}
+
+void frmMain::chkTop_Click() { EnableMargin(chkTop, txtTop, udTop); }
+
+void frmMain::chkLeft_Click() { EnableMargin(chkLeft, txtLeft, udLeft); }
+
+void frmMain::txtTop_GotFocus() { SelectAll(txtTop); }
+
+void frmMain::txtLeft_GotFocus() { SelectAll(txtLeft); }
+
+void frmMain::optSelect_Click(std::int32_t index) {
+    // The queue's entries stay either way; "&All pages" just does not use them.
+    const bool selected = index == 1;
+    cmdEditQueue.setEnabled(selected);
+    lvwStaticQueue.setEnabled(selected);
+}
+
+void frmMain::lvwStaticQueue_ColumnClick(std::int32_t header) { SortOnColumnClick(lvwStaticQueue, header); }
+
+void frmMain::cmdAbout_Click() { frmAbout::Open(_form.get()); }
+
+void frmMain::cmdCancel_Click() {
+    const auto keepAlive = shared_from_this();
+    unload();
+}
+
+void frmMain::cmdEditQueue_Click() {
+    const auto chooser = CurrentPageChooser();
+    if (!chooser) {
+        ui::CurrentToolkit().messages().show(L"The page chooser is not available, so the queue cannot be edited.",
+                                             ui::kProductTitle, ui::MessageIcon::Information);
+        return;
+    }
+    chooser->editQueue(lvwStaticQueue);
+}
+
+void frmMain::cmdOK_Click() {
+    const auto keepAlive = shared_from_this();
+    ApplyMargins(settings(), *this, ui::CurrentToolkit().messages());
+}
+
+}  // namespace tavisk

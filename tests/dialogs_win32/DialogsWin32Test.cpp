@@ -1,0 +1,342 @@
+// The dialogs on the real common controls, driven with the controls' own messages
+// and keys through a plain message loop, as inside a host.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "dialogs/OptionsDialog.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmMain.h"
+#include "host/Application.h"
+#include "simhost/SimHost.h"
+#include "tests/dialogs_win32/WindowDriver.h"
+#include "ui/memory/MemoryToolkit.h"
+#include "ui/win32/MessageHook.h"
+#include "ui/win32/Win32Form.h"
+
+namespace tavisk::testing {
+namespace {
+
+// Real forms; message boxes recorded instead of shown, so a test never waits on one.
+class RecordingToolkit final : public ui::Toolkit {
+public:
+    std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override { return _real.createForm(design); }
+    ui::MessageBoxes& messages() override { return boxes; }
+    ui::memory::MemoryMessageBoxes boxes;
+
+private:
+    ui::win32::Win32Toolkit _real;
+};
+
+class DialogsWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        web = std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site");
+        web->addFile(L"a.htm", L"Alpha");
+        host.openWeb(web);
+        host::SetApplication(host.application());
+        toolkit = std::make_shared<RecordingToolkit>();
+        ui::SetToolkit(toolkit);
+        ShowOptionsDialog();
+        Pump();
+        main = MainWindow();
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override {
+        frmAbout::CloseIfOpen();
+        if (frmMain::Exists()) frmMain::Instance().unload();
+        Pump();
+        ui::SetToolkit(nullptr);
+        host::SetApplication(nullptr);
+    }
+
+    static HWND MainWindow() {
+        return frmMain::Exists() ? static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window() : nullptr;
+    }
+    static HWND AboutWindow() { return FindWindowW(nullptr, L"About Tavisk 2002"); }
+    HWND Button(const wchar_t* caption) const { return Child(main, L"Button", caption); }
+    HWND Edit(int index) const { return Children(main, L"Edit").at(static_cast<size_t>(index)); }
+    HWND UpDown(int index) const { return Children(main, UPDOWN_CLASSW).at(static_cast<size_t>(index)); }
+    HWND List() const { return Child(main, WC_LISTVIEWW); }
+    static bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    static int Pixels(int twips) {
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return MulDiv(twips, dpi, 1440);
+    }
+    // One click on the up (+1) or down (-1) arrow of an up-down.
+    static void Arrow(HWND upDown, int direction) {
+        RECT client{};
+        GetClientRect(upDown, &client);
+        const int y = direction > 0 ? client.bottom / 4 : client.bottom * 3 / 4;
+        Click(upDown, client.right / 2, y);
+    }
+    void ClickHeader(int column) {
+        const HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&rect));
+        Click(header, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    }
+    void Queue(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> pages) {
+        for (const auto& [name, title] : pages) {
+            const std::wstring url = std::wstring(L"file:///C:/Webs/site/") + name;
+            frmMain::Instance().lvwStaticQueue.add({url, name, {title, L""}, url});
+        }
+    }
+
+    simhost::SimHost host;
+    std::shared_ptr<simhost::WebModel> web;
+    std::shared_ptr<RecordingToolkit> toolkit;
+    HWND main = nullptr;
+};
+
+TEST_F(DialogsWin32Test, FreshDialogShowsItsDesignStateOnTop) {
+    EXPECT_EQ(Text(main), L"Tavisk 2002");
+    EXPECT_TRUE(IsWindowVisible(main));
+    const auto style = GetWindowLongPtrW(main, GWL_STYLE);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetForegroundWindow(), main);
+    EXPECT_NE(SendMessageW(main, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(main, WM_GETICON, ICON_SMALL, 0), 0);
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, Pixels(8415));
+    EXPECT_EQ(client.bottom, Pixels(4710));
+
+    EXPECT_FALSE(Checked(Button(L"&Top margin")));
+    EXPECT_FALSE(Checked(Button(L"&Left margin")));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Text(Edit(i)), L"0");
+        EXPECT_FALSE(IsWindowEnabled(Edit(i)));
+        EXPECT_FALSE(IsWindowEnabled(UpDown(i)));
+    }
+    EXPECT_TRUE(Checked(Button(L"&Both Internet Explorer and Netscape")));
+    EXPECT_FALSE(Checked(Button(L"Internet &Explorer only")));
+    EXPECT_FALSE(Checked(Button(L"&Netscape only")));
+    EXPECT_TRUE(Checked(Button(L"&All pages")));
+    EXPECT_TRUE(IsWindowEnabled(Button(L"&All pages")));
+    EXPECT_FALSE(Checked(Button(L"Selected &page(s)")));
+    EXPECT_FALSE(IsWindowEnabled(Button(L"Edit &Queue")));
+    EXPECT_FALSE(IsWindowEnabled(List()));
+    EXPECT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 0);
+    for (const wchar_t* caption : {L"Margins", L"Compatibility", L"Apply to",
+                                   L"Files to be processed (if processing selected page(s))", L"About...", L"Cancel",
+                                   L"OK"}) {
+        EXPECT_NE(Button(caption), nullptr) << "no control " << caption;
+    }
+    // The frame's controls sit inside it: "&Top margin" at 300, 300 in the frame at 120, 120.
+    RECT top{};
+    GetWindowRect(Button(L"&Top margin"), &top);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&top), 2);
+    EXPECT_EQ(top.left, Pixels(420));
+    EXPECT_EQ(top.top, Pixels(420));
+
+    // A second opening shows the same window.
+    ShowOptionsDialog();
+    EXPECT_EQ(MainWindow(), main);
+    SaveScreenshot(main, L"frmMain.png");
+}
+
+TEST_F(DialogsWin32Test, TickingEnablesTheBoxAndItsArrowsWhichStopAtTheirRange) {
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    SendMessageW(Button(L"&Left margin"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(IsWindowEnabled(Edit(0)));
+    ASSERT_TRUE(IsWindowEnabled(UpDown(1)));
+
+    // The arrows go on from a typed number and never write past the range.
+    SetWindowTextW(Edit(0), L"97");
+    for (int i = 0; i < 5; ++i) Arrow(UpDown(0), +1);
+    EXPECT_EQ(Text(Edit(0)), L"99");
+    SetWindowTextW(Edit(1), L"78");
+    for (int i = 0; i < 5; ++i) Arrow(UpDown(1), +1);
+    EXPECT_EQ(Text(Edit(1)), L"80");
+    SetWindowTextW(Edit(1), L"2");
+    for (int i = 0; i < 4; ++i) Arrow(UpDown(1), -1);
+    EXPECT_EQ(Text(Edit(1)), L"0");
+    // Text that is no number in range leaves the up-down where it was.
+    SetWindowTextW(Edit(0), L"150");
+    Arrow(UpDown(0), -1);
+    EXPECT_EQ(Text(Edit(0)), L"98");
+
+    // Unticking greys both and keeps the text.
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(Edit(0)));
+    EXPECT_FALSE(IsWindowEnabled(UpDown(0)));
+    EXPECT_EQ(Text(Edit(0)), L"98");
+    SaveScreenshot(main, L"frmMain-margins.png");
+}
+
+TEST_F(DialogsWin32Test, KeysWorkThroughTheHookInsideAPlainMessageLoop) {
+    EXPECT_TRUE(ui::win32::MessageHookInstalled());
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    SetWindowTextW(Edit(0), L"42");
+
+    // Tab from the check box into its box selects the whole text.
+    SetFocus(Button(L"&Top margin"));
+    PressKey(Button(L"&Top margin"), VK_TAB);
+    EXPECT_EQ(GetFocus(), Edit(0));
+    DWORD start = 9, end = 9;
+    SendMessageW(Edit(0), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u);
+
+    // Shift+Tab goes back.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PressKey(Edit(0), VK_TAB);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetFocus(), Button(L"&Top margin"));
+
+    // Enter does not start the run: there is no default button.
+    PressKey(Button(L"&Top margin"), VK_RETURN);
+    EXPECT_TRUE(frmMain::Exists());
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(host.recorder().callsOf({L"WebFile.open"}).empty());
+    EXPECT_TRUE(toolkit->boxes.shown.empty());
+
+    // Esc presses "About...": the about box opens over the dialog, which stays.
+    PressKey(Button(L"&Top margin"), VK_ESCAPE);
+    const HWND about = AboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(IsWindowVisible(about));
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(GetWindowLongPtrW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    SaveScreenshot(about, L"frmAbout.png");
+
+    // Enter in the about box presses its OK.
+    PressKey(GetFocus(), VK_RETURN);
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_FALSE(frmAbout::IsOpen());
+
+    // A mnemonic: Alt+L ticks "&Left margin".
+    PostMessageW(Button(L"&Top margin"), WM_SYSCHAR, 'l', 1 | (1u << 29));
+    Pump();
+    EXPECT_TRUE(Checked(Button(L"&Left margin")));
+    EXPECT_TRUE(IsWindowEnabled(Edit(1)));
+
+    // The hook goes with the last dialog.
+    SendMessageW(Button(L"Cancel"), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(frmMain::Exists());
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(ui::win32::MessageHookInstalled());
+}
+
+TEST_F(DialogsWin32Test, TheAboutBoxClosesWhenTheUserGoesBackToTheDialog) {
+    SendMessageW(Button(L"About..."), BM_CLICK, 0, 0);
+    Pump();
+    const HWND about = AboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(GetForegroundWindow(), about);
+    EXPECT_EQ(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)") != nullptr, true);
+    EXPECT_EQ(Child(about, L"Static", L"Version 1.1.0.14") != nullptr, true);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(
+                   SendMessageW(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)"), WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_GE(font.lfWeight, FW_BOLD);
+    RECT client{};
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, Pixels(5250));
+    EXPECT_EQ(client.bottom, Pixels(2775));
+
+    // Clicking into the options dialog takes the activation away: the box closes.
+    SetForegroundWindow(main);
+    SetActiveWindow(main);
+    Pump();
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_FALSE(frmAbout::IsOpen());
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    // The next opening is a new box.
+    SendMessageW(Button(L"About..."), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_NE(AboutWindow(), nullptr);
+    EXPECT_TRUE(frmAbout::IsOpen());
+}
+
+TEST_F(DialogsWin32Test, HeaderClicksSortAnEnabledQueueAndADisabledOneIgnoresThem) {
+    Queue({{L"b.htm", L"Zeta"}, {L"page10.htm", L"alpha"}, {L"page2.htm", L"Beta"}});
+    EXPECT_EQ(ListColumn(List(), 0), (std::vector<std::wstring>{L"b.htm", L"page2.htm", L"page10.htm"}));
+
+    // "&All pages" is chosen: the list is greyed and its headers do nothing.
+    ClickHeader(1);
+    EXPECT_EQ(ListColumn(List(), 0), (std::vector<std::wstring>{L"b.htm", L"page2.htm", L"page10.htm"}));
+
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(IsWindowEnabled(List()));
+    EXPECT_TRUE(IsWindowEnabled(Button(L"Edit &Queue")));
+    ClickHeader(1);
+    EXPECT_EQ(ListColumn(List(), 1), (std::vector<std::wstring>{L"alpha", L"Beta", L"Zeta"}));
+    ClickHeader(1);
+    EXPECT_EQ(ListColumn(List(), 1), (std::vector<std::wstring>{L"Zeta", L"Beta", L"alpha"}));
+    ClickHeader(0);
+    EXPECT_EQ(ListColumn(List(), 0), (std::vector<std::wstring>{L"b.htm", L"page2.htm", L"page10.htm"}));
+    SaveScreenshot(main, L"frmMain-queue.png");
+
+    // Back to "&All pages": greyed again, entries kept, clicks ignored.
+    SendMessageW(Button(L"&All pages"), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(List()));
+    ClickHeader(0);
+    EXPECT_EQ(ListColumn(List(), 0), (std::vector<std::wstring>{L"b.htm", L"page2.htm", L"page10.htm"}));
+}
+
+TEST_F(DialogsWin32Test, BoldItemsAreDrawnBold) {
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    Queue({{L"same1.htm", L"Same title"}, {L"same2.htm", L"Same title"}});
+    frmMain::Instance().lvwStaticQueue.setBold(L"file:///C:/Webs/site/same1.htm", true);
+    UpdateWindow(List());
+
+    // The same title drawn in both rows: the bold one has more ink.
+    RECT window{}, row0{}, row1{};
+    GetWindowRect(List(), &window);
+    POINT origin{0, 0};
+    ClientToScreen(List(), &origin);
+    row0.left = row1.left = LVIR_LABEL;
+    SendMessageW(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row0));
+    SendMessageW(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row1));
+    OffsetRect(&row0, origin.x - window.left, origin.y - window.top);
+    OffsetRect(&row1, origin.x - window.left, origin.y - window.top);
+    const int bold = DarkPixels(List(), row0), normal = DarkPixels(List(), row1);
+    EXPECT_GT(normal, 0);
+    EXPECT_GT(bold, normal + normal / 10) << "bold " << bold << ", normal " << normal;
+}
+
+TEST_F(DialogsWin32Test, OkRunsOverTheQueueAndTheDialogGoes) {
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    SetWindowTextW(Edit(0), L"12");
+    SendMessageW(Button(L"Internet &Explorer only"), BM_CLICK, 0, 0);
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    Queue({{L"a.htm", L"Alpha"}});
+    SendMessageW(Button(L"OK"), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(frmMain::Exists());
+    EXPECT_FALSE(IsWindow(main));
+    ASSERT_EQ(toolkit->boxes.shown.size(), 1u);
+    EXPECT_EQ(toolkit->boxes.shown[0].text, L"Margin settings have been applied successfully.");
+    const auto& store = static_cast<simhost::MemoryPageStore&>(web->findFile(L"file:///C:/Webs/site/a.htm")->store());
+    EXPECT_EQ(store.saved(), (std::vector<simhost::Attribute>{{L"topmargin", L"12"}}));
+}
+
+}  // namespace
+}  // namespace tavisk::testing
+
+int main(int argc, char** argv) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,72 @@
+#include "ui/EventBoundary.h"
+
+#include <exception>
+#include <vector>
+
+#include "host/HostError.h"
+#include "host/Text.h"
+#include "ui/Form.h"
+
+namespace tavisk::ui {
+namespace {
+
+int g_depth = 0;
+std::vector<std::shared_ptr<void>> g_released;
+
+std::wstring Reason(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const host::HostError& error) {
+        return error.message();
+    } catch (const std::exception& error) {
+        return host::FromUtf8(error.what());
+    } catch (...) {
+        return L"An unknown error occurred.";
+    }
+}
+
+void Report(const std::wstring& action, const std::exception_ptr& failure) noexcept {
+    try {
+        std::wstring text = action + L" failed.";
+        if (const auto reason = Reason(failure); !reason.empty()) text += L"\n\n" + reason;
+        CurrentToolkit().messages().show(text, kProductTitle, MessageIcon::Error);
+    } catch (...) {
+        // No toolkit or no memory left to say it: nothing more can be done here.
+    }
+}
+
+}  // namespace
+
+void RunEvent(const std::wstring& action, const std::function<void()>& handler) noexcept {
+    ++g_depth;
+    try {
+        handler();
+    } catch (...) {
+        Report(action, std::current_exception());
+    }
+    if (--g_depth == 0) {
+        // Swapped out first: a destructor may itself release something.
+        while (!g_released.empty()) {
+            auto released = std::move(g_released);
+            released.clear();
+        }
+    }
+}
+
+std::wstring ActionName(const std::wstring& caption) {
+    std::wstring name = L"\"";
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == L'&' && i + 1 < caption.size()) ++i;  // "&&" shows one '&'
+        name += caption[i];
+    }
+    return name + L"\"";
+}
+
+void ReleaseAfterEvent(std::shared_ptr<void> object) {
+    if (g_depth > 0) {
+        g_released.push_back(std::move(object));
+    }
+    // Otherwise `object` goes out of scope here.
+}
+
+}  // namespace tavisk::ui

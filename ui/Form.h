@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+#include "ui/MessageBoxes.h"
+
+namespace tavisk::ui {
+
+// A position in twips (1/1440 inch): left, top, width, height, relative to the
+// form's client area. Each implementation converts at the screen's real DPI.
+struct Rect {
+    std::int32_t left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Font {
+    std::wstring face;
+    double points;
+    bool bold;
+};
+
+struct Option {
+    std::wstring caption;
+    Rect rect;
+};
+
+// Enter presses the default button; Esc presses the cancel button. A form may
+// have neither.
+enum class ButtonRole { Normal, Default, Cancel };
+
+struct FormDesign {
+    std::wstring caption;
+    std::int32_t clientWidth;   // twips
+    std::int32_t clientHeight;  // twips
+    int icon = 0;               // icon resource of the add-in shown in the title bar; 0: none
+    // The form it is centred on and owned by (not in the task bar); nullptr: the
+    // host's active window, or the screen.
+    class Form* owner = nullptr;
+};
+
+// A top-level window with a fixed border, a close box and no minimise or maximise
+// button, centred when first shown. Controls are added in tab order and live as
+// long as the form; after unload() neither the form nor its controls may be used
+// again, except that unload() may be called twice.
+class Form {
+public:
+    virtual ~Form() = default;
+
+    virtual Frame& addFrame(const std::wstring& caption, Rect rect) = 0;
+    virtual Label& addLabel(const std::wstring& caption, Rect rect, const Font* font = nullptr) = 0;
+    // A picture box showing an icon resource of the add-in.
+    virtual void addPicture(int icon, Rect rect) = 0;
+    virtual CheckBox& addCheckBox(const std::wstring& caption, Rect rect) = 0;
+    virtual TextBox& addTextBox(const std::wstring& text, Rect rect) = 0;
+    virtual UpDown& addUpDown(Rect rect, TextBox& buddy, std::int32_t minimum, std::int32_t maximum) = 0;
+    // One option button per entry, index 0 first; the first is chosen.
+    virtual OptionGroup& addOptionGroup(const std::vector<Option>& options) = 0;
+    virtual Button& addButton(const std::wstring& caption, Rect rect, ButtonRole role = ButtonRole::Normal) = 0;
+    virtual ListView& addListView(Rect rect, std::vector<ListColumn> columns) = 0;
+    virtual TreeView& addTreeView(Rect rect) = 0;
+
+    virtual std::wstring caption() const = 0;
+    // Shows the form modeless: the call returns at once.
+    virtual void show() = 0;
+    virtual void hide() = 0;
+    virtual bool visible() const = 0;
+    // Makes the form topmost and gives it the foreground.
+    virtual void bringToFront() = 0;
+    // Destroys the window and its controls.
+    virtual void unload() = 0;
+
+    // The close box; the form stays as it is unless the handler unloads it.
+    std::function<void()> onClose;
+    // The form stopped being the active window.
+    std::function<void()> onDeactivate;
+};
+
+// Makes the forms of one implementation, and shows its message boxes.
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+    virtual std::shared_ptr<Form> createForm(const FormDesign& design) = 0;
+    virtual MessageBoxes& messages() = 0;
+};
+
+// The process-wide toolkit the forms are made with. Asking while none is set
+// raises std::logic_error.
+Toolkit& CurrentToolkit();
+void SetToolkit(std::shared_ptr<Toolkit> toolkit);
+bool HasToolkit() noexcept;
+
+}  // namespace tavisk::ui

@@ -1,0 +1,149 @@
+#include "ui/ListView.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/Text.h"
+
+namespace tavisk::ui {
+namespace {
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Case folding for ordering: ASCII and Latin-1 letters. Written here rather than
+// taken from <cwctype> so both builds order the same on every locale.
+wchar_t Fold(wchar_t c) {
+    if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wchar_t>(c + 32);
+    return c;
+}
+
+// Compares without case, digit runs by value; 0 when the texts differ only in case
+// or in leading zeros.
+int CompareLoosely(std::wstring_view a, std::wstring_view b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (IsDigit(a[i]) && IsDigit(b[j])) {
+            while (i < a.size() && a[i] == L'0') ++i;
+            while (j < b.size() && b[j] == L'0') ++j;
+            size_t ei = i, ej = j;
+            while (ei < a.size() && IsDigit(a[ei])) ++ei;
+            while (ej < b.size() && IsDigit(b[ej])) ++ej;
+            if (ei - i != ej - j) return ei - i < ej - j ? -1 : 1;
+            if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0) return c;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const wchar_t ca = Fold(a[i]), cb = Fold(b[j]);
+        if (ca != cb) return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+}  // namespace
+
+int CompareForSort(std::wstring_view a, std::wstring_view b) {
+    if (const int c = CompareLoosely(a, b); c != 0) return c;
+    return a.compare(b);
+}
+
+ListView::ListView(std::vector<ListColumn> columns) : _columns(std::move(columns)) {}
+
+const ListItem& ListView::item(std::int32_t index) const {
+    if (index < 0 || index >= count()) throw std::out_of_range("list item index out of range");
+    return *_order[static_cast<size_t>(index)];
+}
+
+const ListItem* ListView::find(const std::wstring& key) const {
+    const auto found = _byKey.find(key);
+    return found == _byKey.end() ? nullptr : found->second.get();
+}
+
+std::int32_t ListView::indexOf(const std::wstring& key) const {
+    const ListItem* item = find(key);
+    if (!item) return -1;
+    // The order is total (the key breaks the last ties), so a binary search finds it.
+    const auto at = std::lower_bound(_order.begin(), _order.end(), item,
+                                     [this](const ListItem* a, const ListItem* b) { return before(a, b); });
+    return static_cast<std::int32_t>(at - _order.begin());
+}
+
+ListItem& ListView::at(const std::wstring& key) {
+    const auto found = _byKey.find(key);
+    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + host::ToUtf8(key));
+    return *found->second;
+}
+
+void ListView::add(ListItem item) {
+    if (contains(item.key)) throw std::invalid_argument("list key already used: " + host::ToUtf8(item.key));
+    auto owned = std::make_unique<ListItem>(std::move(item));
+    ListItem* added = owned.get();
+    _byKey.emplace(added->key, std::move(owned));
+    const auto at = std::upper_bound(_order.begin(), _order.end(), added,
+                                     [this](const ListItem* a, const ListItem* b) { return before(a, b); });
+    _order.insert(at, added);
+    itemsChanged();
+}
+
+bool ListView::remove(const std::wstring& key) {
+    const std::int32_t index = indexOf(key);
+    if (index < 0) return false;
+    _order.erase(_order.begin() + index);
+    _byKey.erase(key);
+    itemsChanged();
+    return true;
+}
+
+void ListView::clear() {
+    _order.clear();
+    _byKey.clear();
+    itemsChanged();
+}
+
+void ListView::setBold(const std::wstring& key, bool bold) {
+    at(key).bold = bold;
+    itemChanged(indexOf(key));
+}
+
+void ListView::setSelected(const std::wstring& key, bool selected) {
+    at(key).selected = selected;
+    itemChanged(indexOf(key));
+}
+
+void ListView::selectionChangedByUser(std::int32_t index, bool selected) {
+    if (index >= 0 && index < count()) _order[static_cast<size_t>(index)]->selected = selected;
+}
+
+std::vector<std::wstring> ListView::selectedKeys() const {
+    std::vector<std::wstring> keys;
+    for (const ListItem* item : _order) {
+        if (item->selected) keys.push_back(item->key);
+    }
+    return keys;
+}
+
+void ListView::setSortState(SortState state) {
+    _sort = state;
+    std::sort(_order.begin(), _order.end(), [this](const ListItem* a, const ListItem* b) { return before(a, b); });
+    itemsChanged();
+}
+
+const std::wstring& ListView::sortText(const ListItem& item) const {
+    static const std::wstring kNone;
+    if (_sort.column <= 0) return item.text;
+    const auto sub = static_cast<size_t>(_sort.column - 1);
+    return sub < item.subItems.size() ? item.subItems[sub] : kNone;
+}
+
+bool ListView::before(const ListItem* a, const ListItem* b) const {
+    if (_sort.order == kDescending) std::swap(a, b);
+    if (const int c = CompareForSort(sortText(*a), sortText(*b)); c != 0) return c < 0;
+    return a->key < b->key;
+}
+
+}  // namespace tavisk::ui

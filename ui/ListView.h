@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/Control.h"
+
+namespace tavisk::ui {
+
+struct ListColumn {
+    std::wstring caption;
+    std::wstring key;     // may be empty
+    std::int32_t width;   // twips
+};
+
+struct ListItem {
+    std::wstring key;  // unique in the list
+    std::wstring text;
+    std::vector<std::wstring> subItems;
+    std::wstring tag;
+    bool bold = false;
+    bool selected = false;
+};
+
+inline constexpr std::int32_t kAscending = 0;
+inline constexpr std::int32_t kDescending = 1;
+
+// The column a list is ordered by (0 = the item's text, k = its sub-item k) and the
+// direction. Every list starts ordered by column 0 ascending.
+struct SortState {
+    std::int16_t column = 0;
+    std::int32_t order = kAscending;
+    bool operator==(const SortState&) const = default;
+};
+
+// The order of two texts in a list: letters compared without regard to case, runs
+// of digits by their value ("page2" before "page10"), ties broken by the exact text
+// so the order never depends on insertion. Negative, zero or positive.
+int CompareForSort(std::wstring_view a, std::wstring_view b);
+
+// A report-style list whose items carry a unique key. The list always shows its
+// items ordered by its sort state: adding an item puts it in place, and changing
+// the sort state reorders. Looking an item up by key does not walk the list.
+// The item store and the order live here, shared by both implementations; a
+// derived class only shows them.
+class ListView : public Control {
+public:
+    explicit ListView(std::vector<ListColumn> columns);
+
+    const std::vector<ListColumn>& columns() const noexcept { return _columns; }
+    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_order.size()); }
+    // The item shown at `index`, counted from 0 in the list's order.
+    const ListItem& item(std::int32_t index) const;
+    const ListItem* find(const std::wstring& key) const;
+    bool contains(const std::wstring& key) const { return find(key) != nullptr; }
+    // The item's position in the list's order, or -1.
+    std::int32_t indexOf(const std::wstring& key) const;
+
+    // Raises std::invalid_argument when the key is already in the list.
+    void add(ListItem item);
+    bool remove(const std::wstring& key);
+    void clear();
+    void setBold(const std::wstring& key, bool bold);
+    void setSelected(const std::wstring& key, bool selected);
+    // The keys of the selected items, in the list's order.
+    std::vector<std::wstring> selectedKeys() const;
+
+    SortState sortState() const noexcept { return _sort; }
+    void setSortState(SortState state);
+
+    // A click on column header `header`, counted from 1.
+    std::function<void(std::int32_t header)> onColumnClick;
+    // A double-click on an item; never raised for empty space.
+    std::function<void(const std::wstring& key)> onDoubleClick;
+
+protected:
+    // The order or the number of items changed: show them all again.
+    virtual void itemsChanged() = 0;
+    // The item at `index` changed its bold mark or its selection.
+    virtual void itemChanged(std::int32_t index) = 0;
+    // The user changed the selection of the item at `index`; nothing is shown again.
+    void selectionChangedByUser(std::int32_t index, bool selected);
+
+private:
+    const std::wstring& sortText(const ListItem& item) const;
+    bool before(const ListItem* a, const ListItem* b) const;
+    ListItem& at(const std::wstring& key);
+
+    std::vector<ListColumn> _columns;
+    std::unordered_map<std::wstring, std::unique_ptr<ListItem>> _byKey;
+    std::vector<ListItem*> _order;
+    SortState _sort;
+};
+
+}  // namespace tavisk::ui

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+namespace tavisk::ui::win32 {
+
+// The add-in's own activation context, made once from the common-controls v6
+// manifest, resource ISOLATIONAWARE_MANIFEST_RESOURCE_ID (2) of ThisModule(), so its windows get the themed controls
+// whatever the host's own manifest says. While an instance of this class lives,
+// the context is active on the thread: windows and controls are made inside one.
+class ActivationScope {
+public:
+    ActivationScope();
+    ~ActivationScope();
+    ActivationScope(const ActivationScope&) = delete;
+    ActivationScope& operator=(const ActivationScope&) = delete;
+
+    // False when the module has no manifest resource or the system refused it:
+    // the windows are then made with the process's own controls.
+    static bool Available() noexcept;
+
+private:
+    ULONG_PTR _cookie = 0;
+    bool _active = false;
+};
+
+}  // namespace tavisk::ui::win32

@@ -1,0 +1,292 @@
+#include "ui/win32/Win32Controls.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/Text.h"
+#include "ui/EventBoundary.h"
+#include "ui/win32/Module.h"
+
+namespace tavisk::ui::win32 {
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+Icon LoadProductIcon(int resource, int size) {
+    return Icon(static_cast<HICON>(
+        LoadImageW(ThisModule(), MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+std::int32_t Win32CheckBox::value() const {
+    return SendMessageW(_window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void Win32CheckBox::setValue(std::int32_t value) {
+    SendMessageW(_window, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::int32_t Win32TextBox::selectionStart() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(_window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<std::int32_t>(start);
+}
+
+std::int32_t Win32TextBox::selectionLength() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(_window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<std::int32_t>(end - start);
+}
+
+void Win32TextBox::select(std::int32_t start, std::int32_t length) {
+    SendMessageW(_window, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+}
+
+std::int32_t Win32UpDown::minimum() const {
+    int low = 0, high = 0;
+    SendMessageW(_window, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    return low;
+}
+
+std::int32_t Win32UpDown::maximum() const {
+    int low = 0, high = 0;
+    SendMessageW(_window, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    return high;
+}
+
+std::int32_t Win32UpDown::position() const {
+    return static_cast<std::int32_t>(SendMessageW(_window, UDM_GETPOS32, 0, 0));
+}
+
+std::int32_t Win32OptionGroup::chosen() const {
+    for (std::int32_t i = 0; i < count(); ++i) {
+        if (SendMessageW(at(i), BM_GETCHECK, 0, 0) == BST_CHECKED) return i;
+    }
+    return 0;
+}
+
+void Win32OptionGroup::choose(std::int32_t index) {
+    at(index);  // range check first: a bad index changes nothing
+    for (std::int32_t i = 0; i < count(); ++i) {
+        SendMessageW(at(i), BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+// ---- list view ----------------------------------------------------------------------
+
+Win32ListView::Win32ListView(HWND window, std::vector<ListColumn> columns, int dpi)
+    : ListView(std::move(columns)), _window(window) {
+    ListView_SetExtendedListViewStyle(_window, LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const auto& column : this->columns()) {
+        LVCOLUMNW description{};
+        description.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        description.pszText = const_cast<wchar_t*>(column.caption.c_str());
+        description.cx = MulDiv(column.width, dpi, 1440);
+        description.iSubItem = index;
+        SendMessageW(_window, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&description));
+    }
+    LOGFONTW font{};
+    const auto shown = reinterpret_cast<HFONT>(SendMessageW(_window, WM_GETFONT, 0, 0));
+    GetObjectW(shown ? static_cast<HGDIOBJ>(shown) : GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfWeight = FW_BOLD;
+    _boldFont.reset(CreateFontIndirectW(&font));
+}
+
+void Win32ListView::itemsChanged() {
+    SendMessageW(_window, LVM_SETITEMCOUNT, static_cast<WPARAM>(count()), LVSICF_NOSCROLL);
+    // The control keeps the selection by position: put it back where the items are now.
+    _syncing = true;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    SendMessageW(_window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    for (std::int32_t i = 0; i < count(); ++i) {
+        if (item(i).selected) showSelection(i);
+    }
+    _syncing = false;
+    InvalidateRect(_window, nullptr, TRUE);
+}
+
+void Win32ListView::itemChanged(std::int32_t index) {
+    _syncing = true;
+    showSelection(index);
+    _syncing = false;
+    SendMessageW(_window, LVM_REDRAWITEMS, static_cast<WPARAM>(index), static_cast<LPARAM>(index));
+}
+
+void Win32ListView::showSelection(std::int32_t index) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = item(index).selected ? LVIS_SELECTED : 0;
+    SendMessageW(_window, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+}
+
+void Win32ListView::showText(NMLVDISPINFOW& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || info.item.iItem < 0 || info.item.iItem >= count()) return;
+    const ListItem& shown = item(info.item.iItem);
+    const std::wstring* text = &shown.text;
+    static const std::wstring kNone;
+    if (info.item.iSubItem > 0) {
+        const auto sub = static_cast<size_t>(info.item.iSubItem - 1);
+        text = sub < shown.subItems.size() ? &shown.subItems[sub] : &kNone;
+    }
+    if (info.item.cchTextMax > 0) lstrcpynW(info.item.pszText, text->c_str(), info.item.cchTextMax);
+}
+
+LRESULT Win32ListView::customDraw(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            const auto index = static_cast<std::int32_t>(draw.nmcd.dwItemSpec);
+            if (index >= 0 && index < count() && item(index).bold) {
+                SelectObject(draw.nmcd.hdc, _boldFont.get());
+                return CDRF_NEWFONT;
+            }
+            return CDRF_DODEFAULT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+LRESULT Win32ListView::notify(NMHDR& header) {
+    switch (header.code) {
+        case LVN_GETDISPINFOW:
+            showText(reinterpret_cast<NMLVDISPINFOW&>(header));
+            return 0;
+        case NM_CUSTOMDRAW:
+            return customDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+            if (_syncing || !(change.uChanged & LVIF_STATE)) return 0;
+            const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+            if (change.iItem == -1) {
+                for (std::int32_t i = 0; i < count(); ++i) selectionChangedByUser(i, selected);
+            } else {
+                selectionChangedByUser(change.iItem, selected);
+            }
+            return 0;
+        }
+        case LVN_ODSTATECHANGED: {
+            const auto& change = reinterpret_cast<NMLVODSTATECHANGE&>(header);
+            if (_syncing) return 0;
+            for (int i = change.iFrom; i <= change.iTo; ++i) {
+                selectionChangedByUser(i, (change.uNewState & LVIS_SELECTED) != 0);
+            }
+            return 0;
+        }
+        case LVN_COLUMNCLICK: {
+            // A disabled list raises no event, whatever reaches its header.
+            const int header1 = reinterpret_cast<NMLISTVIEW&>(header).iSubItem + 1;
+            if (enabled() && onColumnClick) RunEvent(L"Sorting the list", [&] { onColumnClick(header1); });
+            return 0;
+        }
+        case NM_DBLCLK: {
+            const int index = reinterpret_cast<NMITEMACTIVATE&>(header).iItem;
+            if (enabled() && onDoubleClick && index >= 0 && index < count()) {
+                const std::wstring key = item(index).key;
+                RunEvent(L"Moving the page", [&] { onDoubleClick(key); });
+            }
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+// ---- tree view ----------------------------------------------------------------------
+
+void Win32TreeView::setImages(const std::vector<int>& iconResources) {
+    ImageList images(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(iconResources.size()), 0));
+    ThrowLastErrorIf(!images, "ImageList_Create");
+    for (const int resource : iconResources) {
+        const Icon icon = LoadProductIcon(resource, 16);
+        if (!icon) throw std::runtime_error("missing icon resource " + std::to_string(resource));
+        ImageList_AddIcon(images.get(), icon.get());
+    }
+    TreeView_SetImageList(_window, images.get(), TVSIL_NORMAL);
+    _images = std::move(images);
+}
+
+void Win32TreeView::clear() {
+    TreeView_DeleteAllItems(_window);
+    _nodes.clear();
+}
+
+void Win32TreeView::add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text,
+                        std::int32_t image, std::int32_t selectedImage) {
+    if (contains(key)) throw std::invalid_argument("tree key already used: " + host::ToUtf8(key));
+    const HTREEITEM parentItem = parentKey.empty() ? TVI_ROOT : node(parentKey).item;
+    auto [placed, added] = _nodes.emplace(key, Node{key, parentKey, nullptr});
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parentItem;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = reinterpret_cast<LPARAM>(&placed->second);
+    placed->second.item = TreeView_InsertItem(_window, &insert);
+    if (!placed->second.item) {
+        _nodes.erase(placed);
+        throw std::runtime_error("the tree refused a node");
+    }
+}
+
+const Win32TreeView::Node& Win32TreeView::node(const std::wstring& key) const {
+    const auto found = _nodes.find(key);
+    if (found == _nodes.end()) throw std::invalid_argument("no tree node with key " + host::ToUtf8(key));
+    return found->second;
+}
+
+std::wstring Win32TreeView::text(const std::wstring& key) const {
+    wchar_t buffer[1024] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node(key).item;
+    item.pszText = buffer;
+    item.cchTextMax = 1024;
+    TreeView_GetItem(_window, &item);
+    return buffer;
+}
+
+std::int32_t Win32TreeView::image(const std::wstring& key) const {
+    TVITEMW item{};
+    item.mask = TVIF_IMAGE;
+    item.hItem = node(key).item;
+    TreeView_GetItem(_window, &item);
+    return item.iImage;
+}
+
+void Win32TreeView::expand(const std::wstring& key) { TreeView_Expand(_window, node(key).item, TVE_EXPAND); }
+
+bool Win32TreeView::expanded(const std::wstring& key) const {
+    return (TreeView_GetItemState(_window, node(key).item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+std::wstring Win32TreeView::selectedKey() const {
+    const HTREEITEM selected = TreeView_GetSelection(_window);
+    if (!selected) return {};
+    TVITEMW item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = selected;
+    TreeView_GetItem(_window, &item);
+    return reinterpret_cast<const Node*>(item.lParam)->key;
+}
+
+void Win32TreeView::select(const std::wstring& key) { TreeView_SelectItem(_window, node(key).item); }
+
+LRESULT Win32TreeView::notify(NMHDR& header) {
+    if (header.code != TVN_SELCHANGEDW) return 0;
+    const auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
+    // Only the user's choice is an event; a selection made from code is not.
+    if (change.action == TVC_UNKNOWN || !change.itemNew.hItem || !onNodeClick) return 0;
+    const std::wstring key = reinterpret_cast<const Node*>(change.itemNew.lParam)->key;
+    RunEvent(L"Listing the folder", [&] { onNodeClick(key); });
+    return 0;
+}
+
+}  // namespace tavisk::ui::win32

@@ -14,9 +14,9 @@
 namespace tavisk::addin {
 namespace {
 
-using Microsoft::WRL::ComPtr;
 using host::win32::CaughtErrorToHresult;
 using host::win32::ThrowIfFailed;
+using Microsoft::WRL::ComPtr;
 
 // IDTExtensibility2's description in the type library of the module this code is
 // linked into (the add-in's DLL, or a test program that embeds the same library).
@@ -90,16 +90,15 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* info, UINT* argError) override {
         try {
-            return DispInvoke(static_cast<IDTExtensibility2*>(this), typeInfo().Get(), id, flags, params, result,
-                              info, argError);
+            return DispInvoke(static_cast<IDTExtensibility2*>(this), typeInfo().Get(), id, flags, params, result, info,
+                              argError);
         } catch (...) {
             return CaughtErrorToHresult(IID_IDispatch);
         }
     }
 
     // ---- IDTExtensibility2
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*,
-                                           SAFEARRAY**) override {
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*, SAFEARRAY**) override {
         try {
             _connect.OnConnection(host::win32::MakeDispatchApplication(application));
             return S_OK;

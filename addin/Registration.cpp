@@ -78,9 +78,7 @@ std::vector<OwnedKey> OwnedKeys() {
     };
 }
 
-HKEY RootOf(const RegistryRoots& roots, Hive hive) {
-    return hive == Hive::Classes ? roots.classes : roots.currentUser;
-}
+HKEY RootOf(const RegistryRoots& roots, Hive hive) { return hive == Hive::Classes ? roots.classes : roots.currentUser; }
 
 // Owns an open registry key.
 class Key {

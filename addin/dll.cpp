@@ -1,6 +1,7 @@
 // How the library plugs into COM: the entry point, the class factory of Connect,
 // and the four exports (listed in tavisk2002.def, the only names exported).
 #include <windows.h>
+
 #include <olectl.h>
 
 #include <string>

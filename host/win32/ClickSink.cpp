@@ -52,8 +52,8 @@ public:
         }
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
-                                     EXCEPINFO* info, UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* info,
+                                     UINT*) override {
         if (id != kClickDispId) return DISP_E_MEMBERNOTFOUND;
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         if (result) VariantInit(result);
@@ -95,7 +95,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<EventBinding> AdviseClick(IDispatch* button, std::function<void()> handler) {
+std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, std::function<void()> handler) {
     if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), L"There is no button to bind.");
     ComPtr<IConnectionPointContainer> container;
     ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), L"The control is not a button with events.");

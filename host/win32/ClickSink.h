@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <functional>
@@ -21,6 +22,6 @@ inline constexpr DISPID kClickDispId = 1;
 // left as the host passed it; a failure of the handler is returned to the host as
 // the event's result. Destroying the binding unadvises. Raises HostError when the
 // object is not an event source for button clicks.
-std::unique_ptr<EventBinding> AdviseClick(IDispatch* button, std::function<void()> handler);
+std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, std::function<void()> handler);
 
 }  // namespace tavisk::host::win32

@@ -18,9 +18,9 @@ std::wstring Trimmed(std::wstring text) {
 
 std::wstring SystemText(HRESULT hr) {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? Trimmed(std::wstring(buffer, length)) : std::wstring();
     if (buffer) LocalFree(buffer);
     return text;
@@ -93,7 +93,8 @@ HostError InvokeError(HRESULT hr, EXCEPINFO& info, const std::wstring& what) {
     if (hr == DISP_E_EXCEPTION) {
         if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         if (info.scode != 0 && FAILED(info.scode)) hr = info.scode;
-        if (info.bstrDescription) text = Trimmed(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
+        if (info.bstrDescription)
+            text = Trimmed(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
     }
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrDescription);

@@ -133,8 +133,8 @@ class DispatchWebWindow final : public WebWindow {
 public:
     explicit DispatchWebWindow(ComPtr<IDispatch> object) : _object(std::move(object), L"WebWindow") {}
     std::shared_ptr<PageWindows> pageWindows() override {
-        return std::make_shared<DispatchCollection<PageWindows, PageWindow>>(
-            _object.object(L"PageWindows"), L"PageWindows", MakePageWindow, 0);
+        return std::make_shared<DispatchCollection<PageWindows, PageWindow>>(_object.object(L"PageWindows"),
+                                                                             L"PageWindows", MakePageWindow, 0);
     }
 
 private:
@@ -215,9 +215,8 @@ std::shared_ptr<CommandBarControl> DispatchControls::itemByCaption(const std::ws
 
 std::shared_ptr<CommandBarControl> DispatchControls::add(ControlType type, const std::wstring& parameter,
                                                          bool temporary) {
-    auto control = _object.object(
-        L"Add", Args(Variant::Int(static_cast<std::int32_t>(type)), Variant::Missing(), Variant::Text(parameter),
-                     Variant::Missing(), Variant::Bool(temporary)));
+    auto control = _object.object(L"Add", Args(Variant::Int(static_cast<std::int32_t>(type)), Variant::Missing(),
+                                               Variant::Text(parameter), Variant::Missing(), Variant::Bool(temporary)));
     if (!control) throw HostError(kErrorFail, L"The host added no control.");
     return MakeControl(std::move(control));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 #include <wrl/client.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oleauto.h>
 #include <wrl/client.h>
 

@@ -2,6 +2,7 @@
 // stand-in host's Application object, called through IDTExtensibility2's vtable or
 // through IDispatch::Invoke by dispatch id.
 #include <windows.h>
+
 #include <oleauto.h>
 #include <wrl/client.h>
 
@@ -89,8 +90,7 @@ private:
         if (FAILED(_addin.As(&dispatch))) return E_NOINTERFACE;
         DISPPARAMS params{args, nullptr, count, 0};
         UINT argError = 0;
-        return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
-                                &argError);
+        return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, &argError);
     }
 };
 

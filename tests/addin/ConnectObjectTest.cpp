@@ -2,10 +2,10 @@
 // IDTExtensibility2 and IDispatch, the add-in interface's dispatch ids, and
 // failures returned as HRESULTs with their text.
 #include <windows.h>
-#include <oleauto.h>
-#include <wrl/client.h>
 
 #include <gtest/gtest.h>
+#include <oleauto.h>
+#include <wrl/client.h>
 
 #include "addin/ConnectObject.h"
 #include "addin/tavisk2002_h.h"
@@ -36,8 +36,7 @@ protected:
         for (auto it = leading.rbegin(); it != leading.rend(); ++it) args.push_back(*it);
         DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
         UINT argError = 0;
-        return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
-                                &argError);
+        return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, &argError);
     }
 
     ComApartment apartment;

@@ -227,8 +227,8 @@ struct FailingStep {
     const char* name;
     std::wstring operation;
     int nth;
-    std::vector<Entry> toolsAfter;      // what stays in the Tools menu
-    std::vector<Entry> popupAfter;      // what the last Tools control holds
+    std::vector<Entry> toolsAfter;  // what stays in the Tools menu
+    std::vector<Entry> popupAfter;  // what the last Tools control holds
 };
 
 TEST_P(ConnectTest, FailingStepEndsConnectionWithItsCodeAndKeepsWhatWasMade) {

@@ -98,15 +98,14 @@ std::vector<std::wstring> Script(simhost::SimHost& sim, HostApplication& app) {
         auto bar = app.commandBars()->item(L"menu bar");
         bar->findControl(simhost::SimHost::kSaveId, true)->execute();
         std::wstring text;
-        for (const auto& a : static_cast<simhost::MemoryPageStore&>(
-                                 sim.web()->findFile(L"file:///C:/Webs/site/index.htm")->store())
-                                 .saved())
+        for (const auto& a :
+             static_cast<simhost::MemoryPageStore&>(sim.web()->findFile(L"file:///C:/Webs/site/index.htm")->store())
+                 .saved())
             text += a.name + L"=" + a.value + L";";
         return text;
     });
-    Note(out, L"unknown control", [&] {
-        return Flag(app.commandBars()->item(L"menu bar")->findControl(4242, true) == nullptr);
-    });
+    Note(out, L"unknown control",
+         [&] { return Flag(app.commandBars()->item(L"menu bar")->findControl(4242, true) == nullptr); });
     Note(out, L"unknown bar", [&] { return Flag(app.commandBars()->item(L"No such bar") != nullptr); });
     Note(out, L"refused open", [&] {
         sim.recorder().failOn(L"WebFile.open", 1, static_cast<std::int32_t>(0x800A0046), L"Permission denied");

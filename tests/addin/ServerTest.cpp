@@ -1,10 +1,10 @@
 // The DLL as COM and the host see it: its exports, version resource and type
 // library, the class factory, unloading, and registration with regsvr32.
 #include <windows.h>
-#include <olectl.h>
-#include <wrl/client.h>
 
 #include <gtest/gtest.h>
+#include <olectl.h>
+#include <wrl/client.h>
 
 #include <set>
 #include <string>
@@ -84,8 +84,8 @@ TEST(ServerTest, VersionResourceReadsBackWithTheVersionApi) {
     EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(length, 4u);
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 1200);
@@ -269,13 +269,15 @@ TEST(ServerTest, Regsvr32RegistersAndUnregistersExactlyItsOwnKeys) {
 
     ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s \"" + dll + L"\""), 0u);
 
-    for (const wchar_t* key : {kClsidKey, L"tavisk2002.Connect", kInterfaceKey, L"TypeLib\\{AD9F469A-A1C5-4B03-8A7F-BA2D24E3278D}"})
+    for (const wchar_t* key :
+         {kClsidKey, L"tavisk2002.Connect", kInterfaceKey, L"TypeLib\\{AD9F469A-A1C5-4B03-8A7F-BA2D24E3278D}"})
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << std::string(key, key + wcslen(key));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kOurHostKey));
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kOtherHostKey, L"FriendlyName"), L"Other add-in");
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kAddinsKey, L"KeptValue"), L"kept");
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"Other.Connect", nullptr), L"Other.Connect");
-    EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, kExtensibilityKey), extensibilityKnown) << "the host's interface is not ours";
+    EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, kExtensibilityKey), extensibilityKnown)
+        << "the host's interface is not ours";
 
     // Unregistering again finds nothing to remove and is no failure.
     EXPECT_EQ(RunProgram(L"regsvr32.exe /u /s \"" + dll + L"\""), 0u);

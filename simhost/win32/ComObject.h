@@ -49,11 +49,13 @@ private:
     LONG _references = 1;
 };
 
-// A new object with one reference, held by the returned pointer.
+// A new object with one reference, held by the returned pointer. (mingw-w64's
+// ComPtr::Attach adds a reference, unlike WRL's, so it cannot take a new object over.)
 template <class T, class... Args>
 Microsoft::WRL::ComPtr<T> MakeCom(Args&&... args) {
-    Microsoft::WRL::ComPtr<T> object;
-    object.Attach(new T(std::forward<Args>(args)...));
+    T* created = new T(std::forward<Args>(args)...);
+    Microsoft::WRL::ComPtr<T> object(created);
+    created->Release();
     return object;
 }
 

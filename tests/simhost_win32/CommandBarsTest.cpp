@@ -199,6 +199,12 @@ TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
     EXPECT_EQ(first->clicks.size(), 2u);
     EXPECT_EQ(second->clicks.size(), 3u);
     EXPECT_EQ(host.menuBar().find(1, true)->subscriberCount(), 0u);
+    // Unadvised, the host holds no reference to a sink any more.
+    second->onClick = nullptr;
+    for (auto* sink : {first.Get(), second.Get()}) {
+        sink->AddRef();
+        EXPECT_EQ(sink->Release(), 1u);
+    }
 }
 
 TEST_F(ComHostTest, ConnectionPointsRefuseWhatCannotConnect) {

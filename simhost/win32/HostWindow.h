@@ -1,0 +1,81 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simhost/SimHost.h"
+
+namespace tavisk::simhost::win32 {
+
+// The stand-in editor's main window over a SimHost: a menu bar drawn from the
+// host's "Menu Bar" (redrawn whenever the host changes, so an add-in's popup and
+// button appear there; choosing a button executes its control, which raises its
+// Click event), a tree of the web's folders and files (double-click or Enter opens
+// a page), one tab per page window showing the page's source and its view mode,
+// and a status line. It adds Open Web..., Close Web and Exit to the File popup.
+class HostWindow {
+public:
+    struct Options {
+        // Opens a folder as a web; without it there is no Open Web... command.
+        std::function<std::shared_ptr<WebModel>(const std::wstring& folder)> openWeb;
+        // The page's text as the editor holds it.
+        std::function<std::wstring(const PageDocument&)> pageSource;
+        // Runs when the user closes the window, while it still stands: the host's
+        // shut-down of its add-ins.
+        std::function<void()> closing;
+        // Whether destroying the window ends the thread's message loop.
+        bool quitOnDestroy = true;
+    };
+
+    HostWindow(SimHost& host, Options options);
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    ~HostWindow();
+
+    HWND handle() const noexcept { return _window; }
+    HWND tree() const noexcept { return _tree; }
+    HWND tabs() const noexcept { return _tabs; }
+    HWND source() const noexcept { return _source; }
+    HWND statusBar() const noexcept { return _status; }
+
+    void setStatus(const std::wstring& text);
+    // Redraws the menu, the tree, the tabs and the source from the host now (the
+    // host's changes otherwise reach the window through its message queue).
+    void refresh();
+    // After `delayMs`, saves a PNG picture of the window to `path`, then closes it.
+    void screenshotAndClose(std::wstring path, UINT delayMs);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void create();
+    void layout();
+    void rebuildMenu();
+    void rebuildTree();
+    void rebuildPages();
+    void runCommand(UINT id);
+    void openSelectedFile();
+    void addWindowCommands();
+    void openWebFromDialog();
+
+    SimHost& _host;
+    Options _options;
+    HWND _window = nullptr;
+    HWND _tree = nullptr;
+    HWND _tabs = nullptr;
+    HWND _source = nullptr;
+    HWND _status = nullptr;
+    HMENU _menu = nullptr;
+    std::vector<std::weak_ptr<ControlNode>> _menuControls;  // by menu id - kFirstMenuId
+    std::vector<std::shared_ptr<FileNode>> _treeFiles;      // by tree item lParam
+    const WebModel* _treeWeb = nullptr;
+    std::vector<std::shared_ptr<ControlNode>> _ownControls;
+    bool _refreshPending = false;
+    std::wstring _screenshotPath;
+};
+
+}  // namespace tavisk::simhost::win32

@@ -10,7 +10,7 @@
 namespace tavisk::simhost {
 namespace {
 
-std::wstring Shown(const std::filesystem::path& file) { return file.generic_wstring(); }
+std::wstring Shown(const std::filesystem::path& file) { return PathText(file); }
 
 std::wstring Reason(const std::error_code& error) { return host::FromUtf8(error.message()); }
 
@@ -47,6 +47,14 @@ private:
 
 }  // namespace
 
+std::wstring PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.wstring();
+#else
+    return host::FromUtf8(path.string());
+#endif
+}
+
 std::string ReadFileBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
@@ -69,6 +77,12 @@ void DiskPageStore::save(const PageDocument& document) {
     const auto fail = [&](const std::wstring& why) {
         throw host::HostError(host::kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
     };
+
+    // A page marked read-only stays as it is, as an editor on Windows would find it.
+    std::error_code statusError;
+    const auto status = std::filesystem::status(_file, statusError);
+    if (!statusError && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        fail(L"the file is read-only.");
 
     step(SaveStep::CreateTemporary);
     TemporaryFile temporary(TemporaryBeside(_file));

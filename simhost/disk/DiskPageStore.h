@@ -57,6 +57,10 @@ private:
     std::filesystem::path _file;
 };
 
+// A path or file name as text. On Linux a name need not be UTF-8: bytes that are not
+// show as U+FFFD rather than fail.
+std::wstring PathText(const std::filesystem::path& path);
+
 // The whole file; raises HostError when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
 

@@ -21,7 +21,7 @@ bool IsPageName(const std::wstring& name) {
 }
 
 [[noreturn]] void Refuse(const fs::path& folder, const std::error_code& error) {
-    throw host::HostError(host::kErrorFail, L"The folder " + folder.generic_wstring() +
+    throw host::HostError(host::kErrorFail, L"The folder " + PathText(folder) +
                                                 L" cannot be opened as a web: " + host::FromUtf8(error.message()) + L".");
 }
 
@@ -43,7 +43,7 @@ Entries ListFolder(const fs::path& folder) {
     }
     if (error) Refuse(folder, error);
     const auto byName = [](const fs::path& a, const fs::path& b) {
-        const auto na = a.filename().wstring(), nb = b.filename().wstring();
+        const auto na = PathText(a.filename()), nb = PathText(b.filename());
         const auto la = host::AsciiLower(na), lb = host::AsciiLower(nb);
         return la != lb ? la < lb : na < nb;
     };
@@ -63,19 +63,23 @@ std::wstring PageTitle(const fs::path& file) {
 void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder) {
     const auto entries = ListFolder(folder);
     for (const auto& file : entries.files) {
-        const auto name = file.filename().wstring();
+        const auto name = PathText(file.filename());
         if (IsPageName(name))
             web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file));
         else
             web.addFile(node, name, name, std::make_shared<OtherFileStore>(file));
     }
-    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, sub.filename().wstring()), sub);
+    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub);
 }
 
 }  // namespace
 
 std::wstring DiskUrl(const fs::path& absolute) {
+#ifdef _WIN32
     auto path = absolute.generic_wstring();
+#else
+    auto path = PathText(absolute);
+#endif
     while (!path.empty() && path.front() == L'/') path.erase(0, 1);
     return L"file:///" + path;
 }

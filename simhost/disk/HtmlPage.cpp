@@ -156,10 +156,20 @@ std::string HtmlPage::renderTag(const std::vector<Attribute>& attributes) const 
             for (const auto& o : original->attributes)
                 if (!o.duplicate && o.name == name) before = &o;
         }
+        // A name that starts with "=" would be read as the value of a bare name now
+        // before it; after a "/" it starts an attribute whatever precedes it.
+        const auto kept = [&](std::size_t to) {
+            if (_text.chars[before->start] == '=') {
+                ascii(" /");
+                out += raw(before->start, to);
+            } else {
+                separated(before->leadStart, to);
+            }
+        };
         if (before && before->value == ToUtf32(a.value)) {
-            separated(before->leadStart, before->end);
+            kept(before->end);
         } else if (before) {
-            separated(before->leadStart, before->nameEnd);
+            kept(before->nameEnd);
             quoted(a);
         } else {
             ascii(" ");

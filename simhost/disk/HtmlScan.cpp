@@ -347,7 +347,9 @@ PageScan ScanPage(std::u32string_view text) {
                 scan.body = *tag;
             else if (!BelongsBeforeBody(name))
                 infer(tag->start);
-            if (name == U"meta" && !scan.metaCharset && ((!scan.body && inferredAt == npos) || tag->start < 1024))
+            // Only before the body: a rewrite of the body's start tag then never moves
+            // a declaration in or out of what decides the encoding.
+            if (name == U"meta" && !scan.metaCharset && !scan.body && inferredAt == npos)
                 scan.metaCharset = MetaCharset(*tag);
         }
 

@@ -70,6 +70,22 @@ TEST_F(DiskSaveTest, ARefusedValueWritesNothing) {
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
 }
 
+TEST_F(DiskSaveTest, AReadOnlyPageIsNotReplaced) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(site.path() / "p.htm", perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    edit();
+    EXPECT_THROW(host.saveActivePage(), host::HostError);
+    EXPECT_EQ(site.read("p.htm"), kPage);
+    EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
+    std::filesystem::permissions(site.path() / "p.htm", perms::owner_write, std::filesystem::perm_options::add);
+}
+
+TEST_F(DiskSaveTest, ADocumentFromElsewhereIsWrittenIntoThePageAsItIsNow) {
+    store().save(simhost::PageDocument(std::vector<simhost::Attribute>{{L"topmargin", L"1"}}));
+    EXPECT_EQ(site.read("p.htm"), "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=\"1\">\r\n<p>x</p>\r\n</BODY></html>\r\n");
+}
+
 #ifndef _WIN32
 TEST_F(DiskSaveTest, ThePageKeepsItsPermissions) {
     using std::filesystem::perms;

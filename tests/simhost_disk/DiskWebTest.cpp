@@ -103,6 +103,15 @@ TEST_F(DiskWebTest, DoesNotFollowFolderLinks) {
     const auto web = simhost::OpenDiskWeb(site.path());
     EXPECT_EQ(web->findFolder(root + L"/loop"), nullptr);
 }
+
+TEST_F(DiskWebTest, AFileNameThatIsNotUtf8IsListedAndOpens) {
+    site.write("bad\xFF.htm", "<title>Bad name</title><body a=1>");
+    const auto web = simhost::OpenDiskWeb(site.path());
+    const auto file = web->findFile(root + L"/bad\uFFFD.htm");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->title(), L"Bad name");
+    EXPECT_EQ(file->store().load()->attribute(L"a"), L"1");
+}
 #endif
 
 TEST(DiskUrl, IsFileSchemeWithForwardSlashes) {

@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Markup, PageTable, ::testing::Values(
              {{L"a", L"1"}, {L"b", L"3"}}, {{L"a", L"9"}}, "<body a=\"9\" b='3'>"},
     PageCase{"separators survive a removal", "<body/a=1 b=\"2\"c=3/>", {{L"a", L"1"}, {L"b", L"2"}, {L"c", L"3/"}},
              {{L"b", std::nullopt}}, "<body /a=1 c=3/>"},
+    PageCase{"a name starting with = stays a name", "<body a b=\"1\"=c>", {{L"a", L""}, {L"b", L"1"}, {L"=c", L""}},
+             {{L"b", std::nullopt}}, "<body a /=c>"},
     PageCase{"a kept unquoted value before a closing slash", "<body x=1 a=\"q\"/>", {{L"x", L"1"}, {L"a", L"q"}},
              {{L"a", std::nullopt}}, "<body x=1 />"},
     PageCase{"values without a value and with white space around =", "<body nowrap a = \"1\" b= >",

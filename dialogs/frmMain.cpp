@@ -138,7 +138,7 @@ std::wstring frmMain::queueTag(std::int32_t index) { return lvwStaticQueue.item(
 void frmMain::unload() {
     // The about box belongs to this dialog and goes with it.
     frmAbout::CloseIfOpen();
-    _form->hide();
+    if (_form->visible()) _form->hide();
     _form->unload();
     if (g_instance.get() == this) ui::ReleaseAfterEvent(std::move(g_instance));
 }

@@ -1,0 +1,87 @@
+#include "dialogs/frmAbout.h"
+
+#include <gtest/gtest.h>
+
+#include "dialogs/win32/DialogResources.h"
+#include "tests/dialogs/DialogFixture.h"
+
+namespace tavisk::testing {
+namespace {
+
+class FrmAboutTest : public DialogTest {
+protected:
+    MemoryForm& openAbout() {
+        Click(Open().cmdAbout);
+        EXPECT_NE(aboutForm(), nullptr);
+        return *aboutForm();
+    }
+};
+
+TEST_F(FrmAboutTest, ShowsTheProductAndItsVersionOnTopOfTheOptionsDialog) {
+    MemoryForm& about = openAbout();
+    EXPECT_EQ(about.design().caption, L"About Tavisk 2002");
+    EXPECT_EQ(about.design().clientWidth, 5250);
+    EXPECT_EQ(about.design().clientHeight, 2775);
+    EXPECT_EQ(about.design().icon, IDI_TAVISK);
+    EXPECT_EQ(about.design().owner, mainForm());
+    EXPECT_EQ(about.events(), (std::vector<std::wstring>{L"show", L"front"}));
+
+    std::vector<std::pair<std::wstring, std::wstring>> shown;
+    for (const auto& placed : about.placed()) shown.emplace_back(placed.kind, placed.caption);
+    const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+        {L"label", L"Halvern Tavisk 2002 (SR-1)"},
+        {L"label", L"Version 1.1.0.14"},
+        {L"label", L"An add-in for Microsoft FrontPage 2002."},
+        {L"label", L"Sets the top and left margins of a web's pages, for Internet Explorer and Netscape."},
+        {L"button", L"OK"},
+        {L"picture", std::to_wstring(IDI_TAVISK)},
+    };
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(about.placed()[0].rect, (ui::Rect{1320, 360, 2895, 255}));
+    EXPECT_EQ(about.placed()[1].rect, (ui::Rect{2400, 660, 1695, 315}));
+    EXPECT_EQ(about.placed()[4].rect, (ui::Rect{4080, 2340, 1035, 315}));
+    EXPECT_EQ(about.placed()[5].rect, (ui::Rect{540, 300, 495, 495}));
+    ASSERT_FALSE(about.fonts().empty());
+    EXPECT_EQ(about.fonts()[0].face, L"MS Sans Serif");
+    EXPECT_DOUBLE_EQ(about.fonts()[0].points, 8.25);
+    EXPECT_TRUE(about.fonts()[0].bold);
+    EXPECT_TRUE(mainForm()->visible());
+}
+
+TEST_F(FrmAboutTest, OkEnterTheCloseBoxAndLosingActivationEachCloseItAndTheNextIsNew) {
+    const std::vector<std::function<void(MemoryForm&)>> closers = {
+        [](MemoryForm& form) { form.userPressEnter(); },
+        [](MemoryForm& form) { form.userDeactivate(); },
+        [](MemoryForm& form) { form.userClose(); },
+    };
+    for (size_t i = 0; i < closers.size(); ++i) {
+        MemoryForm& about = openAbout();
+        closers[i](about);
+        EXPECT_EQ(about.events(), (std::vector<std::wstring>{L"show", L"front", L"hide", L"unload"})) << i;
+        EXPECT_FALSE(frmAbout::IsOpen());
+        EXPECT_EQ(toolkit->forms(frmAbout::kCaption).size(), i + 1);
+        EXPECT_TRUE(mainForm()->visible());
+    }
+    // Esc is no key of the about box.
+    MemoryForm& about = openAbout();
+    about.userPressEscape();
+    EXPECT_TRUE(frmAbout::IsOpen());
+}
+
+TEST_F(FrmAboutTest, OpeningItWhileOpenShowsTheSameBox) {
+    openAbout();
+    Click(frmMain::Instance().cmdAbout);
+    EXPECT_EQ(toolkit->forms(frmAbout::kCaption).size(), 1u);
+    EXPECT_EQ(aboutForm()->events(), (std::vector<std::wstring>{L"show", L"front", L"show", L"front"}));
+}
+
+TEST_F(FrmAboutTest, DiscardingTheOptionsDialogClosesItsAboutBox) {
+    MemoryForm& about = openAbout();
+    Click(frmMain::Instance().cmdCancel);
+    EXPECT_TRUE(about.unloaded());
+    EXPECT_FALSE(frmAbout::IsOpen());
+    EXPECT_FALSE(frmMain::Exists());
+}
+
+}  // namespace
+}  // namespace tavisk::testing

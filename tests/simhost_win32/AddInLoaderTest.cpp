@@ -11,7 +11,10 @@ namespace tavisk::testing {
 namespace {
 
 using simhost::win32::AddInLoader;
-using simhost::win32::kAddInsKey;
+
+// The tests' own add-in key, laid out as the host's: the host's key may hold add-ins
+// registered in this Wine prefix by other runs (the real one among them).
+constexpr wchar_t kAddInsKey[] = L"Software\\Tavisk\\SimHostTests\\FrontPage\\Addins";
 
 void SetValue(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
     HKEY key = nullptr;
@@ -35,7 +38,7 @@ std::wstring Guid(const CLSID& clsid) {
 }
 
 // The test add-in's classes registered as regsvr32 would (under HKEY_CLASSES_ROOT),
-// and four entries under the host's add-in key: two that load at start-up and
+// and four entries under an add-in key: two that load at start-up and
 // connect or refuse, one whose class does not exist, one not to load at start-up.
 class Registration {
 public:
@@ -98,7 +101,7 @@ TEST_F(HostWindowTest, LoadsRegisteredAddInsInOrderAndReportsThoseThatFail) {
     Registration registration;
     AddInLog log;
     log.taken();
-    AddInLoader loader;
+    AddInLoader loader(kAddInsKey);
     makeWindow([&] { loader.shutdown(); });
     const auto application = simhost::win32::MakeApplicationDispatch(host);
     loader.connectAll(application.Get());

@@ -21,7 +21,7 @@ void HostWindowTest::TearDown() {
 
 simhost::win32::HostWindow& HostWindowTest::makeWindow(std::function<void()> closing) {
     simhost::win32::HostWindow::Options options;
-    options.pageSource = [](const simhost::PageDocument& document) {
+    options.pageSource = pageSource ? pageSource : [](const simhost::PageDocument& document) {
         std::wstring text = L"<body";
         for (const auto& a : document.bodyAttributes()) text += L" " + a.name + L"=\"" + a.value + L"\"";
         return text + L">\n</body>";

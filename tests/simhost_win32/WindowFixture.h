@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,8 @@ protected:
 
     simhost::SimHost host;
     std::shared_ptr<simhost::WebModel> web;
+    // The page text the window shows: by default the BODY start tag of the document.
+    std::function<std::wstring(const simhost::PageDocument&)> pageSource;
     std::unique_ptr<simhost::win32::HostWindow> window;
 };
 

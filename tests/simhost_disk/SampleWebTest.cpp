@@ -58,6 +58,25 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
     EXPECT_EQ(body(L"legacy.htm"), (std::vector<Attribute>{{L"topmargin", L"0"}, {L"text", L"black"}}));
 }
 
+TEST_F(SampleWebTest, TheHostModelLocatesItsFilesAndFoldersByDiskUrl) {
+    auto& app = host::Application();
+    const auto activeWeb = app.activeWeb();
+    const auto rootUrl = web->root().url();
+    EXPECT_EQ(activeWeb->url() + L"/", rootUrl);
+    EXPECT_EQ(activeWeb->rootFolder()->url(), rootUrl);
+    EXPECT_EQ(activeWeb->allFiles()->count(), static_cast<std::int32_t>(paths.size()));
+
+    const auto seeds = activeWeb->locateFolder(rootUrl + L"products/seeds");
+    EXPECT_EQ(seeds->files()->item(0)->title(), L"Spring bulbs \u2014 Fr\u00FChlingszwiebeln");
+    EXPECT_EQ(app.relativeUrl(*seeds, rootUrl + L"products/seeds/tomatoes.htm"), L"tomatoes.htm");
+    EXPECT_EQ(app.relativeUrl(activeWeb->url(), rootUrl + L"products/seeds"), L"products/seeds");
+    EXPECT_TRUE(activeWeb->locateFolder(rootUrl + L"_private")->excluded());
+    EXPECT_EQ(activeWeb->locateFile(rootUrl + L"products/Catalog.HTM")->extension(), L"HTM");
+
+    EXPECT_THROW(activeWeb->locateFile(rootUrl + L"missing.htm"), host::HostError);
+    EXPECT_THROW(activeWeb->locateFolder(rootUrl + L"products/none"), host::HostError);
+}
+
 TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
     std::map<std::wstring, std::string> before;
     for (const auto& path : paths) before[path] = site.read(host::ToUtf8(path));

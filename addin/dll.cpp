@@ -59,6 +59,27 @@ public:
 
 ClassFactory g_factory;
 
+BOOL CALLBACK FindOwnWindow(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() &&
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) == g_module) {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A modeless dialog of the library outlives the Connect object that showed it
+// (the host may release the add-in while the options dialog is open): unloading
+// then would pull the dialog's window procedure and message hook away from under
+// the host's message loop.
+bool HasOpenWindow() {
+    bool found = false;
+    EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -89,7 +110,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return g_factory.QueryInterface(riid, ppv);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return addin::ModuleInUse() ? S_FALSE : S_OK; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return addin::ModuleInUse() || HasOpenWindow() ? S_FALSE : S_OK;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     try {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct AddinKind {
     std::string name;
     std::function<std::unique_ptr<AddinUnderTest>(simhost::SimHost&, addin::CommandUi)> make;
 };
+
+// Test names and messages show the kind by its name.
+inline void PrintTo(const AddinKind& kind, std::ostream* out) { *out << kind.name; }
 
 // The kinds this build can drive: always the direct one; under Windows also the
 // COM object called through its vtable and through IDispatch.

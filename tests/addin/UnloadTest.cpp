@@ -1,0 +1,74 @@
+// The library stays loaded while the options dialog it showed is open, even once
+// the host has released the add-in: unloading it then would leave the dialog's
+// window procedure pointing into freed code.
+#include <windows.h>
+
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include "addin/tavisk2002_h.h"
+#include "simhost/SimHost.h"
+#include "simhost/win32/ComHost.h"
+#include "tests/addin/WinTestSupport.h"
+
+namespace tavisk::testing {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT STDAPICALLTYPE();
+
+HWND FindOwnWindow(const wchar_t* title) {
+    for (HWND window = FindWindowW(nullptr, title); window; window = FindWindowExW(nullptr, window, nullptr, title)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId()) return window;
+    }
+    return nullptr;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
+    ComApartment apartment;
+    const HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
+    ASSERT_NE(dll, nullptr);
+    auto* getClassObject = reinterpret_cast<GetClassObjectFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    auto* canUnloadNow = reinterpret_cast<CanUnloadNowFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject(CLSID_Connect, IID_PPV_ARGS(&factory)), S_OK);
+    ComPtr<IDTExtensibility2> addin;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&addin)), S_OK);
+
+    simhost::SimHost host;
+    host.openWeb(std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site"));
+    SAFEARRAY* custom = SafeArrayCreateVector(VT_VARIANT, 0, 0);
+    ASSERT_EQ(addin->OnConnection(simhost::win32::MakeApplicationDispatch(host).Get(), ext_cm_Startup, nullptr, &custom),
+              S_OK);
+    const auto tools = simhost::CommandBarsModel::FindByCaption(*host.menuBar().controls, L"Tools");
+    tools->controls().items.back()->controls().items.back()->execute();  // the user's click
+    const HWND dialog = FindOwnWindow(L"Tavisk 2002");
+    ASSERT_NE(dialog, nullptr) << "the click shows the options dialog";
+
+    EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
+    addin.Reset();
+    factory.Reset();
+    EXPECT_EQ(canUnloadNow(), S_FALSE) << "the dialog is still open";
+
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(canUnloadNow(), S_OK) << "nothing of the library is left";
+    SafeArrayDestroy(custom);
+    FreeLibrary(dll);
+}
+
+}  // namespace
+}  // namespace tavisk::testing

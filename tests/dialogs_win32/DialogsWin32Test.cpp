@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/win32/DialogResources.h"
+#include "host/HostError.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMain.h"
 #include "host/Application.h"
@@ -138,6 +140,13 @@ TEST_F(DialogsWin32Test, FreshDialogShowsItsDesignStateOnTop) {
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&top), 2);
     EXPECT_EQ(top.left, Pixels(420));
     EXPECT_EQ(top.top, Pixels(420));
+
+    EXPECT_EQ(GetFocus(), Button(L"&Top margin"));
+    // The add-in's own activation context gives the version 6 controls: their
+    // buttons know BCM_GETIDEALSIZE, the system's version 5 buttons do not.
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(Button(L"OK"), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+    EXPECT_GT(ideal.cx, 0);
 
     // A second opening shows the same window.
     ShowOptionsDialog();
@@ -328,6 +337,100 @@ TEST_F(DialogsWin32Test, OkRunsOverTheQueueAndTheDialogGoes) {
     EXPECT_EQ(toolkit->boxes.shown[0].text, L"Margin settings have been applied successfully.");
     const auto& store = static_cast<simhost::MemoryPageStore&>(web->findFile(L"file:///C:/Webs/site/a.htm")->store());
     EXPECT_EQ(store.saved(), (std::vector<simhost::Attribute>{{L"topmargin", L"12"}}));
+}
+
+// The controls the page chooser builds on, on a form of their own.
+class ControlsWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        toolkit = std::make_shared<RecordingToolkit>();
+        ui::SetToolkit(toolkit);
+        form = std::make_shared<ui::win32::Win32Form>(ui::FormDesign{L"Controls", 6000, 4000, IDI_TAVISK, nullptr});
+    }
+    void TearDown() override {
+        form->unload();
+        ui::SetToolkit(nullptr);
+    }
+    static void ClickRect(HWND window, RECT rect) { Click(window, rect.left + 4, (rect.top + rect.bottom) / 2); }
+
+    std::shared_ptr<RecordingToolkit> toolkit;
+    std::shared_ptr<ui::win32::Win32Form> form;
+};
+
+TEST_F(ControlsWin32Test, TreeNodesAreKeyedCarryImagesAndReportTheUsersChoice) {
+    auto& tree = form->addTreeView({120, 120, 3000, 3000});
+    form->show();
+    tree.setImages({IDI_TAVISK, IDI_TAVISK});
+    tree.add(L"", L"root", L"site", 0, 1);
+    tree.add(L"root", L"root/images", L"images", 1, 1);
+    tree.add(L"root", L"root/news", L"news", 0, 1);
+    tree.expand(L"root");
+    std::vector<std::wstring> clicked;
+    tree.onNodeClick = [&](const std::wstring& key) { clicked.push_back(key); };
+
+    const HWND window = Child(form->window(), WC_TREEVIEWW);
+    EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(SendMessageW(window, TVM_GETIMAGELIST, TVSIL_NORMAL, 0))), 2);
+    EXPECT_TRUE(tree.expanded(L"root"));
+    EXPECT_EQ(tree.text(L"root/news"), L"news");
+    EXPECT_EQ(tree.image(L"root/images"), 1);
+    EXPECT_THROW(tree.add(L"root", L"root/news", L"again", 0, 0), std::invalid_argument);
+
+    tree.select(L"root");  // from code: no event
+    EXPECT_TRUE(clicked.empty());
+    RECT rect{};
+    const HTREEITEM news = TreeView_GetNextSibling(window, TreeView_GetChild(window, TreeView_GetRoot(window)));
+    TreeView_GetItemRect(window, news, &rect, TRUE);
+    ClickRect(window, rect);
+    EXPECT_EQ(tree.selectedKey(), L"root/news");
+    EXPECT_EQ(clicked, (std::vector<std::wstring>{L"root/news"}));
+    tree.clear();
+    EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(tree.count(), 0);
+}
+
+TEST_F(ControlsWin32Test, AListsSelectionFollowsItsItemsWhenTheyAreReordered) {
+    auto& list = form->addListView({120, 120, 5000, 3000}, {{L"Name", L"name", 2000}, {L"Title", L"title", 2000}});
+    form->show();
+    list.add({L"k1", L"a.htm", {L"Zeta"}, L""});
+    list.add({L"k2", L"b.htm", {L"Alpha"}, L""});
+    list.add({L"k3", L"c.htm", {L"Mid"}, L""});
+    std::vector<std::wstring> doubleClicked;
+    list.onDoubleClick = [&](const std::wstring& key) { doubleClicked.push_back(key); };
+
+    const HWND window = Child(form->window(), WC_LISTVIEWW);
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    SendMessageW(window, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&rect));
+    ClickRect(window, rect);  // the user selects c.htm
+    EXPECT_EQ(list.selectedKeys(), (std::vector<std::wstring>{L"k3"}));
+
+    list.setSortState({1, ui::kAscending});  // Alpha, Mid, Zeta: c.htm moves to row 1
+    EXPECT_EQ(ListColumn(window, 0), (std::vector<std::wstring>{L"b.htm", L"c.htm", L"a.htm"}));
+    EXPECT_EQ(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(list.selectedKeys(), (std::vector<std::wstring>{L"k3"}));
+
+    SendMessageW(window, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&rect));
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2));
+    Pump();
+    EXPECT_EQ(doubleClicked, (std::vector<std::wstring>{L"k1"}));
+
+    list.remove(L"k2");
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListColumn(window, 1), (std::vector<std::wstring>{L"Mid", L"Zeta"}));
+}
+
+TEST_F(ControlsWin32Test, AFailingHandlerBecomesAnErrorMessageNamingTheCommand) {
+    auto& button = form->addButton(L"&Refresh", {120, 120, 1200, 375}, ui::ButtonRole::Normal);
+    button.onClick = [] { throw host::HostError(host::kErrorFail, L"The host refused."); };
+    form->show();
+    SendMessageW(Child(form->window(), L"Button", L"&Refresh"), BM_CLICK, 0, 0);
+    ASSERT_EQ(toolkit->boxes.shown.size(), 1u);
+    EXPECT_EQ(toolkit->boxes.shown[0].title, L"Tavisk 2002");
+    EXPECT_EQ(toolkit->boxes.shown[0].icon, ui::MessageIcon::Error);
+    EXPECT_EQ(toolkit->boxes.shown[0].text, L"\"Refresh\" failed.\n\nThe host refused.");
+    EXPECT_TRUE(IsWindowVisible(form->window()));
 }
 
 }  // namespace

@@ -96,8 +96,8 @@ void PressKey(HWND focused, UINT key) {
 }
 
 void Click(HWND window, int x, int y) {
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     Pump();
 }
 

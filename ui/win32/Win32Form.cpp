@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "host/win32/BringToFront.h"
 #include "ui/EventBoundary.h"
@@ -227,11 +228,15 @@ void Win32Form::centre(HWND over) {
 
 void Win32Form::show() {
     if (!_window) throw std::logic_error("the form is unloaded");
-    if (!_shownOnce) {
-        centre(_centreOver);
-        _shownOnce = true;
-    }
+    const bool first = !std::exchange(_shownOnce, true);
+    if (first) centre(_centreOver);
     ShowWindow(_window, SW_SHOW);
+    // A dialog made without controls has no focus yet: the first tab stop gets it.
+    if (first) {
+        if (const HWND tabStop = GetNextDlgTabItem(_window, nullptr, FALSE)) {
+            SendMessageW(_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tabStop), TRUE);
+        }
+    }
 }
 
 void Win32Form::hide() {
@@ -288,6 +293,11 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         case WM_CLOSE:
             if (onClose) RunEvent(L"Closing the window", onClose);
             return true;
+        case WM_NCDESTROY:
+            // Destroyed from outside (its owner went, or the thread ends): the form
+            // is unloaded from now on.
+            if (_window) RemoveDialogWindow(std::exchange(_window, nullptr));
+            return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE && onDeactivate) RunEvent(L"Closing the window", onDeactivate);
             return false;

@@ -1,11 +1,19 @@
 #include "simhost/disk/DiskPageStore.h"
 
+#include <fcntl.h>
+
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "host/HostError.h"
 #include "host/Text.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace tavisk::simhost {
 namespace {
@@ -18,13 +26,44 @@ std::wstring Reason(const std::error_code& error) { return host::FromUtf8(error.
 // yet taken.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
     for (int n = 0;; ++n) {
+        auto name = std::filesystem::path("~");
+        name += file.filename();
+        name += ".";
+        name += std::to_string(n);
+        name += ".saving";
         auto candidate = file;
-        candidate.replace_filename(L"~" + file.filename().wstring() + L"." + std::to_wstring(n) + L".saving");
+        candidate.replace_filename(name);
         std::error_code error;
         if (!std::filesystem::exists(candidate, error) && !error) return candidate;
         if (n > 1000 || error)
             throw host::HostError(host::kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
     }
+}
+
+// The file a save replaces: for a page reached through a symbolic link, the file the
+// link names, so the link stays a link.
+std::filesystem::path SaveTarget(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(file, error)) return file;
+    auto target = std::filesystem::canonical(file, error);
+    return error ? file : target;
+}
+
+// Forces the file's data to the disk, so a crash after the replace cannot leave a
+// page whose data never arrived.
+bool FlushToDisk(const std::filesystem::path& file) {
+#ifdef _WIN32
+    const int fd = _wopen(file.c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0) return false;
+    const bool flushed = _commit(fd) == 0;
+    _close(fd);
+#else
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool flushed = ::fsync(fd) == 0;
+    ::close(fd);
+#endif
+    return flushed;
 }
 
 // Removes the temporary file unless the save got as far as putting it in place.
@@ -71,6 +110,7 @@ void DiskPageStore::save(const PageDocument& document) {
     const auto* fromDisk = dynamic_cast<const DiskPageDocument*>(&document);
     // A document that did not come from this file is written into the file as it is now.
     const std::string bytes = fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
+    const auto target = SaveTarget(_file);
     const auto step = [&](SaveStep s) {
         if (_hook) _hook(s);
     };
@@ -80,12 +120,12 @@ void DiskPageStore::save(const PageDocument& document) {
 
     // A page marked read-only stays as it is, as an editor on Windows would find it.
     std::error_code statusError;
-    const auto status = std::filesystem::status(_file, statusError);
+    const auto status = std::filesystem::status(target, statusError);
     if (!statusError && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         fail(L"the file is read-only.");
 
     step(SaveStep::CreateTemporary);
-    TemporaryFile temporary(TemporaryBeside(_file));
+    TemporaryFile temporary(TemporaryBeside(target));
     std::ofstream out(temporary.path(), std::ios::binary | std::ios::trunc);
     if (!out) fail(L"no file can be created beside it.");
 
@@ -95,17 +135,17 @@ void DiskPageStore::save(const PageDocument& document) {
 
     step(SaveStep::Close);
     out.close();
-    if (!out) fail(L"writing failed.");
+    if (!out || !FlushToDisk(temporary.path())) fail(L"writing failed.");
 #ifndef _WIN32
     // The page keeps who may read and write it (Windows keeps no such bits here).
     std::error_code error;
-    const auto permissions = std::filesystem::status(_file, error).permissions();
+    const auto permissions = std::filesystem::status(target, error).permissions();
     if (!error) std::filesystem::permissions(temporary.path(), permissions, error);
 #endif
 
     step(SaveStep::Replace);
     std::error_code renameError;
-    std::filesystem::rename(temporary.path(), _file, renameError);
+    std::filesystem::rename(temporary.path(), target, renameError);
     if (renameError) fail(Reason(renameError));
     temporary.keep();
 }

@@ -27,6 +27,9 @@ private:
 // A page file of a disk-based web. Opening reads and parses the file; saving writes
 // the page as the editor holds it beside the file, then puts it in the file's place,
 // so a failure at any step leaves the old file whole and no temporary file behind.
+// A read-only page is refused; a page reached through a symbolic link is saved into
+// the file the link names; on Linux the page keeps its permission bits. The new page
+// is flushed to the disk before it takes the old one's place.
 class DiskPageStore : public PageStore {
 public:
     enum class SaveStep { CreateTemporary, Write, Close, Replace };

@@ -87,6 +87,17 @@ TEST_F(DiskSaveTest, ADocumentFromElsewhereIsWrittenIntoThePageAsItIsNow) {
 }
 
 #ifndef _WIN32
+TEST_F(DiskSaveTest, APageReachedThroughALinkIsSavedIntoTheFileItNames) {
+    std::filesystem::create_directory(site.path() / "real");
+    std::filesystem::rename(site.path() / "p.htm", site.path() / "real" / "p.htm");
+    std::filesystem::create_symlink("real/p.htm", site.path() / "p.htm");
+    edit();
+    host.saveActivePage();
+    EXPECT_TRUE(std::filesystem::is_symlink(site.path() / "p.htm"));
+    EXPECT_NE(site.read("real/p.htm").find("<BODY TOPMARGIN=\"10\" text='black'>"), std::string::npos);
+    EXPECT_EQ(site.names("real"), (std::vector<std::string>{"p.htm"}));
+}
+
 TEST_F(DiskSaveTest, ThePageKeepsItsPermissions) {
     using std::filesystem::perms;
     std::filesystem::permissions(site.path() / "p.htm", perms::owner_read | perms::owner_write | perms::group_read);

@@ -53,11 +53,16 @@ void ControlNode::detach() {
 void ControlNode::execute() {
     // Copy first: a handler may unsubscribe while the event is raised.
     const auto handlers = _handlers;
-    for (const auto& [cookie, handler] : handlers) handler();
-    if (_action) _action();
+    bool cancelDefault = false;
+    for (const auto& [cookie, handler] : handlers) handler(cancelDefault);
+    if (_action && !cancelDefault) _action();
 }
 
 int ControlNode::subscribe(std::function<void()> handler) {
+    return subscribeCancellable([handler = std::move(handler)](bool&) { handler(); });
+}
+
+int ControlNode::subscribeCancellable(std::function<void(bool& cancelDefault)> handler) {
     _handlers.emplace_back(_nextCookie, std::move(handler));
     return _nextCookie++;
 }

@@ -47,9 +47,12 @@ public:
     // Removes the control, with all it holds, from the bar or popup holding it.
     void remove();
 
-    // Raises the Click event to every subscriber, then runs the built-in command.
+    // Raises the Click event to every subscriber, then runs the built-in command
+    // unless a subscriber set the event's CancelDefault flag.
     void execute();
     int subscribe(std::function<void()> handler);
+    // A subscriber that receives CancelDefault, as Office's Click passes it by reference.
+    int subscribeCancellable(std::function<void(bool& cancelDefault)> handler);
     void unsubscribe(int cookie);
     size_t subscriberCount() const noexcept { return _handlers.size(); }
 
@@ -68,7 +71,7 @@ private:
     std::function<void()> _action;
     std::shared_ptr<ControlList> _children = std::make_shared<ControlList>();
     std::weak_ptr<ControlList> _owner;
-    std::vector<std::pair<int, std::function<void()>>> _handlers;
+    std::vector<std::pair<int, std::function<void(bool&)>>> _handlers;
     int _nextCookie = 1;
 };
 

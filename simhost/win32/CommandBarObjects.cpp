@@ -96,6 +96,19 @@ private:
 
 class ControlObject;
 
+// One sink's subscription to a control's Click, ended when it goes.
+class ClickSubscription {
+public:
+    ClickSubscription(std::shared_ptr<ControlNode> node, int cookie) : _node(std::move(node)), _cookie(cookie) {}
+    ClickSubscription(const ClickSubscription&) = delete;
+    ClickSubscription& operator=(const ClickSubscription&) = delete;
+    ~ClickSubscription() { _node->unsubscribe(_cookie); }
+
+private:
+    std::shared_ptr<ControlNode> _node;
+    int _cookie;
+};
+
 // The Click connection point of one button. Advise takes sinks that answer to the
 // event interface; each gets Click from every execution of the button, however it
 // comes (the model, the host window's menu, Execute), until it is unadvised.
@@ -191,10 +204,15 @@ public:
         if (FAILED(sink->QueryInterface(kButtonEventsIid, reinterpret_cast<void**>(events.GetAddressOf()))) || !events)
             return CONNECT_E_CANNOTCONNECT;
         try {
+            // Recorded as the facade's bindClick; subscribed on the model so the
+            // sink's CancelDefault reaches the control's built-in command.
+            _host.recorder().call(L"Control.bindClick", _node->caption());
+            if (_node->deleted()) throw host::HostError(host::kErrorFail, L"The control has been deleted.");
             SimHost* host = &_host;
             auto control = _control;
-            auto binding = _control->bindClick([host, control, events] { RaiseClick(*host, control, events.Get()); });
-            _bindings.emplace(_nextCookie, std::move(binding));
+            const int subscription = _node->subscribeCancellable(
+                [host, control, events](bool& cancelDefault) { RaiseClick(*host, control, events.Get(), cancelDefault); });
+            _bindings.emplace(_nextCookie, std::make_unique<ClickSubscription>(_node, subscription));
             *cookie = _nextCookie++;
             return S_OK;
         } catch (...) {
@@ -211,11 +229,13 @@ public:
     }
 
 private:
-    // Click(Ctrl, CancelDefault): arguments reversed as IDispatch passes them. A
-    // sink's failure is its own affair: the host goes on to the next one, as Office does.
-    static void RaiseClick(SimHost& host, const std::shared_ptr<host::CommandBarControl>& control, IDispatch* sink) {
+    // Click(Ctrl, CancelDefault): arguments reversed as IDispatch passes them; each
+    // sink sees the flag as the sinks before it left it. A sink's failure is its own
+    // affair: the host goes on to the next one, as Office does.
+    static void RaiseClick(SimHost& host, const std::shared_ptr<host::CommandBarControl>& control, IDispatch* sink,
+                           bool& cancelDefault) {
         const ComPtr<IDispatch> button = MakeControl(host, control);
-        VARIANT_BOOL cancel = VARIANT_FALSE;
+        VARIANT_BOOL cancel = cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
         VARIANT args[2];
         VariantInit(&args[0]);
         VariantInit(&args[1]);
@@ -231,6 +251,7 @@ private:
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);
+        cancelDefault = cancel != VARIANT_FALSE;
     }
 
     ControlNode& read(const wchar_t* operation) {
@@ -242,7 +263,7 @@ private:
     SimHost& _host;
     std::shared_ptr<host::CommandBarControl> _control;
     std::shared_ptr<ControlNode> _node;
-    std::map<DWORD, std::unique_ptr<host::EventBinding>> _bindings;
+    std::map<DWORD, std::unique_ptr<ClickSubscription>> _bindings;
     DWORD _nextCookie = 1;
 };
 

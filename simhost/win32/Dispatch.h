@@ -80,7 +80,8 @@ public:
         if (info) *info = nullptr;
         return DISP_E_BADINDEX;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         if (!names || !ids || count == 0) return E_INVALIDARG;
         const Member<T>* member = find(names[0]);
         ids[0] = member ? member->id : DISPID_UNKNOWN;
@@ -92,8 +93,9 @@ public:
         }
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argumentError) override {
+        if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         const Member<T>* member = find(id);
         if (!member) return DISP_E_MEMBERNOTFOUND;
         DISPPARAMS none{nullptr, nullptr, 0, 0};

@@ -30,6 +30,7 @@ public:
     };
     std::vector<Click> clicks;
     std::function<void()> onClick;
+    bool cancels = false;  // sets CancelDefault
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
@@ -44,7 +45,10 @@ public:
             click.ctrlType = params->rgvarg[1].vt;
             if (click.ctrlType == VT_DISPATCH) click.ctrlTag = GetString(params->rgvarg[1].pdispVal, L"Tag");
             click.cancelType = params->rgvarg[0].vt;
-            if (click.cancelType == (VT_BOOL | VT_BYREF)) click.cancel = *params->rgvarg[0].pboolVal;
+            if (click.cancelType == (VT_BOOL | VT_BYREF)) {
+                click.cancel = *params->rgvarg[0].pboolVal;
+                if (cancels) *params->rgvarg[0].pboolVal = VARIANT_TRUE;
+            }
         }
         clicks.push_back(click);
         if (onClick) onClick();
@@ -244,6 +248,30 @@ TEST_F(ComHostTest, ExecutingTheBuiltInSaveAndCloseActsOnTheActivePage) {
                               L"Execute", DISPATCH_METHOD);
     EXPECT_EQ(refused.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(refused.description, L"There is no page to save.");
+}
+
+TEST_F(ComHostTest, ASinkThatSetsCancelDefaultStopsTheBuiltInCommand) {
+    openPage(L"index.htm");
+    const auto save = GetObject(menuBar().Get(), L"FindControl", {Missing(), 3, Missing(), Missing(), true});
+    const auto point = ClickPoint(save);
+    ASSERT_TRUE(point);
+    auto cancelling = simhost::win32::MakeCom<ClickSink>();
+    auto next = simhost::win32::MakeCom<ClickSink>();
+    cancelling->cancels = true;
+    DWORD first = 0, second = 0;
+    ASSERT_EQ(point->Advise(static_cast<IDispatch*>(cancelling.Get()), &first), S_OK);
+    ASSERT_EQ(point->Advise(static_cast<IDispatch*>(next.Get()), &second), S_OK);
+    Method(save.Get(), L"Execute");
+    EXPECT_EQ(store(L"index.htm").saveCount(), 0);
+    ASSERT_EQ(next->clicks.size(), 1u);
+    EXPECT_EQ(next->clicks[0].cancel, VARIANT_TRUE);  // the flag as the sink before left it
+
+    // Without the cancelling sink the command runs again, the flag starting False.
+    EXPECT_EQ(point->Unadvise(first), S_OK);
+    Method(save.Get(), L"Execute");
+    EXPECT_EQ(store(L"index.htm").saveCount(), 1);
+    EXPECT_EQ(next->clicks.back().cancel, VARIANT_FALSE);
+    EXPECT_EQ(point->Unadvise(second), S_OK);
 }
 
 }  // namespace

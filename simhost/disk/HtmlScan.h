@@ -30,9 +30,13 @@ struct ScannedTag {
     std::vector<ScannedAttribute> attributes;
 };
 
-// What a browser makes of a page's markup, as far as the stand-in host needs it.
-// ASP's server blocks "<% ... %>" are passed over as the server's own: they are gone
-// before a browser reads the page.
+// What a browser makes of a page's markup, as far as the stand-in host needs it: the
+// tokenizer's states for tags, attributes, character references, comments, raw text
+// and script escapes, and of the tree builder only what decides where the body
+// begins (head elements, templates, frameset). Scripting counts as on, so NOSCRIPT is
+// raw text. Not modelled: CDATA sections inside SVG or MathML, and the few contexts
+// (SELECT) where a browser drops a BODY tag. ASP's server blocks "<% ... %>" are
+// passed over as the server's own: they are gone before a browser reads the page.
 struct PageScan {
     // The start tag of the element a browser gives as document.body: the first BODY
     // start tag in markup (never one inside a comment, raw text or a template), or

@@ -200,8 +200,10 @@ void HostWindow::rebuildMenu() {
 
 void HostWindow::rebuildTree() {
     const auto& web = _host.web();
-    if (web.get() == _treeWeb) return;
-    _treeWeb = web.get();
+    // A weak reference, so a new web that takes the freed place of the last one is
+    // still told from it.
+    if (web && !_treeWeb.expired() && _treeWeb.lock() == web) return;
+    _treeWeb = web;
     SendMessageW(_tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     _treeFiles.clear();
     if (!web) {

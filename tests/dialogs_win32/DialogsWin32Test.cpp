@@ -242,6 +242,35 @@ TEST_F(DialogsWin32Test, KeysWorkThroughTheHookInsideAPlainMessageLoop) {
     EXPECT_FALSE(ui::win32::MessageHookInstalled());
 }
 
+TEST_F(DialogsWin32Test, TabVisitsTheControlsInTheirOrderAndSkipsGreyedOnes) {
+    auto visit = [&](size_t steps) {
+        std::vector<std::wstring> order;
+        SetFocus(Button(L"&Top margin"));
+        for (size_t i = 0; i < steps; ++i) {
+            PressKey(GetFocus(), VK_TAB);
+            wchar_t kind[32] = {};
+            GetClassNameW(GetFocus(), kind, 32);
+            order.push_back(std::wstring(kind) + L":" + Text(GetFocus()));
+        }
+        return order;
+    };
+    // Greyed at load: the margin boxes, the queue and "Edit &Queue" are skipped.
+    EXPECT_EQ(visit(6), (std::vector<std::wstring>{L"Button:&Left margin",
+                                                   L"Button:&Both Internet Explorer and Netscape",
+                                                   L"Button:&All pages", L"Button:About...", L"Button:Cancel",
+                                                   L"Button:OK"}));
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    SendMessageW(Button(L"&Left margin"), BM_CLICK, 0, 0);
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    EXPECT_EQ(visit(10), (std::vector<std::wstring>{L"Edit:0", L"Button:&Left margin", L"Edit:0",
+                                                    L"Button:&Both Internet Explorer and Netscape",
+                                                    L"Button:Selected &page(s)", L"SysListView32:",
+                                                    L"Button:Edit &Queue", L"Button:About...", L"Button:Cancel",
+                                                    L"Button:OK"}));
+    PressKey(GetFocus(), VK_TAB);
+    EXPECT_EQ(GetFocus(), Button(L"&Top margin"));
+}
+
 TEST_F(DialogsWin32Test, TheAboutBoxClosesWhenTheUserGoesBackToTheDialog) {
     SendMessageW(Button(L"About..."), BM_CLICK, 0, 0);
     Pump();

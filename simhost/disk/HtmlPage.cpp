@@ -57,9 +57,16 @@ void CheckName(const std::u32string& name, const PageEncoding& encoding) {
 HtmlPage::HtmlPage(std::string bytes) : _bytes(std::move(bytes)), _encoding(DecideEncoding(_bytes)) {
     _text = Decode(_bytes, _encoding);
     _scan = ScanPage(_text.chars);
-    if (_scan.body) {
-        for (const auto& a : _scan.body->attributes)
-            if (!a.duplicate) _body.push_back({ToWide(a.name), ToWide(a.value)});
+    if (!_scan.body) return;
+    for (const auto& a : _scan.body->attributes)
+        if (!a.duplicate) _body.push_back({ToWide(a.name), ToWide(a.value)});
+    for (const auto& later : _scan.laterBodies) {
+        for (const auto& a : later.attributes) {
+            const auto name = ToWide(a.name);
+            if (std::find(_laterNames.begin(), _laterNames.end(), name) == _laterNames.end()) _laterNames.push_back(name);
+            if (std::none_of(_body.begin(), _body.end(), [&](const Attribute& b) { return b.name == name; }))
+                _body.push_back({name, ToWide(a.value)});
+        }
     }
 }
 
@@ -102,6 +109,13 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
             throw host::HostError(host::kErrorInvalidArg, L"The page would hold the attribute \"" + a.name +
                                                               L"\" twice; a browser would ignore the second.");
         seen.push_back(std::move(name));
+    }
+    for (const auto& name : _laterNames) {
+        const bool kept = std::any_of(attributes.begin(), attributes.end(),
+                                      [&](const Attribute& a) { return host::AsciiLower(a.name) == name; });
+        if (!kept)
+            throw host::HostError(host::kErrorFail, L"The attribute \"" + name + L"\" cannot be removed: a later BODY "
+                                                    L"start tag of the page also sets it, and a browser would apply it.");
     }
     const auto [from, to] = bodyTagRange();
     return _bytes.substr(0, from) + renderTag(attributes) + _bytes.substr(to);
@@ -172,8 +186,13 @@ std::string HtmlPage::renderTag(const std::vector<Attribute>& attributes) const 
             kept(before->nameEnd);
             quoted(a);
         } else {
-            ascii(" ");
-            for (const char32_t c : ToUtf32(a.name)) Encode(c, _encoding, out);
+            // A new name, or one a later BODY tag gave; the latter was read, not checked.
+            ascii(name[0] == '=' ? " /" : " ");
+            for (const char32_t c : ToUtf32(a.name)) {
+                if (!Encode(c, _encoding, out))
+                    throw host::HostError(host::kErrorInvalidArg, L"The attribute name \"" + a.name +
+                                                                      L"\" cannot be written in the page's encoding.");
+            }
             quoted(a);
         }
     }

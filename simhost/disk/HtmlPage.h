@@ -24,8 +24,10 @@ namespace tavisk::simhost {
 // The element is what a browser gives as document.body (see PageScan): for a frames
 // page, the outermost FRAMESET; for a page without a BODY tag, the body the browser
 // infers, whose start tag is written where that body begins once it has attributes.
-// Later BODY start tags, whose new attributes a browser merges into the element, are
-// left as they are.
+// Later BODY start tags add the attributes the element lacks, as in a browser; they
+// are left as they are: a changed value is written into the first tag, where it wins,
+// and removing an attribute that a later tag also sets is refused, since the browser
+// would still apply it.
 class HtmlPage {
 public:
     explicit HtmlPage(std::string bytes);
@@ -64,6 +66,7 @@ private:
     DecodedText _text;
     PageScan _scan;
     std::vector<Attribute> _body;
+    std::vector<std::wstring> _laterNames;  // every name a later BODY tag sets
 };
 
 }  // namespace tavisk::simhost

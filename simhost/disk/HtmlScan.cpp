@@ -276,7 +276,7 @@ PageScan ScanPage(std::u32string_view text) {
     };
 
     std::size_t i = 0;
-    while (i < n && !(scan.body && scan.title)) {
+    while (i < n) {
         if (text[i] != '<') {
             if (!IsSpace(text[i])) infer(i);
             ++i;
@@ -345,6 +345,8 @@ PageScan ScanPage(std::u32string_view text) {
             // A FRAMESET after the body has begun is ignored by the browser.
             if (!scan.body && (name == U"body" || (name == U"frameset" && inferredAt == npos)))
                 scan.body = *tag;
+            else if (name == U"body" && scan.body->name == U"body")  // after a FRAMESET, ignored
+                scan.laterBodies.push_back(*tag);
             else if (!BelongsBeforeBody(name))
                 infer(tag->start);
             // Only before the body: a rewrite of the body's start tag then never moves

@@ -42,6 +42,9 @@ struct PageScan {
     // start tag in markup (never one inside a comment, raw text or a template), or
     // the FRAMESET start tag of a frames page that has no BODY before it.
     std::optional<ScannedTag> body;
+    // BODY start tags after the first, whose attributes the browser adds to the body
+    // element where it has none of that name.
+    std::vector<ScannedTag> laterBodies;
     // For a page without one: where the browser starts the body it infers (at the
     // first text or element that does not belong in the head, else at the end), the
     // place for a start tag written there.

@@ -123,6 +123,11 @@ INSTANTIATE_TEST_SUITE_P(Markup, PageTable, ::testing::Values(
              "<body a=\"2\">"},
     PageCase{"ASP server blocks are the server's", "<%@ Language=VBScript %><% If x < 1 Then %><body a=1><% End If %>",
              {{L"a", L"1"}}, {{L"a", L"2"}}, "<body a=\"2\">"},
+    PageCase{"a later BODY adds what the first lacks; a change goes into the first", "<body a=1><p>x<body a=2 B=3>",
+             {{L"a", L"1"}, {L"b", L"3"}}, {{L"b", L"4"}}, "<body a=1 b=\"4\">"},
+    PageCase{"no BODY before content, then two", "<p>x<body><body a=2>", {{L"a", L"2"}}, {{L"c", L"1"}},
+             "<body a=\"2\" c=\"1\">"},
+    PageCase{"a BODY after a FRAMESET is ignored", "<frameset cols=1><body a=1>", {{L"cols", L"1"}}, {}, "<frameset cols=1>"},
     PageCase{"an unterminated BODY tag is no tag", "<head></head><body a=1", {}, {{L"b", L"1"}}, "<body b=\"1\">"}));
 
 INSTANTIATE_TEST_SUITE_P(HostileValues, PageTable, ::testing::Values(
@@ -169,6 +174,18 @@ TEST(HtmlPage, RefusesWhatNoPageCanCarry) {
     // In a UTF-8 page the same C1 control is written as it is.
     const HtmlPage utf8("<meta charset=utf-8><body>");
     EXPECT_EQ(HtmlPage(utf8.render({{L"a", L"\u0081"}})).bodyAttributes(), (std::vector<Attribute>{{L"a", L"\u0081"}}));
+}
+
+TEST(HtmlPage, RefusesToRemoveWhatALaterBodyTagWouldStillApply) {
+    const auto page = std::make_shared<const HtmlPage>("<body topmargin=5 text=red><p><body topmargin=7 link=blue>");
+    for (const auto& name : {L"topmargin", L"link"}) {
+        DiskPageDocument document(page);
+        document.removeAttribute(name, 1);
+        EXPECT_THROW(document.bytesToSave(), host::HostError) << Utf8(name);
+    }
+    DiskPageDocument document(page);
+    document.removeAttribute(L"text", 1);
+    EXPECT_EQ(document.bytesToSave(), "<body topmargin=5 link=\"blue\"><p><body topmargin=7 link=blue>");
 }
 
 TEST(HtmlPage, TitleIsTheFirstTitleAsABrowserShowsIt) {

@@ -2,8 +2,9 @@
 # fuzz.sh SECONDS [BUILD_DIR]
 # Builds the page editor's fuzz target with clang and libFuzzer (AddressSanitizer
 # and UndefinedBehaviorSanitizer on) and runs it for SECONDS, starting from the
-# sample web's pages. Not part of the test command. Findings (crashing inputs) are
-# written to BUILD_DIR/findings; the corpus grows in BUILD_DIR/corpus.
+# sample web's pages. Not part of the test command. Findings (inputs that crash or
+# break an invariant) are written to BUILD_DIR/findings and make the command fail;
+# the corpus grows in BUILD_DIR/corpus.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:?usage: fuzz.sh SECONDS [BUILD_DIR]}
@@ -18,7 +19,7 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   echo "fuzz: installing ${need[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" </dev/null
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" </dev/null
 fi
 
 mkdir -p "$build/corpus" "$build/findings"

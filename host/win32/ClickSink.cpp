@@ -97,6 +97,7 @@ private:
 
 std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, std::function<void()> handler) {
     if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), L"There is no button to bind.");
+    SetErrorInfo(0, nullptr);  // a failure below must not be told with an earlier call's text
     ComPtr<IConnectionPointContainer> container;
     ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), L"The control is not a button with events.");
     ComPtr<IConnectionPoint> point;

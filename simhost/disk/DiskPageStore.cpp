@@ -103,7 +103,9 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 }
 
 std::unique_ptr<PageDocument> DiskPageStore::load() {
-    return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(ReadFileBytes(_file)));
+    auto bytes = ReadFileBytes(_file);
+    _known = bytes;
+    return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(std::move(bytes)));
 }
 
 void DiskPageStore::save(const PageDocument& document) {
@@ -118,6 +120,10 @@ void DiskPageStore::save(const PageDocument& document) {
         throw host::HostError(host::kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
     };
 
+    // A page that another program changed since it was opened keeps that change.
+    std::error_code existsError;
+    if (fromDisk && _known && std::filesystem::exists(target, existsError) && ReadFileBytes(target) != *_known)
+        fail(L"another program changed it since it was opened.");
     // A page marked read-only stays as it is, as an editor on Windows would find it.
     std::error_code statusError;
     const auto status = std::filesystem::status(target, statusError);
@@ -148,6 +154,7 @@ void DiskPageStore::save(const PageDocument& document) {
     std::filesystem::rename(temporary.path(), target, renameError);
     if (renameError) fail(Reason(renameError));
     temporary.keep();
+    _known = bytes;
 }
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {

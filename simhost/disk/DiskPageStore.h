@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "simhost/WebModel.h"
 #include "simhost/disk/HtmlPage.h"
@@ -27,7 +29,8 @@ private:
 // A page file of a disk-based web. Opening reads and parses the file; saving writes
 // the page as the editor holds it beside the file, then puts it in the file's place,
 // so a failure at any step leaves the old file whole and no temporary file behind.
-// A read-only page is refused; a page reached through a symbolic link is saved into
+// A read-only page is refused, and so is a page that another program changed since
+// it was opened (its change is kept); a page reached through a symbolic link is saved into
 // the file the link names; on Linux the page keeps its permission bits. The new page
 // is flushed to the disk before it takes the old one's place.
 class DiskPageStore : public PageStore {
@@ -47,6 +50,7 @@ public:
 private:
     std::filesystem::path _file;
     std::function<void(SaveStep)> _hook;
+    std::optional<std::string> _known;  // the file's bytes as last read or written here
 };
 
 // A file of the web that is not a page: the editor does not open it.

@@ -81,6 +81,14 @@ TEST_F(DiskSaveTest, AReadOnlyPageIsNotReplaced) {
     std::filesystem::permissions(site.path() / "p.htm", perms::owner_write, std::filesystem::perm_options::add);
 }
 
+TEST_F(DiskSaveTest, AChangeMadeByAnotherProgramIsNotOverwritten) {
+    edit();
+    site.write("p.htm", "changed elsewhere");
+    EXPECT_THROW(host.saveActivePage(), host::HostError);
+    EXPECT_EQ(site.read("p.htm"), "changed elsewhere");
+    EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
+}
+
 TEST_F(DiskSaveTest, ADocumentFromElsewhereIsWrittenIntoThePageAsItIsNow) {
     store().save(simhost::PageDocument(std::vector<simhost::Attribute>{{L"topmargin", L"1"}}));
     EXPECT_EQ(site.read("p.htm"), "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=\"1\">\r\n<p>x</p>\r\n</BODY></html>\r\n");

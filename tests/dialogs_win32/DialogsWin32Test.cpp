@@ -175,6 +175,15 @@ TEST_F(DialogsWin32Test, TickingEnablesTheBoxAndItsArrowsWhichStopAtTheirRange) 
     Arrow(UpDown(0), -1);
     EXPECT_EQ(Text(Edit(0)), L"98");
 
+    // The arrow keys in the box step the same way, through the message hook.
+    SetFocus(Edit(0));
+    PressKey(Edit(0), VK_UP);
+    EXPECT_EQ(Text(Edit(0)), L"99");
+    PressKey(Edit(0), VK_UP);
+    EXPECT_EQ(Text(Edit(0)), L"99");
+    PressKey(Edit(0), VK_DOWN);
+    EXPECT_EQ(Text(Edit(0)), L"98");
+
     // Unticking greys both and keeps the text.
     SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowEnabled(Edit(0)));
@@ -269,6 +278,31 @@ TEST_F(DialogsWin32Test, TabVisitsTheControlsInTheirOrderAndSkipsGreyedOnes) {
                                                     L"Button:OK"}));
     PressKey(GetFocus(), VK_TAB);
     EXPECT_EQ(GetFocus(), Button(L"&Top margin"));
+}
+
+TEST_F(DialogsWin32Test, TheCloseBoxDiscardsTheDialogAndTheNextOpeningIsFresh) {
+    SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+    SetWindowTextW(Edit(0), L"33");
+    SendMessageW(Button(L"&Netscape only"), BM_CLICK, 0, 0);
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    Queue({{L"a.htm", L"Alpha"}});
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(frmMain::Exists());
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(host.recorder().callsOf({L"WebFile.open"}).empty());
+
+    ShowOptionsDialog();
+    Pump();
+    main = MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(Checked(Button(L"&Top margin")));
+    EXPECT_EQ(Text(Edit(0)), L"0");
+    EXPECT_TRUE(Checked(Button(L"&Both Internet Explorer and Netscape")));
+    EXPECT_FALSE(Checked(Button(L"&Netscape only")));
+    EXPECT_TRUE(Checked(Button(L"&All pages")));
+    EXPECT_FALSE(IsWindowEnabled(List()));
+    EXPECT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 0);
 }
 
 TEST_F(DialogsWin32Test, TheAboutBoxClosesWhenTheUserGoesBackToTheDialog) {

@@ -145,7 +145,7 @@ UpDown& Win32Form::addUpDown(Rect rect, TextBox& buddy, std::int32_t minimum, st
     // typed number when it is in range, stop at the ends (no UDS_WRAP) and write
     // the new position into the box.
     const HWND upDown = addChild(UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, rect);
-    SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(static_cast<Win32TextBox&>(buddy).window()), 0);
+    SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(dynamic_cast<Win32TextBox&>(buddy).window()), 0);
     SendMessageW(upDown, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
     SendMessageW(upDown, UDM_SETPOS32, 0, static_cast<LPARAM>(minimum));
     // UDM_SETBUDDY may move the control beside its buddy: keep the designed place.

@@ -267,7 +267,10 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
     LRESULT result = 0;
     // After handle() the form may be gone (a handler can unload and release it):
     // only the window and the result are used from here on.
-    if (!form->handle(message, wParam, lParam, result)) return FALSE;
+    if (!form->handle(message, wParam, lParam, result)) {
+        // A handler that closed the form leaves the dialog manager nothing to do.
+        return IsWindow(window) ? FALSE : TRUE;
+    }
     if (message == WM_NOTIFY) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }

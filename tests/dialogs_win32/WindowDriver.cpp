@@ -40,6 +40,8 @@ struct Picture {
             PrintWindow(window, dc, 0);
         } else {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            Pump();
+            GdiFlush();
             const HDC screen = GetDC(nullptr);
             BitBlt(dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
             ReleaseDC(nullptr, screen);

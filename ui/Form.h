@@ -38,8 +38,9 @@ struct FormDesign {
     std::int32_t clientWidth;   // twips
     std::int32_t clientHeight;  // twips
     int icon = 0;               // icon resource of the add-in shown in the title bar; 0: none
-    // The form it is centred on and owned by (not in the task bar); nullptr: the
-    // host's active window, or the screen.
+    // The form it belongs to: it is centred on it, stays above it and has no task
+    // bar button of its own. nullptr: an independent window, centred on the
+    // thread's active window (the host's) when there is one, else on the screen.
     class Form* owner = nullptr;
 };
 

@@ -50,7 +50,7 @@ HRESULT ReportCurrentException();
 // An owned VARIANT, cleared when it goes.
 class Variant {
 public:
-    Variant() noexcept { VariantInit(&_v); }
+    Variant() noexcept : _v{} { VariantInit(&_v); }
     Variant(const Variant& other);
     Variant(Variant&& other) noexcept : _v(other._v) { VariantInit(&other._v); }
     Variant& operator=(const Variant& other) { return *this = Variant(other); }

@@ -181,6 +181,7 @@ TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
 
     // Through Execute and through the model (the window's menu runs the model's).
     Method(button.Get(), L"Execute");
+    ASSERT_TRUE(host.menuBar().find(1, true));
     host.menuBar().find(1, true)->execute();
     ASSERT_EQ(first->clicks.size(), 2u);
     for (const auto& click : first->clicks) {

@@ -39,13 +39,14 @@ TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
     NMHDR header{window->tabs(), 2, static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(window->handle(), WM_NOTIFY, 2, reinterpret_cast<LPARAM>(&header));
     Pump();
+    ASSERT_TRUE(host.activePageWindow());
     EXPECT_EQ(host.activePageWindow()->file->name(), L"index.htm");
     const auto app = simhost::win32::MakeApplicationDispatch(host);
     const auto page = GetObject(app.Get(), L"ActivePageWindow");
     Put(page.Get(), L"ViewMode", Variant::Int32(1));
     Method(GetObject(GetObject(page.Get(), L"Document").Get(), L"body").Get(), L"setAttribute", {L"topmargin", L"7"});
     Pump();
-    EXPECT_EQ(tabTexts()[0], L"index.htm [Normal]");
+    EXPECT_EQ(tabTexts(), (std::vector<std::wstring>{L"index.htm [Normal]", L"today.htm [Default]"}));
     EXPECT_EQ(sourceText(), L"<body bgcolor=\"white\" topmargin=\"7\">\r\n</body>");
 
     // File > Close closes the active page; Close Web leaves no web open.

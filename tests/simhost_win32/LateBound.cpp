@@ -46,7 +46,16 @@ CallResult Invoke(IDispatch* object, DISPID id, const std::vector<DISPID>& named
 
 }  // namespace
 
+// A call on an object an earlier failed call did not give: fails the test, not the program.
+CallResult Nothing(const std::wstring& member) {
+    ADD_FAILURE() << "no object to call " << std::string(member.begin(), member.end()) << " on";
+    CallResult result;
+    result.hr = E_POINTER;
+    return result;
+}
+
 CallResult Call(IDispatch* object, const std::wstring& member, WORD flags, std::vector<Arg> args) {
+    if (!object) return Nothing(member);
     std::vector<std::wstring> names{member};
     for (const auto& arg : args)
         if (!arg.name.empty()) names.push_back(arg.name);
@@ -65,6 +74,7 @@ CallResult Call(IDispatch* object, const std::wstring& member, WORD flags, std::
 }
 
 CallResult CallId(IDispatch* object, DISPID id, WORD flags, std::vector<Arg> args) {
+    if (!object) return Nothing(L"dispatch id " + std::to_wstring(id));
     return Invoke(object, id, std::vector<DISPID>(args.size(), DISPID_UNKNOWN), flags, args);
 }
 

@@ -37,6 +37,7 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     EXPECT_EQ(simhost::win32::FromBstr(url.value.get()->bstrVal), Url(L"index.htm"));
 
     const auto folders = Enumerate(GetObject(root.Get(), L"Folders").Get());
+    ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(Strings(folders, L"Name"), (std::vector<std::wstring>{L"news", L"_private"}));
     std::vector<bool> hidden;
     for (const auto& folder : folders) hidden.push_back(Get(folder.Get(), L"IsHidden").get()->boolVal == VARIANT_TRUE);
@@ -87,6 +88,7 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
     const auto id = Call(file.Get(), L"Open", DISPATCH_METHOD);  // the second call succeeds
     EXPECT_EQ(id.hr, S_OK);
     host.closeWeb();
+    ASSERT_TRUE(file);
     DISPID openId = 0;
     LPOLESTR name = const_cast<LPOLESTR>(L"Open");
     ASSERT_EQ(file->GetIDsOfNames(IID_NULL, &name, 1, 0, &openId), S_OK);
@@ -117,11 +119,13 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     EXPECT_EQ(GetString(GetObject(window.Get(), L"File").Get(), L"Url"), Url(L"index.htm"));
     Put(window.Get(), L"ViewMode", Variant::Int32(1));
     EXPECT_EQ(GetLong(window.Get(), L"ViewMode"), 1);
+    ASSERT_TRUE(host.activePageWindow());
     EXPECT_EQ(host.activePageWindow()->viewMode, 1);
 
     const auto windows = GetObject(GetObject(app.Get(), L"ActiveWebWindow").Get(), L"PageWindows");
     EXPECT_EQ(GetLong(windows.Get(), L"Count"), 2);
     Method(GetObject(windows.Get(), L"Item", {0}).Get(), L"Activate");
+    ASSERT_TRUE(host.activePageWindow());
     EXPECT_EQ(host.activePageWindow()->file->url(), Url(L"news/today.htm"));
     EXPECT_EQ(GetString(GetObject(GetObject(GetObject(app.Get(), L"ActiveWebWindow").Get(), L"ActivePageWindow").Get(),
                                   L"File")
@@ -140,6 +144,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
               S_OK);
     Method(element, L"setAttribute", {L"leftmargin", L"5"});  // lFlags omitted: 1
     const auto page = host.findPageWindow(Url(L"index.htm"));
+    ASSERT_TRUE(page);
     EXPECT_EQ(page->document->bodyAttributes(),
               (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}}));
 

@@ -20,6 +20,8 @@ if [ ! -f "$WINEPREFIX/.tavisk-ready" ]; then
   wineboot -i >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # A program that crashes ends at once instead of waiting in Wine's debugger.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.tavisk-ready"
 fi

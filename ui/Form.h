@@ -42,6 +42,8 @@ struct FormDesign {
     // bar button of its own. nullptr: an independent window, centred on the
     // thread's active window (the host's) when there is one, else on the screen.
     class Form* owner = nullptr;
+    // A tool window: small title bar and no task bar button.
+    bool toolWindow = false;
 };
 
 // A top-level window with a fixed border, a close box and no minimise or maximise

@@ -484,6 +484,23 @@ TEST_F(ControlsWin32Test, AListsSelectionFollowsItsItemsWhenTheyAreReordered) {
     EXPECT_EQ(ListColumn(window, 1), (std::vector<std::wstring>{L"Mid", L"Zeta"}));
 }
 
+TEST_F(ControlsWin32Test, FormsHaveAFixedBorderAndAToolWindowHasNoTaskBarButton) {
+    EXPECT_FALSE(GetWindowLongPtrW(form->window(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(GetWindowLongPtrW(form->window(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    ui::FormDesign design{L"Tool", 3000, 1500, 0, nullptr};
+    design.toolWindow = true;
+    ui::win32::Win32Form tool(design);
+    EXPECT_TRUE(GetWindowLongPtrW(tool.window(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(GetWindowLongPtrW(tool.window(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    RECT client{};
+    GetClientRect(tool.window(), &client);
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(client.right, MulDiv(3000, dpi, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(1500, dpi, 1440));
+}
+
 TEST_F(ControlsWin32Test, AFailingHandlerBecomesAnErrorMessageNamingTheCommand) {
     auto& button = form->addButton(L"&Refresh", {120, 120, 1200, 375}, ui::ButtonRole::Normal);
     button.onClick = [] { throw host::HostError(host::kErrorFail, L"The host refused."); };

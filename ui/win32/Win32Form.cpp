@@ -18,10 +18,12 @@ constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME 
 
 // An empty dialog template: DLGTEMPLATE, no menu, the default class, the caption,
 // then the font the dialog manager gives the window.
-std::vector<WORD> DialogTemplate(const std::wstring& caption) {
+std::vector<WORD> DialogTemplate(const FormDesign& design) {
     std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
     auto* head = reinterpret_cast<DLGTEMPLATE*>(words.data());
     head->style = kFormStyle;
+    head->dwExtendedStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
+    const std::wstring& caption = design.caption;
     words.push_back(0);  // no menu
     words.push_back(0);  // the dialog class
     words.insert(words.end(), caption.begin(), caption.end());
@@ -47,7 +49,7 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
 
-    const auto words = DialogTemplate(design.caption);
+    const auto words = DialogTemplate(design);
     _window = CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
     ThrowLastErrorIf(_window == nullptr, "CreateDialogIndirectParam");

@@ -5,6 +5,22 @@
 namespace tavisk::host {
 namespace {
 
+void AppendWide(std::wstring& out, char32_t c) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<wchar_t>(0xD800 + (c >> 10));
+            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+            return;
+        }
+    }
+    out += static_cast<wchar_t>(c);
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -22,22 +38,6 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-void AppendWide(std::wstring& out, char32_t c) {
-    if constexpr (sizeof(wchar_t) == 2) {
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (c >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-            return;
-        }
-    }
-    out += static_cast<wchar_t>(c);
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-}  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
     std::string out;

@@ -1,5 +1,7 @@
 #include "simhost/disk/PageEncoding.h"
 
+#include "host/Text.h"
+
 #include <array>
 
 namespace tavisk::simhost {
@@ -55,24 +57,6 @@ std::size_t DecodeUtf8At(std::string_view bytes, std::size_t i, char32_t& c) {
         c = (c << 6) | (cont & 0x3F);
     }
     return length;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void AppendUtf16Unit(std::string& out, char32_t unit, bool bigEndian) {
@@ -199,7 +183,7 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out) {
     if (encoding.asciiOnly) return false;
     switch (encoding.kind) {
         case EncodingKind::Utf8:
-            AppendUtf8(out, c);
+            host::AppendUtf8(out, c);
             return true;
         case EncodingKind::Utf16Le:
         case EncodingKind::Utf16Be: {

@@ -6,57 +6,55 @@
 #include "simhost/win32/ComSupport.h"
 
 namespace tavisk::simhost::win32 {
-namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// The GDI objects of one capture, released in reverse order.
-class Capture {
-public:
-    Capture(int width, int height)
-        : _screen(GetDC(nullptr)), _memory(CreateCompatibleDC(_screen)),
-          _bitmap(CreateCompatibleBitmap(_screen, width, height)) {
-        if (!_screen || !_memory || !_bitmap) throw ComError(E_FAIL, 0, L"No bitmap for the screenshot.");
-        _previous = SelectObject(_memory, _bitmap);
+ScreenCapture::ScreenCapture(const RECT& area)
+    : _width(area.right - area.left), _height(area.bottom - area.top), _bitmap(nullptr) {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+    _bitmap = memory ? CreateCompatibleBitmap(screen, _width, _height) : nullptr;
+    bool copied = false;
+    if (_bitmap) {
+        // The bitmap leaves the memory DC again before anyone reads it.
+        const HGDIOBJ previous = SelectObject(memory, _bitmap);
+        copied = BitBlt(memory, 0, 0, _width, _height, screen, area.left, area.top, SRCCOPY) != FALSE;
+        SelectObject(memory, previous);
     }
-    Capture(const Capture&) = delete;
-    ~Capture() {
-        SelectObject(_memory, _previous);
-        DeleteObject(_bitmap);
-        DeleteDC(_memory);
-        ReleaseDC(nullptr, _screen);
+    if (memory) DeleteDC(memory);
+    if (screen) ReleaseDC(nullptr, screen);
+    if (!copied) {
+        if (_bitmap) DeleteObject(_bitmap);
+        throw ComError(E_FAIL, 0, L"The screen could not be copied.");
     }
-    // Takes the bitmap out of the memory DC, as reading its bits requires.
-    void deselect() noexcept { SelectObject(_memory, _previous); }
-    HDC screen() const noexcept { return _screen; }
-    HDC memory() const noexcept { return _memory; }
-    HBITMAP bitmap() const noexcept { return _bitmap; }
+}
 
-private:
-    HDC _screen;
-    HDC _memory;
-    HBITMAP _bitmap;
-    HGDIOBJ _previous = nullptr;
-};
+ScreenCapture::~ScreenCapture() { DeleteObject(_bitmap); }
 
-}  // namespace
+std::vector<std::uint32_t> ScreenCapture::pixels() const {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = _width;
+    info.bmiHeader.biHeight = -_height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(_width) * static_cast<size_t>(_height));
+    const HDC screen = GetDC(nullptr);
+    GetDIBits(screen, _bitmap, 0, static_cast<UINT>(_height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (auto& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
 
-void SaveWindowPng(HWND window, const std::wstring& path) {
-    RECT rect{};
-    if (!GetWindowRect(window, &rect)) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"No window to capture.");
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    Capture capture(width, height);
-    if (!BitBlt(capture.memory(), 0, 0, width, height, capture.screen(), rect.left, rect.top, SRCCOPY))
-        throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The window could not be copied.");
-    capture.deselect();
+void ScreenCapture::savePng(const std::wstring& path) const { SaveBitmapPng(_bitmap, path); }
 
+void SaveBitmapPng(HBITMAP source, const std::wstring& path) {
     ComPtr<IWICImagingFactory> factory;
     ThrowIfFailed(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
                   L"WIC");
     ComPtr<IWICBitmap> bitmap;
-    ThrowIfFailed(factory->CreateBitmapFromHBITMAP(capture.bitmap(), nullptr, WICBitmapIgnoreAlpha, &bitmap),
-                  L"WIC bitmap");
+    ThrowIfFailed(factory->CreateBitmapFromHBITMAP(source, nullptr, WICBitmapIgnoreAlpha, &bitmap), L"WIC bitmap");
     ComPtr<IWICStream> stream;
     ThrowIfFailed(factory->CreateStream(&stream), L"WIC stream");
     ThrowIfFailed(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), path.c_str());
@@ -69,6 +67,13 @@ void SaveWindowPng(HWND window, const std::wstring& path) {
     ThrowIfFailed(frame->WriteSource(bitmap.Get(), nullptr), L"PNG frame");
     ThrowIfFailed(frame->Commit(), L"PNG frame");
     ThrowIfFailed(encoder->Commit(), L"PNG file");
+}
+
+void SaveWindowPng(HWND window, const std::wstring& path) {
+    RECT rect{};
+    if (!GetWindowRect(window, &rect)) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"No window to capture.");
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    ScreenCapture(rect).savePng(path);
 }
 
 }  // namespace tavisk::simhost::win32

@@ -2,12 +2,38 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tavisk::simhost::win32 {
 
+// A copy of what the screen shows inside an area, taken when constructed.
+// Raises ComError when there is no screen to copy.
+class ScreenCapture {
+public:
+    explicit ScreenCapture(const RECT& area);
+    ScreenCapture(const ScreenCapture&) = delete;
+    ScreenCapture& operator=(const ScreenCapture&) = delete;
+    ~ScreenCapture();
+
+    HBITMAP bitmap() const noexcept { return _bitmap; }
+    // The pixels as 0x00RRGGBB, row by row from the top.
+    std::vector<std::uint32_t> pixels() const;
+    void savePng(const std::wstring& path) const;
+
+private:
+    int _width;
+    int _height;
+    HBITMAP _bitmap;
+};
+
+// Writes a bitmap (not selected into any DC) as a PNG file through the Windows
+// Imaging Component. Raises ComError on failure.
+void SaveBitmapPng(HBITMAP bitmap, const std::wstring& path);
+
 // Saves what the screen shows of `window` (frame included) as a PNG file at
-// `path`, through the Windows Imaging Component. Raises ComError on failure.
+// `path`, once the window has repainted.
 void SaveWindowPng(HWND window, const std::wstring& path);
 
 }  // namespace tavisk::simhost::win32

@@ -1,19 +1,12 @@
 #include "tests/dialogs_win32/WindowDriver.h"
 
 #include <commctrl.h>
-#include <wincodec.h>
-#include <wrl/client.h>
 
-#include <stdexcept>
+
+#include "simhost/win32/Screenshot.h"
 
 namespace tavisk::testing {
 namespace {
-
-using Microsoft::WRL::ComPtr;
-
-void Check(HRESULT result, const char* what) {
-    if (FAILED(result)) throw std::runtime_error(std::string(what) + " failed");
-}
 
 // The window's picture as a 32-bit top-down DIB section: what the screen shows of
 // it (the window is topmost), or what it draws of itself when asked to print.
@@ -125,24 +118,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 
     const Picture picture(window, Source::Screen);
-    ComPtr<IWICImagingFactory> factory;
-    Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
-          "creating the imaging factory");
-    ComPtr<IWICBitmap> bitmap;
-    Check(factory->CreateBitmapFromHBITMAP(picture.bitmap, nullptr, WICBitmapIgnoreAlpha, &bitmap),
-          "reading the picture");
-    ComPtr<IWICStream> stream;
-    Check(factory->CreateStream(&stream), "creating the stream");
-    Check(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), "opening the file");
-    ComPtr<IWICBitmapEncoder> encoder;
-    Check(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder), "creating the encoder");
-    Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), "starting the encoder");
-    ComPtr<IWICBitmapFrameEncode> frame;
-    Check(encoder->CreateNewFrame(&frame, nullptr), "adding a frame");
-    Check(frame->Initialize(nullptr), "starting the frame");
-    Check(frame->WriteSource(bitmap.Get(), nullptr), "writing the picture");
-    Check(frame->Commit(), "finishing the frame");
-    Check(encoder->Commit(), "finishing the file");
+    simhost::win32::SaveBitmapPng(picture.bitmap, path);
     return path;
 }
 

@@ -39,8 +39,8 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string ToUtf8(std::wstring_view text) {
-    std::string out;
+std::u32string ToUtf32(std::wstring_view text) {
+    std::u32string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
@@ -53,6 +53,15 @@ std::string ToUtf8(std::wstring_view text) {
                 }
             }
         }
+        out += c;
+    }
+    return out;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : ToUtf32(text)) {
         if ((c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) c = kReplacement;
         AppendUtf8(out, c);
     }

@@ -230,23 +230,4 @@ std::wstring ToWide(std::u32string_view text) {
     return out;
 }
 
-std::u32string ToUtf32(std::wstring_view text) {
-    std::u32string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-                const char32_t low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low < 0xE000) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace tavisk::simhost

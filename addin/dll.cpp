@@ -110,9 +110,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return g_factory.QueryInterface(riid, ppv);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return addin::ModuleInUse() || HasOpenWindow() ? S_FALSE : S_OK;
-}
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return addin::ModuleInUse() || HasOpenWindow() ? S_FALSE : S_OK; }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     try {

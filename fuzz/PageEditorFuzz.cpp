@@ -35,7 +35,8 @@ std::string Escaped(const std::string& bytes) {
 
 std::string Listed(const std::vector<Attribute>& attributes) {
     std::string out;
-    for (const auto& a : attributes) out += "[" + tavisk::host::ToUtf8(a.name) + "=" + tavisk::host::ToUtf8(a.value) + "] ";
+    for (const auto& a : attributes)
+        out += "[" + tavisk::host::ToUtf8(a.name) + "=" + tavisk::host::ToUtf8(a.value) + "] ";
     return Escaped(out);
 }
 
@@ -76,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // takes numbers from the end), so the page takes the rest of the input whole.
     std::vector<std::vector<std::uint8_t>> editBytes;
     const int edits = data.ConsumeIntegralInRange(0, 4);
-    for (int i = 0; i < edits; ++i) editBytes.push_back(data.ConsumeBytes<std::uint8_t>(data.ConsumeIntegralInRange(0, 40)));
+    for (int i = 0; i < edits; ++i)
+        editBytes.push_back(data.ConsumeBytes<std::uint8_t>(data.ConsumeIntegralInRange(0, 40)));
     const std::string pageBytes = data.ConsumeRemainingBytesAsString();
 
     const auto page = std::make_shared<const tavisk::simhost::HtmlPage>(pageBytes);
@@ -112,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                   "a byte after the BODY start tag changed");
 
     const tavisk::simhost::HtmlPage reread(saved);
-    check.require(reread.bodyAttributes() == expected, "the saved page reads back other attributes", reread.bodyAttributes());
+    check.require(reread.bodyAttributes() == expected, "the saved page reads back other attributes",
+                  reread.bodyAttributes());
     check.require(reread.title() == title, "the saved page reads back another title");
     check.require(reread.encoding().kind == page->encoding().kind, "the saved page reads back in another encoding");
     return 0;

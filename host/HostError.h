@@ -23,9 +23,10 @@ private:
 
 // Codes used where the host gives none of its own (the values of the matching
 // HRESULTs, so both builds report the same numbers).
-inline constexpr std::int32_t kErrorFail = static_cast<std::int32_t>(0x80004005);          // E_FAIL
-inline constexpr std::int32_t kErrorNoInterface = static_cast<std::int32_t>(0x80004002);   // E_NOINTERFACE
-inline constexpr std::int32_t kErrorInvalidArg = static_cast<std::int32_t>(0x80070057);    // E_INVALIDARG
-inline constexpr std::int32_t kErrorNotFound = static_cast<std::int32_t>(0x80070490);      // HRESULT_FROM_WIN32(ERROR_NOT_FOUND)
+inline constexpr std::int32_t kErrorFail = static_cast<std::int32_t>(0x80004005);         // E_FAIL
+inline constexpr std::int32_t kErrorNoInterface = static_cast<std::int32_t>(0x80004002);  // E_NOINTERFACE
+inline constexpr std::int32_t kErrorInvalidArg = static_cast<std::int32_t>(0x80070057);   // E_INVALIDARG
+inline constexpr std::int32_t kErrorNotFound =
+    static_cast<std::int32_t>(0x80070490);  // HRESULT_FROM_WIN32(ERROR_NOT_FOUND)
 
 }  // namespace tavisk::host

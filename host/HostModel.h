@@ -130,8 +130,7 @@ public:
     // The control with this caption; raises HostError when there is none.
     virtual std::shared_ptr<CommandBarControl> itemByCaption(const std::wstring& caption) = 0;
     // A new control at the end (Id and Before omitted).
-    virtual std::shared_ptr<CommandBarControl> add(ControlType type, const std::wstring& parameter,
-                                                   bool temporary) = 0;
+    virtual std::shared_ptr<CommandBarControl> add(ControlType type, const std::wstring& parameter, bool temporary) = 0;
 };
 
 class CommandBar {

@@ -75,7 +75,11 @@ std::wstring FromUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+        const int extra = lead < 0x80           ? 0
+                          : (lead >> 5) == 0x6  ? 1
+                          : (lead >> 4) == 0xE  ? 2
+                          : (lead >> 3) == 0x1E ? 3
+                                                : -1;
         bool ok = extra >= 0 && i + extra < text.size();
         char32_t c = ok ? (lead & (0x7F >> extra)) : 0;
         for (int k = 1; ok && k <= extra; ++k) {

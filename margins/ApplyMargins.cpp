@@ -35,8 +35,8 @@ std::shared_ptr<host::PageWindow> ActivePageWindow() {
 void ExecuteMenuCommand(std::int32_t id) {
     auto control = App().commandBars()->item(kMenuBar)->findControl(id, true);
     if (!control) {
-        throw host::HostError(host::kErrorNotFound, L"The menu bar has no command with Id " +
-                                                        std::to_wstring(id) + L".");
+        throw host::HostError(host::kErrorNotFound,
+                              L"The menu bar has no command with Id " + std::to_wstring(id) + L".");
     }
     control->execute();
 }
@@ -97,8 +97,8 @@ void RunOverPages(const MarginSettings& settings, RunDialog& dialog, CurrentPage
 }
 
 std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
-    std::wstring text = url.empty() ? L"The margins could not be applied."
-                                    : L"The margins could not be applied to " + url + L".";
+    std::wstring text =
+        url.empty() ? L"The margins could not be applied." : L"The margins could not be applied to " + url + L".";
     if (!reason.empty()) text += L"\n\n" + reason;
     return text;
 }

@@ -17,8 +17,8 @@ void SetMargin(const wchar_t* name, const std::wstring& value) {
 }  // namespace
 
 void SetBodyMargins(const MarginSettings& settings) {
-    static constexpr std::array<const wchar_t*, 4> kMarginAttributes = {L"topmargin", L"leftmargin",
-                                                                        L"marginheight", L"marginwidth"};
+    static constexpr std::array<const wchar_t*, 4> kMarginAttributes = {L"topmargin", L"leftmargin", L"marginheight",
+                                                                        L"marginwidth"};
     const auto body = ActiveBody();
     for (const auto* name : kMarginAttributes) body->removeAttribute(name, host::kMatchCase);
 

@@ -68,8 +68,9 @@ int ControlNode::subscribeCancellable(std::function<void(bool& cancelDefault)> h
 }
 
 void ControlNode::unsubscribe(int cookie) {
-    _handlers.erase(std::remove_if(_handlers.begin(), _handlers.end(), [cookie](const auto& h) { return h.first == cookie; }),
-                    _handlers.end());
+    _handlers.erase(
+        std::remove_if(_handlers.begin(), _handlers.end(), [cookie](const auto& h) { return h.first == cookie; }),
+        _handlers.end());
 }
 
 std::shared_ptr<ControlNode> CommandBarNode::find(std::int32_t id, bool recursive) const {

@@ -123,7 +123,8 @@ private:
     std::shared_ptr<FolderNode> _folder;
 };
 
-std::shared_ptr<host::WebFolder> MakeFolder(SimHost& host, std::shared_ptr<WebModel> web, std::shared_ptr<FolderNode> folder) {
+std::shared_ptr<host::WebFolder> MakeFolder(SimHost& host, std::shared_ptr<WebModel> web,
+                                            std::shared_ptr<FolderNode> folder) {
     return std::make_shared<FolderFacade>(host, std::move(web), std::move(folder));
 }
 
@@ -307,14 +308,16 @@ private:
 
 std::unique_ptr<host::EventBinding> ControlFacade::bindClick(std::function<void()> handler) {
     auto& control = act(L"Control.bindClick");
-    if (control.type() != host::ControlType::Button) throw HostError(host::kErrorNoInterface, L"The control is not a button.");
+    if (control.type() != host::ControlType::Button)
+        throw HostError(host::kErrorNoInterface, L"The control is not a button.");
     return std::make_unique<ClickBinding>(_control, control.subscribe(std::move(handler)));
 }
 
 class ControlsFacade final : public host::CommandBarControls, Facade {
 public:
     // `owner` is the popup holding the list, or null for a bar's own controls.
-    ControlsFacade(SimHost& host, std::shared_ptr<ControlList> list, std::shared_ptr<ControlNode> owner, std::wstring name)
+    ControlsFacade(SimHost& host, std::shared_ptr<ControlList> list, std::shared_ptr<ControlNode> owner,
+                   std::wstring name)
         : Facade(host), _list(std::move(list)), _owner(std::move(owner)), _name(std::move(name)) {}
 
     std::int32_t count() override {
@@ -356,7 +359,8 @@ private:
 
 std::shared_ptr<host::CommandBarControls> ControlFacade::controls() {
     auto& control = act(L"Control.controls");
-    if (control.type() != host::ControlType::Popup) throw HostError(host::kErrorNoInterface, L"The control is not a popup.");
+    if (control.type() != host::ControlType::Popup)
+        throw HostError(host::kErrorNoInterface, L"The control is not a popup.");
     return std::make_shared<ControlsFacade>(_host, control.childList(), _control, control.caption());
 }
 
@@ -429,7 +433,9 @@ public:
 
 }  // namespace
 
-std::shared_ptr<host::HostApplication> MakeHostApplication(SimHost& host) { return std::make_shared<ApplicationFacade>(host); }
+std::shared_ptr<host::HostApplication> MakeHostApplication(SimHost& host) {
+    return std::make_shared<ApplicationFacade>(host);
+}
 
 std::shared_ptr<FileNode> FileNodeOf(host::WebFile& file) {
     const auto* facade = dynamic_cast<FileFacade*>(&file);

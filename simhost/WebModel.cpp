@@ -31,7 +31,8 @@ void PageDocument::setAttribute(const std::wstring& name, const std::wstring& va
 }
 
 bool PageDocument::removeAttribute(const std::wstring& name, std::int32_t flags) {
-    const auto it = std::find_if(_body.begin(), _body.end(), [&](const Attribute& a) { return NamesMatch(a.name, name, flags); });
+    const auto it =
+        std::find_if(_body.begin(), _body.end(), [&](const Attribute& a) { return NamesMatch(a.name, name, flags); });
     if (it == _body.end()) return false;
     _body.erase(it);
     return true;
@@ -74,7 +75,8 @@ FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name, st
 FileNode& WebModel::addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
                             std::shared_ptr<PageStore> store) {
     if (!store) store = std::make_shared<MemoryPageStore>();
-    auto file = std::make_shared<FileNode>(name, childUrl(folder, name), title.empty() ? name : title, std::move(store));
+    auto file =
+        std::make_shared<FileNode>(name, childUrl(folder, name), title.empty() ? name : title, std::move(store));
     if (!_filesByUrl.emplace(file->url(), file).second)
         throw host::HostError(host::kErrorInvalidArg, L"The web already has a file " + file->url() + L".");
     folder._files.push_back(file);

@@ -79,7 +79,8 @@ private:
 
 class FolderNode {
 public:
-    FolderNode(std::wstring name, std::wstring url, bool excluded) : _name(std::move(name)), _url(std::move(url)), _excluded(excluded) {}
+    FolderNode(std::wstring name, std::wstring url, bool excluded)
+        : _name(std::move(name)), _url(std::move(url)), _excluded(excluded) {}
 
     const std::wstring& name() const noexcept { return _name; }
     const std::wstring& url() const noexcept { return _url; }

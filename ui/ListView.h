@@ -14,8 +14,8 @@ namespace tavisk::ui {
 
 struct ListColumn {
     std::wstring caption;
-    std::wstring key;     // may be empty
-    std::int32_t width;   // twips
+    std::wstring key;    // may be empty
+    std::int32_t width;  // twips
 };
 
 struct ListItem {

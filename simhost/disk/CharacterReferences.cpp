@@ -23,8 +23,9 @@ constexpr std::size_t kLongestName = 32;
 bool IsAsciiAlnum(char32_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 const NamedReference* FindNamed(const std::string& name) {
-    const auto it = std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), name,
-                                     [](const NamedReference& r, const std::string& n) { return n.compare(r.name) > 0; });
+    const auto it =
+        std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), name,
+                         [](const NamedReference& r, const std::string& n) { return n.compare(r.name) > 0; });
     return it != std::end(kNamedReferences) && name == it->name ? it : nullptr;
 }
 
@@ -76,7 +77,8 @@ std::size_t ReadCharacterReference(std::u32string_view text, std::size_t at, boo
         const auto* reference = FindNamed(candidate);
         if (!reference) continue;
         const std::size_t end = at + 1 + candidate.size();
-        if (inAttribute && candidate.back() != ';' && end < text.size() && (text[end] == '=' || IsAsciiAlnum(text[end])))
+        if (inAttribute && candidate.back() != ';' && end < text.size() &&
+            (text[end] == '=' || IsAsciiAlnum(text[end])))
             return 0;
         out += reference->first;
         if (reference->second) out += reference->second;

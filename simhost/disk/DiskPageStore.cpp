@@ -111,7 +111,8 @@ std::unique_ptr<PageDocument> DiskPageStore::load() {
 void DiskPageStore::save(const PageDocument& document) {
     const auto* fromDisk = dynamic_cast<const DiskPageDocument*>(&document);
     // A document that did not come from this file is written into the file as it is now.
-    const std::string bytes = fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
+    const std::string bytes =
+        fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
     const auto target = SaveTarget(_file);
     const auto step = [&](SaveStep s) {
         if (_hook) _hook(s);
@@ -158,12 +159,13 @@ void DiskPageStore::save(const PageDocument& document) {
 }
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {
-    throw host::HostError(host::kErrorFail,
-                          L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
+    throw host::HostError(host::kErrorFail, L"The file " + Shown(_file) +
+                                                L" is not a page: the editor opens .htm, .html and .asp files.");
 }
 
 void OtherFileStore::save(const PageDocument&) {
-    throw host::HostError(host::kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+    throw host::HostError(host::kErrorFail,
+                          L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
 }
 
 }  // namespace tavisk::simhost

@@ -21,8 +21,8 @@ bool IsPageName(const std::wstring& name) {
 }
 
 [[noreturn]] void Refuse(const fs::path& folder, const std::error_code& error) {
-    throw host::HostError(host::kErrorFail, L"The folder " + PathText(folder) +
-                                                L" cannot be opened as a web: " + host::FromUtf8(error.message()) + L".");
+    throw host::HostError(host::kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
+                                                host::FromUtf8(error.message()) + L".");
 }
 
 struct Entries {
@@ -88,7 +88,8 @@ std::shared_ptr<WebModel> OpenDiskWeb(const fs::path& folder) {
     std::error_code error;
     const auto absolute = fs::canonical(folder, error);
     if (error) Refuse(folder, error);
-    if (!fs::is_directory(absolute, error)) Refuse(folder, error ? error : std::make_error_code(std::errc::not_a_directory));
+    if (!fs::is_directory(absolute, error))
+        Refuse(folder, error ? error : std::make_error_code(std::errc::not_a_directory));
     auto web = std::make_shared<WebModel>(DiskUrl(absolute));
     AddFolder(*web, web->root(), absolute);
     return web;
@@ -100,7 +101,8 @@ std::wstring PageSourceText(const PageDocument& document) {
     std::wstring tag = L"<body";
     for (const auto& a : document.bodyAttributes()) {
         tag += L" " + a.name + L"=\"";
-        for (const wchar_t c : a.value) tag += c == L'&' ? L"&amp;" : c == L'"' ? L"&quot;" : c == L'<' ? L"&lt;" : std::wstring(1, c);
+        for (const wchar_t c : a.value)
+            tag += c == L'&' ? L"&amp;" : c == L'"' ? L"&quot;" : c == L'<' ? L"&lt;" : std::wstring(1, c);
         tag += L"\"";
     }
     return tag + L">";

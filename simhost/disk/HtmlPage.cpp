@@ -45,7 +45,8 @@ void CheckName(const std::u32string& name, const PageEncoding& encoding) {
     };
     if (name.empty()) refuse(L"it is empty.");
     for (const char32_t c : name) {
-        if (c < 0x20 || c == 0x7F || IsSpace(c) || c == '"' || c == '\'' || c == '<' || c == '>' || c == '/' || c == '=')
+        if (c < 0x20 || c == 0x7F || IsSpace(c) || c == '"' || c == '\'' || c == '<' || c == '>' || c == '/' ||
+            c == '=')
             refuse(L"it holds the character " + Hex(c) + L".");
         std::string ignored;
         if (!Encode(c, encoding, ignored)) refuse(L"the page's encoding cannot hold " + Hex(c) + L".");
@@ -63,7 +64,8 @@ HtmlPage::HtmlPage(std::string bytes) : _bytes(std::move(bytes)), _encoding(Deci
     for (const auto& later : _scan.laterBodies) {
         for (const auto& a : later.attributes) {
             const auto name = ToWide(a.name);
-            if (std::find(_laterNames.begin(), _laterNames.end(), name) == _laterNames.end()) _laterNames.push_back(name);
+            if (std::find(_laterNames.begin(), _laterNames.end(), name) == _laterNames.end())
+                _laterNames.push_back(name);
             if (std::none_of(_body.begin(), _body.end(), [&](const Attribute& b) { return b.name == name; }))
                 _body.push_back({name, ToWide(a.value)});
         }
@@ -103,7 +105,8 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
     std::vector<std::u32string> seen;
     for (const auto& a : attributes) {
         auto name = AsciiLower32(ToUtf32(a.name));
-        const bool read = std::any_of(_body.begin(), _body.end(), [&](const Attribute& b) { return ToUtf32(b.name) == name; });
+        const bool read =
+            std::any_of(_body.begin(), _body.end(), [&](const Attribute& b) { return ToUtf32(b.name) == name; });
         if (!read) CheckName(name, _encoding);  // a name read from the page is written as it was spelt
         if (std::find(seen.begin(), seen.end(), name) != seen.end())
             throw host::HostError(host::kErrorInvalidArg, L"The page would hold the attribute \"" + a.name +
@@ -114,8 +117,10 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
         const bool kept = std::any_of(attributes.begin(), attributes.end(),
                                       [&](const Attribute& a) { return host::AsciiLower(a.name) == name; });
         if (!kept)
-            throw host::HostError(host::kErrorFail, L"The attribute \"" + name + L"\" cannot be removed: a later BODY "
-                                                    L"start tag of the page also sets it, and a browser would apply it.");
+            throw host::HostError(host::kErrorFail,
+                                  L"The attribute \"" + name +
+                                      L"\" cannot be removed: a later BODY "
+                                      L"start tag of the page also sets it, and a browser would apply it.");
     }
     const auto [from, to] = bodyTagRange();
     return _bytes.substr(0, from) + renderTag(attributes) + _bytes.substr(to);

@@ -85,8 +85,8 @@ std::u32string DecodeText(std::u32string_view raw) {
 // Just after the comment whose text starts at `from` (after "<!--"), or npos when
 // the comment runs to the end.
 std::size_t CommentEnd(std::u32string_view text, std::size_t from) {
-    if (StartsWith(text, from, U">")) return from + 1;    // "<!-->"
-    if (StartsWith(text, from, U"->")) return from + 2;   // "<!--->"
+    if (StartsWith(text, from, U">")) return from + 1;   // "<!-->"
+    if (StartsWith(text, from, U"->")) return from + 2;  // "<!--->"
     for (std::size_t j = from; j + 2 < text.size(); ++j) {
         if (text[j] != '-' || text[j + 1] != '-') continue;
         if (text[j + 2] == '>') return j + 3;
@@ -145,8 +145,8 @@ bool ScriptEnd(std::u32string_view text, std::size_t i, std::size_t& contentEnd,
 enum class Content { Markup, RawText, Script, PlainText };
 
 Content ContentOf(const std::u32string& name) {
-    static constexpr std::u32string_view kRawText[] = {U"title", U"textarea", U"style",    U"xmp",
-                                                       U"iframe", U"noembed", U"noframes", U"noscript"};
+    static constexpr std::u32string_view kRawText[] = {U"title",  U"textarea", U"style",    U"xmp",
+                                                       U"iframe", U"noembed",  U"noframes", U"noscript"};
     if (name == U"script") return Content::Script;
     if (name == U"plaintext") return Content::PlainText;
     for (const auto raw : kRawText)
@@ -156,9 +156,9 @@ Content ContentOf(const std::u32string& name) {
 
 // Start tags that the browser keeps in the head, or that start the body themselves.
 bool BelongsBeforeBody(const std::u32string& name) {
-    static constexpr std::u32string_view kNames[] = {U"html",  U"head",     U"base",   U"basefont", U"bgsound",
-                                                     U"link",  U"meta",     U"noframes", U"script", U"style",
-                                                     U"template", U"title", U"noscript", U"body", U"frameset"};
+    static constexpr std::u32string_view kNames[] = {U"html",     U"head",  U"base",     U"basefont", U"bgsound",
+                                                     U"link",     U"meta",  U"noframes", U"script",   U"style",
+                                                     U"template", U"title", U"noscript", U"body",     U"frameset"};
     return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
@@ -241,10 +241,14 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
             if (i >= n) return std::nullopt;
             if (text[i] == '"' || text[i] == '\'') {
                 const char32_t quote = text[i++];
-                if (!ReadValue(text, i, [quote](char32_t c) { return c == quote; }, a.value)) return std::nullopt;
+                if (!ReadValue(
+                        text, i, [quote](char32_t c) { return c == quote; }, a.value))
+                    return std::nullopt;
                 a.end = ++i;
             } else if (text[i] != '>') {
-                if (!ReadValue(text, i, [](char32_t c) { return IsSpace(c) || c == '>'; }, a.value)) return std::nullopt;
+                if (!ReadValue(
+                        text, i, [](char32_t c) { return IsSpace(c) || c == '>'; }, a.value))
+                    return std::nullopt;
                 a.end = i;
             }
             // else an "=" with no value before the ">": it is not kept with the
@@ -259,8 +263,8 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
 PageScan ScanPage(std::u32string_view text) {
     PageScan scan;
     const std::size_t n = text.size();
-    std::size_t inferredAt = npos;   // the first token that makes the browser infer a body
-    std::size_t openAtEnd = npos;    // a comment, tag or raw text left open at the end
+    std::size_t inferredAt = npos;  // the first token that makes the browser infer a body
+    std::size_t openAtEnd = npos;   // a comment, tag or raw text left open at the end
     std::size_t templateStart = npos;
     int templateDepth = 0;
     const auto infer = [&](std::size_t at) {

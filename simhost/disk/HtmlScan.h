@@ -11,20 +11,20 @@ namespace tavisk::simhost {
 // One attribute of a start tag as a browser's tokenizer reads it. Positions are
 // indexes into the scanned text.
 struct ScannedAttribute {
-    std::u32string name;   // A-Z lower-cased
-    std::u32string value;  // character references decoded, line breaks as LF
+    std::u32string name;        // A-Z lower-cased
+    std::u32string value;       // character references decoded, line breaks as LF
     std::size_t leadStart = 0;  // the white space or "/" before the name starts here
     std::size_t start = 0;      // the name
     std::size_t nameEnd = 0;
-    std::size_t end = 0;        // just after the value (its closing quote included)
+    std::size_t end = 0;  // just after the value (its closing quote included)
     // An earlier attribute of the tag has the same name: the browser ignores this one.
     bool duplicate = false;
 };
 
 struct ScannedTag {
-    std::u32string name;  // A-Z lower-cased
-    std::size_t start = 0;    // the "<"
-    std::size_t nameEnd = 0;  // just after the tag name
+    std::u32string name;        // A-Z lower-cased
+    std::size_t start = 0;      // the "<"
+    std::size_t nameEnd = 0;    // just after the tag name
     std::size_t tailStart = 0;  // white space or "/" after the last attribute starts here
     std::size_t end = 0;        // just after the ">"
     std::vector<ScannedAttribute> attributes;

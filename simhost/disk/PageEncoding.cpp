@@ -9,10 +9,10 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kWindows1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string AsciiLowerTrimmed(std::string_view label) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; };
@@ -72,15 +72,15 @@ bool IsScalar(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); 
 char32_t Windows1252High(unsigned char byte) { return kWindows1252High[byte - 0x80]; }
 
 EncodingKind EncodingForLabel(std::string_view label) {
-    static constexpr std::string_view kUtf8[] = {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8",
-                                                 "unicode20utf8", "x-unicode20utf8",
+    static constexpr std::string_view kUtf8[] = {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8",
+                                                 "x-unicode20utf8",
                                                  // UTF-16 labels in a meta mean UTF-8
                                                  "utf-16", "utf-16le", "utf-16be", "unicode", "unicodefffe",
                                                  "unicodefeff", "ucs-2", "iso-10646-ucs-2", "csunicode"};
     static constexpr std::string_view kWindows1252[] = {
-        "windows-1252", "cp1252",  "x-cp1252", "iso-8859-1",  "iso8859-1", "iso_8859-1",      "iso88591",
-        "latin1",       "l1",      "ascii",    "us-ascii",    "cp819",     "csisolatin1",     "ibm819",
-        "iso-ir-100",   "iso_8859-1:1987",     "ansi_x3.4-1968"};
+        "windows-1252", "cp1252", "x-cp1252",   "iso-8859-1",      "iso8859-1",     "iso_8859-1",
+        "iso88591",     "latin1", "l1",         "ascii",           "us-ascii",      "cp819",
+        "csisolatin1",  "ibm819", "iso-ir-100", "iso_8859-1:1987", "ansi_x3.4-1968"};
     const auto name = AsciiLowerTrimmed(label);
     for (const auto known : kUtf8)
         if (name == known) return EncodingKind::Utf8;

@@ -21,7 +21,8 @@ public:
 
     static std::span<const Member<ComAddInObject>> Members() {
         static const Member<ComAddInObject> members[] = {
-            {L"Description", DISPID_VALUE, [](ComAddInObject& o, const Args&) { return Variant::String(o._description); }},
+            {L"Description", DISPID_VALUE,
+             [](ComAddInObject& o, const Args&) { return Variant::String(o._description); }},
             {L"ProgId", 3, [](ComAddInObject& o, const Args&) { return Variant::String(o._progId); }},
             {L"Guid", 4, [](ComAddInObject& o, const Args&) { return Variant::String(o._guid); }},
             {L"Connect", 6, [](ComAddInObject&, const Args&) { return Variant::Bool(true); }},
@@ -92,7 +93,8 @@ void AddInLoader::connectAll(IDispatch* application) {
         const HRESULT hr = _loaded[i].addIn->OnStartupComplete(custom.get());
         if (FAILED(hr)) {
             for (auto& report : _reports)
-                if (report.progId == _loaded[i].progId) report.problem = L"OnStartupComplete failed: " + FailureText(hr);
+                if (report.progId == _loaded[i].progId)
+                    report.problem = L"OnStartupComplete failed: " + FailureText(hr);
         }
     }
 }

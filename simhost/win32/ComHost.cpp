@@ -144,8 +144,7 @@ private:
     std::wstring name() {
         const auto node = FolderNodeOf(*_folder);
         if (!node) throw host::HostError(host::kErrorFail, L"The folder does not belong to this host.");
-        RecordRead(_host, L"WebFolder.name", node->url(),
-                   _host.web() && _host.web()->findFolder(node->url()) == node);
+        RecordRead(_host, L"WebFolder.name", node->url(), _host.web() && _host.web()->findFolder(node->url()) == node);
         // The root folder has no name of its own; it goes by the web's.
         return node->name().empty() ? LastName(node->url()) : node->name();
     }
@@ -165,7 +164,9 @@ public:
         static const Member<WebObject> members[] = {
             {L"Url", DISPID_VALUE, [](WebObject& o, const Args&) { return Variant::String(o._web->url()); }},
             {L"RootFolder", 10,
-             [](WebObject& o, const Args&) { return Variant::Object(MakeFolder(o._host, o._web->rootFolder()).Get()); }},
+             [](WebObject& o, const Args&) {
+                 return Variant::Object(MakeFolder(o._host, o._web->rootFolder()).Get());
+             }},
             {L"AllFiles", 30,
              [](WebObject& o, const Args&) {
                  return Variant::Object(MakeCollection<host::WebFile>(o._host, o._web->allFiles(), &MakeFile).Get());
@@ -204,7 +205,8 @@ public:
              nullptr, L"strAttributeName,AttributeValue,lFlags"},
             {L"removeAttribute", static_cast<DISPID>(0x800101F7),
              [](BodyObject& o, const Args& a) {
-                 return Variant::Bool(o._body->removeAttribute(a.string(0), a.optionalInt32(1).value_or(host::kMatchCase)));
+                 return Variant::Bool(
+                     o._body->removeAttribute(a.string(0), a.optionalInt32(1).value_or(host::kMatchCase)));
              },
              nullptr, L"strAttributeName,lFlags"},
         };
@@ -239,12 +241,15 @@ ComPtr<IDispatch> MakeDocument(std::shared_ptr<host::HtmlDocument> document) {
 
 class PageWindowObject final : public DispatchObject<PageWindowObject> {
 public:
-    PageWindowObject(SimHost& host, std::shared_ptr<host::PageWindow> window) : _host(host), _window(std::move(window)) {}
+    PageWindowObject(SimHost& host, std::shared_ptr<host::PageWindow> window)
+        : _host(host), _window(std::move(window)) {}
 
     static std::span<const Member<PageWindowObject>> Members() {
         static const Member<PageWindowObject> members[] = {
             {L"File", 7,
-             [](PageWindowObject& o, const Args&) { return Variant::Object(MakeFile(o._host, o._window->file()).Get()); }},
+             [](PageWindowObject& o, const Args&) {
+                 return Variant::Object(MakeFile(o._host, o._window->file()).Get());
+             }},
             {L"ViewMode", 11, [](PageWindowObject& o, const Args&) { return Variant::Int32(o._window->viewMode()); },
              [](PageWindowObject& o, const Args& a) {
                  o._window->setViewMode(Args::Convert(a.value(), VT_I4, 0).get()->lVal);
@@ -345,7 +350,8 @@ private:
         const std::wstring url = args.string(1);
         IUnknown* object = base.vt == VT_DISPATCH ? base.pdispVal : base.vt == VT_UNKNOWN ? base.punkVal : nullptr;
         ComPtr<IDispatch> folder;
-        if (object && SUCCEEDED(object->QueryInterface(kHostFolderIid, reinterpret_cast<void**>(folder.GetAddressOf()))))
+        if (object &&
+            SUCCEEDED(object->QueryInterface(kHostFolderIid, reinterpret_cast<void**>(folder.GetAddressOf()))))
             return _application->relativeUrl(static_cast<FolderObject*>(folder.Get())->folder(), url);
         return _application->relativeUrl(args.string(0), url);
     }

@@ -15,10 +15,9 @@ namespace {
 
 std::wstring DefaultText(HRESULT hr) {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0,
-                                        nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
@@ -33,7 +32,9 @@ std::wstring DefaultText(HRESULT hr) {
 }  // namespace
 
 ComError::ComError(HRESULT hr, UINT argument, std::wstring text)
-    : std::runtime_error("COM error"), _code(hr), _argument(argument),
+    : std::runtime_error("COM error"),
+      _code(hr),
+      _argument(argument),
       _text(text.empty() ? DefaultText(hr) : std::move(text)) {}
 
 void ThrowIfFailed(HRESULT hr, const wchar_t* what) {

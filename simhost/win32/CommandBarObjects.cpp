@@ -152,7 +152,8 @@ public:
              [](ControlObject& o, const Args& a) {
                  o._control->setTag(FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
              }},
-            {L"Id", 0x60040010, [](ControlObject& o, const Args&) { return Variant::Int32(o.read(L"Control.id").id()); }},
+            {L"Id", 0x60040010,
+             [](ControlObject& o, const Args&) { return Variant::Int32(o.read(L"Control.id").id()); }},
             {L"Type", 0x60040011,
              [](ControlObject& o, const Args&) {
                  return Variant::Int32(static_cast<std::int32_t>(o.read(L"Control.type").type()));
@@ -210,8 +211,9 @@ public:
             if (_node->deleted()) throw host::HostError(host::kErrorFail, L"The control has been deleted.");
             SimHost* host = &_host;
             auto control = _control;
-            const int subscription = _node->subscribeCancellable(
-                [host, control, events](bool& cancelDefault) { RaiseClick(*host, control, events.Get(), cancelDefault); });
+            const int subscription = _node->subscribeCancellable([host, control, events](bool& cancelDefault) {
+                RaiseClick(*host, control, events.Get(), cancelDefault);
+            });
             _bindings.emplace(_nextCookie, std::make_unique<ClickSubscription>(_node, subscription));
             *cookie = _nextCookie++;
             return S_OK;

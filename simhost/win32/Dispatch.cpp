@@ -27,9 +27,7 @@ const VARIANT& Followed(const VARIANT& v) {
     return *current;
 }
 
-bool IsMissing(const VARIANT& v) {
-    return (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) || v.vt == VT_EMPTY;
-}
+bool IsMissing(const VARIANT& v) { return (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) || v.vt == VT_EMPTY; }
 
 std::wstring_view Trimmed(std::wstring_view text) {
     while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
@@ -131,9 +129,7 @@ std::optional<size_t> ParameterPosition(const wchar_t* parameters, const wchar_t
     return std::nullopt;
 }
 
-bool SameName(const wchar_t* a, const wchar_t* b) {
-    return b && host::AsciiLower(a) == host::AsciiLower(b);
-}
+bool SameName(const wchar_t* a, const wchar_t* b) { return b && host::AsciiLower(a) == host::AsciiLower(b); }
 
 HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
     const Failure failure = CurrentFailure();
@@ -142,15 +138,15 @@ HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
     // a refusal of the host, whose code and text travel in EXCEPINFO (Basic's
     // Err.Number and Err.Description).
     switch (failure.code) {
-    case DISP_E_TYPEMISMATCH:
-    case DISP_E_PARAMNOTFOUND:
-    case DISP_E_PARAMNOTOPTIONAL:
-        if (argumentError) *argumentError = failure.argument;
-        return failure.code;
-    case DISP_E_BADPARAMCOUNT:
-        return failure.code;
-    default:
-        break;
+        case DISP_E_TYPEMISMATCH:
+        case DISP_E_PARAMNOTFOUND:
+        case DISP_E_PARAMNOTOPTIONAL:
+            if (argumentError) *argumentError = failure.argument;
+            return failure.code;
+        case DISP_E_BADPARAMCOUNT:
+            return failure.code;
+        default:
+            break;
     }
     if (!exception) return failure.code;
     *exception = EXCEPINFO{};

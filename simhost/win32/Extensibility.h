@@ -10,7 +10,12 @@
 
 namespace tavisk::simhost::win32 {
 
-enum ExtConnectMode : int { kConnectAfterStartup = 0, kConnectStartup = 1, kConnectExternal = 2, kConnectCommandLine = 3 };
+enum ExtConnectMode : int {
+    kConnectAfterStartup = 0,
+    kConnectStartup = 1,
+    kConnectExternal = 2,
+    kConnectCommandLine = 3
+};
 enum ExtDisconnectMode : int { kDisconnectHostShutdown = 0, kDisconnectUserClosed = 1 };
 
 inline constexpr IID kExtensibilityIid = {0xB65AD801, 0xABAF, 0x11D0, {0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44}};

@@ -24,13 +24,20 @@ constexpr std::int32_t kOpenWebId = 3001, kCloseWebId = 3002, kExitId = 3003;
 
 const wchar_t* ViewModeName(std::int32_t mode) {
     switch (mode) {
-    case 0: return L"Default";
-    case 1: return L"Normal";
-    case 2: return L"HTML";
-    case 4: return L"No Frames";
-    case 8: return L"Preview";
-    case 128: return L"No Window";
-    default: return L"View";
+        case 0:
+            return L"Default";
+        case 1:
+            return L"Normal";
+        case 2:
+            return L"HTML";
+        case 4:
+            return L"No Frames";
+        case 8:
+            return L"Preview";
+        case 128:
+            return L"No Window";
+        default:
+            return L"View";
     }
 }
 
@@ -61,15 +68,16 @@ void RegisterWindowClass() {
         windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         return RegisterClassExW(&windowClass) != 0;
     }();
-    if (!registered) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window class could not be registered.");
+    if (!registered)
+        throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window class could not be registered.");
 }
 
 }  // namespace
 
 HostWindow::HostWindow(SimHost& host, Options options) : _host(host), _options(std::move(options)) {
     RegisterWindowClass();
-    _window = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              960, 680, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    _window = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 960, 680, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!_window) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window could not be created.");
     SetWindowLongPtrW(_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
@@ -99,16 +107,16 @@ HostWindow::~HostWindow() {
 void HostWindow::create() {
     const auto instance = GetModuleHandleW(nullptr);
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    _tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                                TVS_SHOWSELALWAYS,
-                            0, 0, 0, 0, _window, reinterpret_cast<HMENU>(kTreeId), instance, nullptr);
+    _tree = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 0, 0,
+        0, 0, _window, reinterpret_cast<HMENU>(kTreeId), instance, nullptr);
     _tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 0, 0,
                             _window, reinterpret_cast<HMENU>(kTabsId), instance, nullptr);
-    _source = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                                  ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                              0, 0, 0, 0, _window, reinterpret_cast<HMENU>(kSourceId), instance, nullptr);
+    _source = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        0, 0, 0, 0, _window, reinterpret_cast<HMENU>(kSourceId), instance, nullptr);
     _status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, _window,
                               reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
     if (!_tree || !_tabs || !_source || !_status)
@@ -226,7 +234,8 @@ void HostWindow::rebuildTree() {
         }
         for (const auto& file : folder.files()) {
             _treeFiles.push_back(file);
-            const auto label = file->title() == file->name() ? file->name() : file->name() + L"  \"" + file->title() + L"\"";
+            const auto label =
+                file->title() == file->name() ? file->name() : file->name() + L"  \"" + file->title() + L"\"";
             insert(parent, label, static_cast<LPARAM>(_treeFiles.size() - 1));
         }
     };
@@ -299,54 +308,54 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT HostWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        layout();
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == 0 && lParam == 0) runCommand(LOWORD(wParam));
-        return 0;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == _tree && header->code == NM_DBLCLK) {
-            openSelectedFile();
-            return 1;
-        }
-        if (header->hwndFrom == _tree && header->code == TVN_KEYDOWN &&
-            reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_RETURN) {
-            openSelectedFile();
-            return 1;
-        }
-        if (header->hwndFrom == _tabs && header->code == TCN_SELCHANGE) {
-            const auto index = SendMessageW(_tabs, TCM_GETCURSEL, 0, 0);
-            const auto& windows = _host.pageWindows();
-            if (index >= 0 && static_cast<size_t>(index) < windows.size()) _host.activate(*windows[index]);
+        case WM_SIZE:
+            layout();
             return 0;
-        }
-        break;
-    }
-    case kRefreshMessage:
-        refresh();
-        return 0;
-    case WM_TIMER:
-        if (wParam == kScreenshotTimer) {
-            KillTimer(_window, kScreenshotTimer);
-            SaveWindowPng(_window, _screenshotPath);
-            PostMessageW(_window, WM_CLOSE, 0, 0);
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0 && lParam == 0) runCommand(LOWORD(wParam));
             return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == _tree && header->code == NM_DBLCLK) {
+                openSelectedFile();
+                return 1;
+            }
+            if (header->hwndFrom == _tree && header->code == TVN_KEYDOWN &&
+                reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_RETURN) {
+                openSelectedFile();
+                return 1;
+            }
+            if (header->hwndFrom == _tabs && header->code == TCN_SELCHANGE) {
+                const auto index = SendMessageW(_tabs, TCM_GETCURSEL, 0, 0);
+                const auto& windows = _host.pageWindows();
+                if (index >= 0 && static_cast<size_t>(index) < windows.size()) _host.activate(*windows[index]);
+                return 0;
+            }
+            break;
         }
-        break;
-    case WM_CLOSE:
-        if (_options.closing) _options.closing();
-        DestroyWindow(_window);
-        return 0;
-    case WM_DESTROY:
-        _host.setChangeListener({});
-        SetWindowLongPtrW(_window, GWLP_USERDATA, 0);
-        _window = nullptr;
-        if (_options.quitOnDestroy) PostQuitMessage(0);
-        return 0;
-    default:
-        break;
+        case kRefreshMessage:
+            refresh();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kScreenshotTimer) {
+                KillTimer(_window, kScreenshotTimer);
+                SaveWindowPng(_window, _screenshotPath);
+                PostMessageW(_window, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            if (_options.closing) _options.closing();
+            DestroyWindow(_window);
+            return 0;
+        case WM_DESTROY:
+            _host.setChangeListener({});
+            SetWindowLongPtrW(_window, GWLP_USERDATA, 0);
+            _window = nullptr;
+            if (_options.quitOnDestroy) PostQuitMessage(0);
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(_window, message, wParam, lParam);
 }

@@ -72,7 +72,7 @@ private:
     HMENU _menu = nullptr;
     std::vector<std::weak_ptr<ControlNode>> _menuControls;  // by menu id - kFirstMenuId
     std::vector<std::shared_ptr<FileNode>> _treeFiles;      // by tree item lParam
-    std::weak_ptr<WebModel> _treeWeb;  // the web the tree shows
+    std::weak_ptr<WebModel> _treeWeb;                       // the web the tree shows
     std::vector<std::shared_ptr<ControlNode>> _ownControls;
     bool _refreshPending = false;
     std::wstring _screenshotPath;

@@ -36,7 +36,8 @@ std::vector<std::wstring> RegistryKey::subKeyNames() const {
 
 std::optional<DWORD> RegistryKey::dword(const wchar_t* name) const {
     DWORD value = 0, size = sizeof value, type = 0;
-    if (!_key || RegQueryValueExW(_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+    if (!_key ||
+        RegQueryValueExW(_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD)
         return std::nullopt;
     return value;

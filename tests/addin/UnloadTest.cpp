@@ -40,8 +40,10 @@ TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     ComApartment apartment;
     const HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
     ASSERT_NE(dll, nullptr);
-    auto* getClassObject = reinterpret_cast<GetClassObjectFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    auto* canUnloadNow = reinterpret_cast<CanUnloadNowFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    auto* getClassObject =
+        reinterpret_cast<GetClassObjectFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    auto* canUnloadNow =
+        reinterpret_cast<CanUnloadNowFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(getClassObject(CLSID_Connect, IID_PPV_ARGS(&factory)), S_OK);
     ComPtr<IDTExtensibility2> addin;
@@ -50,8 +52,9 @@ TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     simhost::SimHost host;
     host.openWeb(std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site"));
     SAFEARRAY* custom = SafeArrayCreateVector(VT_VARIANT, 0, 0);
-    ASSERT_EQ(addin->OnConnection(simhost::win32::MakeApplicationDispatch(host).Get(), ext_cm_Startup, nullptr, &custom),
-              S_OK);
+    ASSERT_EQ(
+        addin->OnConnection(simhost::win32::MakeApplicationDispatch(host).Get(), ext_cm_Startup, nullptr, &custom),
+        S_OK);
     const auto tools = simhost::CommandBarsModel::FindByCaption(*host.menuBar().controls, L"Tools");
     tools->controls().items.back()->controls().items.back()->execute();  // the user's click
     const HWND dialog = FindOwnWindow(L"Tavisk 2002");

@@ -61,20 +61,37 @@ TEST_F(ApplyMarginsTest, APageThatWasNotOpenIsOpenedEditedSavedAndClosed) {
 
     const auto a = At(L"a.htm");
     const std::vector<std::wstring> expected = {
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
-        L"Application.activeWeb", L"Web.locateFile(" + Url(L"a.htm") + L")",
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
+        L"Application.activeWeb",
+        L"Web.locateFile(" + Url(L"a.htm") + L")",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
         L"WebFile.open" + a,
-        L"Application.activePageWindow", L"PageWindow.setViewMode" + a + L"(1)",
-        L"Application.activeDocument", L"Document.body" + a,
-        L"Body.removeAttribute" + a + L"(topmargin,1)", L"Body.removeAttribute" + a + L"(leftmargin,1)",
-        L"Body.removeAttribute" + a + L"(marginheight,1)", L"Body.removeAttribute" + a + L"(marginwidth,1)",
-        L"Application.activeDocument", L"Document.body" + a, L"Body.setAttribute" + a + L"(topmargin=10,1)",
-        L"Application.commandBars", L"CommandBars.item(menu bar)", L"CommandBar.findControl[Menu Bar](3,true)",
+        L"Application.activePageWindow",
+        L"PageWindow.setViewMode" + a + L"(1)",
+        L"Application.activeDocument",
+        L"Document.body" + a,
+        L"Body.removeAttribute" + a + L"(topmargin,1)",
+        L"Body.removeAttribute" + a + L"(leftmargin,1)",
+        L"Body.removeAttribute" + a + L"(marginheight,1)",
+        L"Body.removeAttribute" + a + L"(marginwidth,1)",
+        L"Application.activeDocument",
+        L"Document.body" + a,
+        L"Body.setAttribute" + a + L"(topmargin=10,1)",
+        L"Application.commandBars",
+        L"CommandBars.item(menu bar)",
+        L"CommandBar.findControl[Menu Bar](3,true)",
         L"Control.execute[&Save]",
-        L"Application.commandBars", L"CommandBars.item(menu bar)", L"CommandBar.findControl[Menu Bar](106,true)",
+        L"Application.commandBars",
+        L"CommandBars.item(menu bar)",
+        L"CommandBar.findControl[Menu Bar](106,true)",
         L"Control.execute[&Close]",
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
     };
     EXPECT_EQ(host.recorder().calls(), expected);
     EXPECT_EQ(saved(L"a.htm"), (std::vector<Attribute>{{L"text", L"black"}, {L"topmargin", L"10"}}));
@@ -95,25 +112,50 @@ TEST_F(ApplyMarginsTest, APageTheUserHadOpenIsEditedThereAndKeepsItsViewMode) {
     const auto a = At(L"a.htm");
     const auto x = At(L"x.htm");
     const std::vector<std::wstring> expected = {
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
         L"Application.activePageWindow",
-        L"Application.activeWeb", L"Web.locateFile(" + Url(L"a.htm") + L")",
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
+        L"Application.activeWeb",
+        L"Web.locateFile(" + Url(L"a.htm") + L")",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
         L"WebFile.url" + a,
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.item(0)", L"PageWindow.file" + x, L"WebFile.url" + x,
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.item(0)",
+        L"PageWindow.file" + x,
+        L"WebFile.url" + x,
         L"WebFile.url" + a,
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.item(1)", L"PageWindow.file" + a, L"WebFile.url" + a,
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.item(1)",
+        L"PageWindow.file" + a,
+        L"WebFile.url" + a,
         L"WebFile.open" + a,
-        L"Application.activePageWindow", L"PageWindow.viewMode" + a,
-        L"Application.activePageWindow", L"PageWindow.setViewMode" + a + L"(1)",
-        L"Application.activeDocument", L"Document.body" + a,
-        L"Body.removeAttribute" + a + L"(topmargin,1)", L"Body.removeAttribute" + a + L"(leftmargin,1)",
-        L"Body.removeAttribute" + a + L"(marginheight,1)", L"Body.removeAttribute" + a + L"(marginwidth,1)",
-        L"Application.activeDocument", L"Document.body" + a, L"Body.setAttribute" + a + L"(topmargin=10,1)",
-        L"Application.commandBars", L"CommandBars.item(menu bar)", L"CommandBar.findControl[Menu Bar](3,true)",
+        L"Application.activePageWindow",
+        L"PageWindow.viewMode" + a,
+        L"Application.activePageWindow",
+        L"PageWindow.setViewMode" + a + L"(1)",
+        L"Application.activeDocument",
+        L"Document.body" + a,
+        L"Body.removeAttribute" + a + L"(topmargin,1)",
+        L"Body.removeAttribute" + a + L"(leftmargin,1)",
+        L"Body.removeAttribute" + a + L"(marginheight,1)",
+        L"Body.removeAttribute" + a + L"(marginwidth,1)",
+        L"Application.activeDocument",
+        L"Document.body" + a,
+        L"Body.setAttribute" + a + L"(topmargin=10,1)",
+        L"Application.commandBars",
+        L"CommandBars.item(menu bar)",
+        L"CommandBar.findControl[Menu Bar](3,true)",
         L"Control.execute[&Save]",
-        L"Application.activePageWindow", L"PageWindow.setViewMode" + a + L"(2)",
-        L"Application.activeWebWindow", L"WebWindow.pageWindows", L"PageWindows.count",
+        L"Application.activePageWindow",
+        L"PageWindow.setViewMode" + a + L"(2)",
+        L"Application.activeWebWindow",
+        L"WebWindow.pageWindows",
+        L"PageWindows.count",
         L"PageWindow.activate" + x,
     };
     EXPECT_EQ(host.recorder().calls(), expected);
@@ -135,7 +177,8 @@ TEST_F(ApplyMarginsTest, AllPagesOpensOnlyPagesAndReachesHiddenFolders) {
     ASSERT_TRUE(web->findFolder(Url(L"_private"))->excluded());
     run();
 
-    EXPECT_EQ(opened(), (std::vector<std::wstring>{At(L"index.htm"), At(L"_private/secret.HTML"), At(L"docs/guide.asp")}));
+    EXPECT_EQ(opened(),
+              (std::vector<std::wstring>{At(L"index.htm"), At(L"_private/secret.HTML"), At(L"docs/guide.asp")}));
     for (const auto* page : {L"index.htm", L"_private/secret.HTML", L"docs/guide.asp"})
         EXPECT_EQ(saved(page), (std::vector<Attribute>{{L"topmargin", L"10"}}));
     for (const auto* other : {L"images/logo.gif", L"style.css", L"docs/notes.txt"}) EXPECT_EQ(saveCount(other), 0);
@@ -188,7 +231,8 @@ TEST_F(ApplyMarginsTest, OpenPagesAreMatchedByExactUrl) {
     openPage(L"A.htm");
     runQueue({L"a.htm"});
     // a.htm was not open: it is closed again, and A.htm's window stays untouched.
-    EXPECT_EQ(calls({L"Control.execute"}), (std::vector<std::wstring>{L"Control.execute[&Save]", L"Control.execute[&Close]"}));
+    EXPECT_EQ(calls({L"Control.execute"}),
+              (std::vector<std::wstring>{L"Control.execute[&Save]", L"Control.execute[&Close]"}));
     EXPECT_EQ(openPages(), (std::vector<std::wstring>{Url(L"A.htm")}));
     EXPECT_EQ(saveCount(L"A.htm"), 0);
 }
@@ -253,17 +297,14 @@ TEST_F(ApplyMarginsTest, AHostRefusalAtAnyStepStopsTheRunAndLeavesWhatWasDone) {
     struct Case {
         const wchar_t* operation;
         int nth;
-        int pagesSaved;               // of a, b, c in that order
-        bool currentLeftOpen;         // the page being processed stays open
-        const wchar_t* currentPage;   // the page named in the message
+        int pagesSaved;              // of a, b, c in that order
+        bool currentLeftOpen;        // the page being processed stays open
+        const wchar_t* currentPage;  // the page named in the message
     };
     const Case cases[] = {
-        {L"WebFile.open", 1, 0, false, L"a.htm"},
-        {L"WebFile.open", 3, 2, false, L"c.htm"},
-        {L"PageWindow.setViewMode", 2, 1, true, L"b.htm"},
-        {L"Body.removeAttribute", 5, 1, true, L"b.htm"},
-        {L"Body.setAttribute", 3, 2, true, L"c.htm"},
-        {L"Control.execute", 1, 0, true, L"a.htm"},
+        {L"WebFile.open", 1, 0, false, L"a.htm"},          {L"WebFile.open", 3, 2, false, L"c.htm"},
+        {L"PageWindow.setViewMode", 2, 1, true, L"b.htm"}, {L"Body.removeAttribute", 5, 1, true, L"b.htm"},
+        {L"Body.setAttribute", 3, 2, true, L"c.htm"},      {L"Control.execute", 1, 0, true, L"a.htm"},
         {L"Control.execute", 4, 1, true, L"b.htm"},  // b saved, its Close refused
         {L"Web.locateFile", 2, 1, false, L"b.htm"},
     };
@@ -279,10 +320,12 @@ TEST_F(ApplyMarginsTest, AHostRefusalAtAnyStepStopsTheRunAndLeavesWhatWasDone) {
 
         const std::wstring paths[] = {L"a.htm", L"b.htm", L"c.htm"};
         for (int i = 0; i < 3; ++i) {
-            const bool savedExpected = i < c.pagesSaved || (c.operation == std::wstring(L"Control.execute") && c.nth == 4 && i == 1);
+            const bool savedExpected =
+                i < c.pagesSaved || (c.operation == std::wstring(L"Control.execute") && c.nth == 4 && i == 1);
             EXPECT_EQ(saveCount(paths[i]), savedExpected ? 1 : 0) << host::ToUtf8(paths[i]);
         }
-        EXPECT_EQ(openPages(), c.currentLeftOpen ? std::vector<std::wstring>{Url(c.currentPage)} : std::vector<std::wstring>{});
+        EXPECT_EQ(openPages(),
+                  c.currentLeftOpen ? std::vector<std::wstring>{Url(c.currentPage)} : std::vector<std::wstring>{});
         EXPECT_TRUE(calls({L"PageWindow.activate"}).empty());
         expectStopped(Url(c.currentPage), L"The host refused");
     }

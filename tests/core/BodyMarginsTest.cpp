@@ -12,8 +12,12 @@ class BodyMarginsTest : public SimHostTest {
 protected:
     // Opens a page whose BODY holds every margin attribute and one other.
     void openTestPage() {
-        web->addFile(L"a.htm", L"A", {{L"bgcolor", L"white"}, {L"topmargin", L"1"}, {L"leftmargin", L"2"},
-                                      {L"marginheight", L"3"}, {L"marginwidth", L"4"}});
+        web->addFile(L"a.htm", L"A",
+                     {{L"bgcolor", L"white"},
+                      {L"topmargin", L"1"},
+                      {L"leftmargin", L"2"},
+                      {L"marginheight", L"3"},
+                      {L"marginwidth", L"4"}});
         openPage(L"a.htm");
         host.recorder().clear();
     }
@@ -27,9 +31,7 @@ struct MarginCase {
     std::vector<std::wstring> setsInOrder;  // the attributes written, in the order written
 };
 
-std::wstring Value(const std::wstring& name) {
-    return name == L"topmargin" || name == L"marginheight" ? L"10" : L"20";
-}
+std::wstring Value(const std::wstring& name) { return name == L"topmargin" || name == L"marginheight" ? L"10" : L"20"; }
 
 TEST_F(BodyMarginsTest, WritesExactlyTheAttributesOfTheSettingsInOrder) {
     const std::vector<MarginCase> cases = {
@@ -47,8 +49,8 @@ TEST_F(BodyMarginsTest, WritesExactlyTheAttributesOfTheSettingsInOrder) {
         {Platform::Netscape, true, true, {L"marginheight", L"marginwidth"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "platform " << static_cast<int>(c.platform) << " top " << c.topOn
-                                          << " left " << c.leftOn);
+        SCOPED_TRACE(::testing::Message()
+                     << "platform " << static_cast<int>(c.platform) << " top " << c.topOn << " left " << c.leftOn);
         host.closeWeb();
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         host.openWeb(web);
@@ -89,7 +91,8 @@ TEST_F(BodyMarginsTest, HandsTextsOverExactlyAsTyped) {
         settings.topText = text;
         settings.leftText = text + L"x";
         SetBodyMargins(settings);
-        EXPECT_EQ(body(), (std::vector<Attribute>{{L"bgcolor", L"white"}, {L"topmargin", text}, {L"leftmargin", text + L"x"}}));
+        EXPECT_EQ(body(),
+                  (std::vector<Attribute>{{L"bgcolor", L"white"}, {L"topmargin", text}, {L"leftmargin", text + L"x"}}));
     }
 }
 
@@ -125,10 +128,10 @@ TEST_F(BodyMarginsTest, IsPageLooksOnlyAtTheExtension) {
         const wchar_t* name;
         bool page;
     };
-    const Case cases[] = {{L"a.htm", true},      {L"b.HTM", true},   {L"c.Html", true},      {L"d.asp", true},
-                          {L"e.ASP", true},      {L"f.shtml", false}, {L"g.aspx", false},    {L"h.htmx", false},
-                          {L"i.php", false},     {L"j.txt", false},  {L"README", false},     {L"index.html.bak", false},
-                          {L"htm", false},       {L"k.", false},     {L"l.h\u0074m", true}};
+    const Case cases[] = {{L"a.htm", true},  {L"b.HTM", true},    {L"c.Html", true},    {L"d.asp", true},
+                          {L"e.ASP", true},  {L"f.shtml", false}, {L"g.aspx", false},   {L"h.htmx", false},
+                          {L"i.php", false}, {L"j.txt", false},   {L"README", false},   {L"index.html.bak", false},
+                          {L"htm", false},   {L"k.", false},      {L"l.h\u0074m", true}};
     auto files = [&] {
         for (const auto& c : cases) web->addFile(c.name);
         return host::Application().activeWeb()->allFiles();

@@ -12,8 +12,8 @@ TEST(Text, Utf8RoundTripKeepsEveryPlane) {
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(FromUtf8("a\xC3"), L"a\uFFFD");            // cut short
-    EXPECT_EQ(FromUtf8("\xC0\xAFx"), L"\uFFFD\uFFFDx");  // overlong
+    EXPECT_EQ(FromUtf8("a\xC3"), L"a\uFFFD");                    // cut short
+    EXPECT_EQ(FromUtf8("\xC0\xAFx"), L"\uFFFD\uFFFDx");          // overlong
     EXPECT_EQ(FromUtf8("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // a surrogate
 }
 

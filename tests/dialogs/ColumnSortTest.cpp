@@ -34,7 +34,8 @@ TEST_F(ColumnSortTest, EveryListFollowsTheSameStateTransitions) {
         if (frmMain::Exists()) frmMain::Instance().unload();
         auto& dialog = Open();
         Click(dialog.optSelect, 1);
-        ui::memory::MemoryListView other({{L"Name", L"name", 1}, {L"Title", L"title", 1}, {L"Located in", L"location", 1}});
+        ui::memory::MemoryListView other(
+            {{L"Name", L"name", 1}, {L"Title", L"title", 1}, {L"Located in", L"location", 1}});
         for (const auto& step : sequence) {
             ClickHeader(dialog.lvwStaticQueue, step.header);
             SortOnColumnClick(other, step.header);

@@ -54,7 +54,8 @@ protected:
     static std::vector<std::wstring> Column(const ui::ListView& list, int column) {
         std::vector<std::wstring> texts;
         for (int i = 0; i < list.count(); ++i) {
-            texts.push_back(column == 0 ? list.item(i).text : list.item(i).subItems.at(static_cast<size_t>(column - 1)));
+            texts.push_back(column == 0 ? list.item(i).text
+                                        : list.item(i).subItems.at(static_cast<size_t>(column - 1)));
         }
         return texts;
     }

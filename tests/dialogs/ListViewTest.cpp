@@ -29,7 +29,7 @@ TEST(CompareForSortTest, IgnoresCaseOrdersNumbersByValueAndBreaksTiesByExactText
         {L"same", L"same", 0},
         {L"Page", L"page", -1},  // equal but for case: the exact text decides
         {L"page", L"Page", 1},
-        {L"a01", L"a1", -1},     // equal values: the exact text decides
+        {L"a01", L"a1", -1},  // equal values: the exact text decides
         {L"\u00c9t\u00e9", L"\u00e9t\u00e9 2", -1},
         {L"\u00e9t\u00e9", L"zebra", 1},
     };

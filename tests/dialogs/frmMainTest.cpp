@@ -9,8 +9,8 @@
 namespace tavisk::testing {
 namespace {
 
-using ui::memory::Placed;
 using ui::Rect;
+using ui::memory::Placed;
 
 class FrmMainTest : public DialogTest {
 protected:

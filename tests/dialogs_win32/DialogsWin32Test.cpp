@@ -129,9 +129,9 @@ TEST_F(DialogsWin32Test, FreshDialogShowsItsDesignStateOnTop) {
     EXPECT_FALSE(IsWindowEnabled(Button(L"Edit &Queue")));
     EXPECT_FALSE(IsWindowEnabled(List()));
     EXPECT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 0);
-    for (const wchar_t* caption : {L"Margins", L"Compatibility", L"Apply to",
-                                   L"Files to be processed (if processing selected page(s))", L"About...", L"Cancel",
-                                   L"OK"}) {
+    for (const wchar_t* caption :
+         {L"Margins", L"Compatibility", L"Apply to", L"Files to be processed (if processing selected page(s))",
+          L"About...", L"Cancel", L"OK"}) {
         EXPECT_NE(Button(caption), nullptr) << "no control " << caption;
     }
     // The frame's controls sit inside it: "&Top margin" at 300, 300 in the frame at 120, 120.
@@ -264,18 +264,17 @@ TEST_F(DialogsWin32Test, TabVisitsTheControlsInTheirOrderAndSkipsGreyedOnes) {
         return order;
     };
     // Greyed at load: the margin boxes, the queue and "Edit &Queue" are skipped.
-    EXPECT_EQ(visit(6), (std::vector<std::wstring>{L"Button:&Left margin",
-                                                   L"Button:&Both Internet Explorer and Netscape",
-                                                   L"Button:&All pages", L"Button:About...", L"Button:Cancel",
-                                                   L"Button:OK"}));
+    EXPECT_EQ(visit(6),
+              (std::vector<std::wstring>{L"Button:&Left margin", L"Button:&Both Internet Explorer and Netscape",
+                                         L"Button:&All pages", L"Button:About...", L"Button:Cancel", L"Button:OK"}));
     SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
     SendMessageW(Button(L"&Left margin"), BM_CLICK, 0, 0);
     SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
-    EXPECT_EQ(visit(10), (std::vector<std::wstring>{L"Edit:0", L"Button:&Left margin", L"Edit:0",
-                                                    L"Button:&Both Internet Explorer and Netscape",
-                                                    L"Button:Selected &page(s)", L"SysListView32:",
-                                                    L"Button:Edit &Queue", L"Button:About...", L"Button:Cancel",
-                                                    L"Button:OK"}));
+    EXPECT_EQ(visit(10),
+              (std::vector<std::wstring>{L"Edit:0", L"Button:&Left margin", L"Edit:0",
+                                         L"Button:&Both Internet Explorer and Netscape", L"Button:Selected &page(s)",
+                                         L"SysListView32:", L"Button:Edit &Queue", L"Button:About...", L"Button:Cancel",
+                                         L"Button:OK"}));
     PressKey(GetFocus(), VK_TAB);
     EXPECT_EQ(GetFocus(), Button(L"&Top margin"));
 }
@@ -314,9 +313,9 @@ TEST_F(DialogsWin32Test, TheAboutBoxClosesWhenTheUserGoesBackToTheDialog) {
     EXPECT_EQ(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)") != nullptr, true);
     EXPECT_EQ(Child(about, L"Static", L"Version 1.1.0.14") != nullptr, true);
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(
-                   SendMessageW(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)"), WM_GETFONT, 0, 0)),
-               sizeof(font), &font);
+    GetObjectW(
+        reinterpret_cast<HFONT>(SendMessageW(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)"), WM_GETFONT, 0, 0)),
+        sizeof(font), &font);
     EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
     EXPECT_GE(font.lfWeight, FW_BOLD);
     RECT client{};
@@ -433,7 +432,9 @@ TEST_F(ControlsWin32Test, TreeNodesAreKeyedCarryImagesAndReportTheUsersChoice) {
 
     const HWND window = Child(form->window(), WC_TREEVIEWW);
     EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 3);
-    EXPECT_EQ(ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(SendMessageW(window, TVM_GETIMAGELIST, TVSIL_NORMAL, 0))), 2);
+    EXPECT_EQ(
+        ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(SendMessageW(window, TVM_GETIMAGELIST, TVSIL_NORMAL, 0))),
+        2);
     EXPECT_TRUE(tree.expanded(L"root"));
     EXPECT_EQ(tree.text(L"root/news"), L"news");
     EXPECT_EQ(tree.image(L"root/images"), 1);

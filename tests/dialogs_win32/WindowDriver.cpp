@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include "simhost/win32/Screenshot.h"
 
 namespace tavisk::testing {
@@ -32,7 +31,8 @@ struct Picture {
         if (source == Source::Print) {
             PrintWindow(window, dc, 0);
         } else {
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             Pump();
             GdiFlush();
             const HDC screen = GetDC(nullptr);

@@ -14,7 +14,9 @@ namespace {
 using simhost::DiskPageStore;
 using SaveStep = DiskPageStore::SaveStep;
 
-const std::string kPage = "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=5 text='black'>\r\n<p>x</p>\r\n</BODY></html>\r\n";
+const std::string kPage =
+    "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=5 "
+    "text='black'>\r\n<p>x</p>\r\n</BODY></html>\r\n";
 
 class DiskSaveTest : public ::testing::Test {
 protected:
@@ -41,7 +43,9 @@ TEST_F(DiskSaveTest, SaveReplacesTheFileAndLeavesNothingBeside) {
     EXPECT_NE(simhost::PageSourceText(*host.activePageWindow()->document).find(L"<BODY TOPMARGIN=\"10\" text='black'>"),
               std::wstring::npos);
     host.saveActivePage();
-    const std::string expected = "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=\"10\" text='black'>\r\n<p>x</p>\r\n</BODY></html>\r\n";
+    const std::string expected =
+        "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=\"10\" "
+        "text='black'>\r\n<p>x</p>\r\n</BODY></html>\r\n";
     EXPECT_EQ(site.read("p.htm"), expected);
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
     // Saving again from the same window writes the same page.
@@ -91,7 +95,9 @@ TEST_F(DiskSaveTest, AChangeMadeByAnotherProgramIsNotOverwritten) {
 
 TEST_F(DiskSaveTest, ADocumentFromElsewhereIsWrittenIntoThePageAsItIsNow) {
     store().save(simhost::PageDocument(std::vector<simhost::Attribute>{{L"topmargin", L"1"}}));
-    EXPECT_EQ(site.read("p.htm"), "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY TOPMARGIN=\"1\">\r\n<p>x</p>\r\n</BODY></html>\r\n");
+    EXPECT_EQ(site.read("p.htm"),
+              "\xEF\xBB\xBF<html>\r\n<head><title>P</title></head>\r\n<BODY "
+              "TOPMARGIN=\"1\">\r\n<p>x</p>\r\n</BODY></html>\r\n");
 }
 
 #ifndef _WIN32
@@ -134,9 +140,12 @@ TEST_F(DiskMarginRunTest, APageOnDiskGetsItsMarginsAndNothingElse) {
         std::string path, before, tagBefore, tagAfter, after;
     };
     const std::vector<Page> pages = {
-        {"index.htm", "<html><head><title>Home</title></head>\n", "<body text=\"navy\" marginheight=3>", "<body text=\"navy\" topmargin=\"10\" leftmargin=\"4\">", "\n<p>Hi</p>\n</body></html>\n"},
-        {"sub/crlf.HTML", "\xEF\xBB\xBF<html>\r\n<!-- <body> -->\r\n", "<BODY TOPMARGIN=5 LEFTMARGIN='7'>", "<BODY TOPMARGIN=\"10\" LEFTMARGIN=\"4\">", "\r\n</BODY>\r\n</html>"},
-        {"_private/nobody.asp", "<% x = 1 %><html><head><title>n</title></head>\n", "", "<body topmargin=\"10\" leftmargin=\"4\">", "<p>text</p></html>"},
+        {"index.htm", "<html><head><title>Home</title></head>\n", "<body text=\"navy\" marginheight=3>",
+         "<body text=\"navy\" topmargin=\"10\" leftmargin=\"4\">", "\n<p>Hi</p>\n</body></html>\n"},
+        {"sub/crlf.HTML", "\xEF\xBB\xBF<html>\r\n<!-- <body> -->\r\n", "<BODY TOPMARGIN=5 LEFTMARGIN='7'>",
+         "<BODY TOPMARGIN=\"10\" LEFTMARGIN=\"4\">", "\r\n</BODY>\r\n</html>"},
+        {"_private/nobody.asp", "<% x = 1 %><html><head><title>n</title></head>\n", "",
+         "<body topmargin=\"10\" leftmargin=\"4\">", "<p>text</p></html>"},
     };
     for (const auto& p : pages) site.write(p.path, p.before + p.tagBefore + p.after);
     site.write("logo.gif", "GIF89a");

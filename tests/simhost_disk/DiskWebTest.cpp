@@ -32,7 +32,8 @@ protected:
         site.write("_private/secret.htm", "<title>Secret</title>");
         site.write("_private/inner/y.htm", "<title>Y</title>");
         std::filesystem::create_directories(site.path() / "empty");
-        root = host::FromUtf8("file:///" + site.path().generic_string().substr(site.path().generic_string().find_first_not_of('/')));
+        root = host::FromUtf8("file:///" +
+                              site.path().generic_string().substr(site.path().generic_string().find_first_not_of('/')));
     }
 
     TempFolder site;
@@ -44,7 +45,7 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
     EXPECT_EQ(web->url(), root);
     EXPECT_EQ(web->root().url(), root + L"/");
     EXPECT_EQ(Names(web->root()), (std::vector<std::wstring>{L"_private/", L"A/", L"b/", L"empty/", L"about.asp",
-                                                               L"index.htm", L"logo.png", L"notes.htm", L"Zed.HTML"}));
+                                                             L"index.htm", L"logo.png", L"notes.htm", L"Zed.HTML"}));
     const auto& a = *web->root().subFolders()[1];
     EXPECT_EQ(a.url(), root + L"/A");
     EXPECT_EQ(a.subFolders()[0]->url(), root + L"/A/deep");
@@ -53,7 +54,8 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
 
     // The flat collection: each folder's files, then its subfolders', hidden ones too.
     std::vector<std::wstring> all;
-    for (const auto& file : web->allFiles()) all.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
+    for (const auto& file : web->allFiles())
+        all.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
     EXPECT_EQ(all, (std::vector<std::wstring>{L"about.asp", L"index.htm", L"logo.png", L"notes.htm", L"Zed.HTML",
                                               L"_private/secret.htm", L"_private/inner/y.htm", L"A/deep/x.htm",
                                               L"b/page.htm"}));

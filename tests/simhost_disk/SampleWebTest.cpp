@@ -23,9 +23,12 @@ protected:
         std::filesystem::copy(TAVISK_SAMPLE_WEB, site.path(), std::filesystem::copy_options::recursive);
         web = simhost::OpenDiskWeb(site.path());
         host.openWeb(web);
-        for (const auto& file : web->allFiles()) paths.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
+        for (const auto& file : web->allFiles())
+            paths.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
     }
-    std::shared_ptr<simhost::FileNode> file(const std::wstring& path) const { return web->findFile(web->root().url() + path); }
+    std::shared_ptr<simhost::FileNode> file(const std::wstring& path) const {
+        return web->findFile(web->root().url() + path);
+    }
     std::vector<Attribute> body(const std::wstring& path) const {
         return HtmlPage(site.read(host::ToUtf8(path))).bodyAttributes();
     }
@@ -35,12 +38,26 @@ protected:
 };
 
 TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
-    EXPECT_EQ(paths, (std::vector<std::wstring>{
-                         L"about.htm", L"contact.asp", L"frames.htm", L"index.htm", L"legacy.htm", L"nav.htm",
-                         L"news.html", L"_private/drafts.htm", L"_private/orders.txt", L"images/banner.png",
-                         L"images/bullet.gif", L"images/flower.gif", L"images/logo.png", L"products/Catalog.HTM",
-                         L"products/index.htm", L"products/tools.htm", L"products/seeds/bulbs.htm",
-                         L"products/seeds/tomatoes.htm", L"styles/print.css", L"styles/site.css"}));
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"about.htm",
+                                                L"contact.asp",
+                                                L"frames.htm",
+                                                L"index.htm",
+                                                L"legacy.htm",
+                                                L"nav.htm",
+                                                L"news.html",
+                                                L"_private/drafts.htm",
+                                                L"_private/orders.txt",
+                                                L"images/banner.png",
+                                                L"images/bullet.gif",
+                                                L"images/flower.gif",
+                                                L"images/logo.png",
+                                                L"products/Catalog.HTM",
+                                                L"products/index.htm",
+                                                L"products/tools.htm",
+                                                L"products/seeds/bulbs.htm",
+                                                L"products/seeds/tomatoes.htm",
+                                                L"styles/print.css",
+                                                L"styles/site.css"}));
     EXPECT_TRUE(web->findFolder(web->root().url() + L"_private")->excluded());
     EXPECT_EQ(file(L"index.htm")->title(), L"Moss & Maple \u2014 Garden Supply");
     EXPECT_EQ(file(L"about.htm")->title(), L"About Moss & Maple");
@@ -50,8 +67,9 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
     EXPECT_EQ(file(L"images/logo.png")->title(), L"logo.png");
 
     EXPECT_EQ(body(L"index.htm"), (std::vector<Attribute>{{L"topmargin", L"5"}, {L"bgcolor", L"#FDFCF5"}}));
-    EXPECT_EQ(body(L"about.htm"), (std::vector<Attribute>{{L"bgcolor", L"#fdfcf5"}, {L"text", L"#333333"},
-                                                           {L"link", L"#2e5e2e"}, {L"leftmargin", L"8"}}));
+    EXPECT_EQ(body(L"about.htm"),
+              (std::vector<Attribute>{
+                  {L"bgcolor", L"#fdfcf5"}, {L"text", L"#333333"}, {L"link", L"#2e5e2e"}, {L"leftmargin", L"8"}}));
     EXPECT_EQ(body(L"contact.asp"), (std::vector<Attribute>{{L"marginwidth", L"4"}, {L"marginheight", L"4"}}));
     EXPECT_EQ(body(L"frames.htm"), (std::vector<Attribute>{{L"cols", L"180,*"}, {L"frameborder", L"0"}}));
     EXPECT_EQ(body(L"news.html"), std::vector<Attribute>{});
@@ -92,8 +110,8 @@ TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kRunDoneMessage);
 
-    const std::vector<Attribute> margins = {{L"topmargin", L"10"}, {L"leftmargin", L"4"}, {L"marginheight", L"10"},
-                                            {L"marginwidth", L"4"}};
+    const std::vector<Attribute> margins = {
+        {L"topmargin", L"10"}, {L"leftmargin", L"4"}, {L"marginheight", L"10"}, {L"marginwidth", L"4"}};
     for (const auto& path : paths) {
         SCOPED_TRACE(host::ToUtf8(path));
         const auto now = site.read(host::ToUtf8(path));
@@ -108,7 +126,8 @@ TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
         EXPECT_EQ(now.substr(now.size() - after), before[path].substr(to));
         const auto attributes = HtmlPage(now).bodyAttributes();
         for (const auto& margin : margins)
-            EXPECT_NE(std::find(attributes.begin(), attributes.end(), margin), attributes.end()) << host::ToUtf8(margin.name);
+            EXPECT_NE(std::find(attributes.begin(), attributes.end(), margin), attributes.end())
+                << host::ToUtf8(margin.name);
     }
 }
 

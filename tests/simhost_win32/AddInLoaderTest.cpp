@@ -47,7 +47,8 @@ public:
         GetModuleFileNameW(nullptr, path, MAX_PATH);
         std::wstring dll(path);
         dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + kTestAddInDll;
-        for (const auto& [progId, clsid] : {std::pair{kGood, kGoodAddInClsid}, std::pair{kRefusing, kRefusingAddInClsid}}) {
+        for (const auto& [progId, clsid] :
+             {std::pair{kGood, kGoodAddInClsid}, std::pair{kRefusing, kRefusingAddInClsid}}) {
             const auto server = L"CLSID\\" + Guid(clsid) + L"\\InprocServer32";
             SetValue(HKEY_CLASSES_ROOT, server, nullptr, dll);
             SetValue(HKEY_CLASSES_ROOT, server, L"ThreadingModel", L"Apartment");
@@ -84,7 +85,8 @@ public:
     std::vector<std::wstring> taken() {
         HMODULE dll = GetModuleHandleW(kTestAddInDll);
         if (!dll) return {};
-        const auto log = reinterpret_cast<TestAddInLogFunction>(reinterpret_cast<void*>(GetProcAddress(dll, "TestAddInLog")));
+        const auto log =
+            reinterpret_cast<TestAddInLogFunction>(reinterpret_cast<void*>(GetProcAddress(dll, "TestAddInLog")));
         std::wistringstream lines(log());
         std::vector<std::wstring> all;
         for (std::wstring line; std::getline(lines, line);) all.push_back(line);
@@ -108,22 +110,25 @@ TEST_F(HostWindowTest, LoadsRegisteredAddInsInOrderAndReportsThoseThatFail) {
     window->setStatus(loader.summary());
     Pump();
 
-    EXPECT_EQ(log.taken(), (std::vector<std::wstring>{
-                               L"OnConnection mode=1 web=file:///C:/Webs/site progId=SimHostTest.GoodAddIn custom=0",
-                               L"OnConnection mode=1 web=file:///C:/Webs/site progId=SimHostTest.RefusingAddIn custom=0",
-                               L"Released",
-                               L"OnStartupComplete custom=0",
-                           }));
+    EXPECT_EQ(log.taken(),
+              (std::vector<std::wstring>{
+                  L"OnConnection mode=1 web=file:///C:/Webs/site progId=SimHostTest.GoodAddIn custom=0",
+                  L"OnConnection mode=1 web=file:///C:/Webs/site progId=SimHostTest.RefusingAddIn custom=0",
+                  L"Released",
+                  L"OnStartupComplete custom=0",
+              }));
     std::vector<std::wstring> reported;
     for (const auto& report : loader.reports())
         reported.push_back(report.progId + (report.connected ? L" connected" : L" failed"));
-    EXPECT_EQ(reported, (std::vector<std::wstring>{L"SimHostTest.GoodAddIn connected", L"SimHostTest.MissingAddIn failed",
-                                                   L"SimHostTest.RefusingAddIn failed"}));
+    EXPECT_EQ(reported,
+              (std::vector<std::wstring>{L"SimHostTest.GoodAddIn connected", L"SimHostTest.MissingAddIn failed",
+                                         L"SimHostTest.RefusingAddIn failed"}));
     const auto text = status();
     EXPECT_EQ(text.rfind(L"1 add-in connected; ", 0), 0u) << std::string(text.begin(), text.end());
     EXPECT_NE(text.find(L"SimHostTest.MissingAddIn not registered as a COM class"), std::wstring::npos);
-    EXPECT_NE(text.find(L"SimHostTest.RefusingAddIn OnConnection failed: The test add-in refuses to connect. (0x80004005)"),
-              std::wstring::npos);
+    EXPECT_NE(
+        text.find(L"SimHostTest.RefusingAddIn OnConnection failed: The test add-in refuses to connect. (0x80004005)"),
+        std::wstring::npos);
 
     // The add-in's button is in the window's menu; choosing it reaches the
     // add-in's Click sink through the connection point.

@@ -118,7 +118,8 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     const auto toolControls = GetObject(tools.Get(), L"Controls");
     const auto popup = GetObject(toolControls.Get(), L"Add", {10, Missing(), Missing(), Missing(), true});
     Put(popup.Get(), L"Caption", Variant::String(L"&Halvern Add-ins"));
-    const auto button = GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1, Missing(), L"run", Missing(), true});
+    const auto button =
+        GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1, Missing(), L"run", Missing(), true});
     Put(button.Get(), L"Caption", Variant::String(L"&Tavisk 2002..."));
     Put(button.Get(), L"Tag", Variant::String(L"Tavisk2002.Run"));
     EXPECT_GT(changes, 0);
@@ -129,8 +130,9 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     EXPECT_EQ(GetLong(button.Get(), L"Type"), 1);
     EXPECT_EQ(GetString(button.Get(), L"Parameter"), L"run");
 
-    const auto found = Method(menuBar().Get(), L"FindControl",
-                              {Arg(L"Tag", Variant::String(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
+    const auto found =
+        Method(menuBar().Get(), L"FindControl",
+               {Arg(L"Tag", Variant::String(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
     ASSERT_NE(found.get()->pdispVal, nullptr);
     EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), L"&Tavisk 2002...");
 
@@ -164,7 +166,8 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
 
 TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
     const auto tools = GetObject(GetObject(menuBar().Get(), L"Controls").Get(), L"Item", {L"Tools"});
-    const auto button = GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1, Missing(), Missing(), Missing(), true});
+    const auto button =
+        GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1, Missing(), Missing(), Missing(), true});
     Put(button.Get(), L"Tag", Variant::String(L"run"));
     const auto point = ClickPoint(button);
     ASSERT_TRUE(point);

@@ -70,10 +70,10 @@ TEST_F(HostWindowTest, TheMenuBarFollowsTheCommandBarsAndRaisesClick) {
     makeWindow();
     EXPECT_EQ(menuCaptions(), (std::vector<std::wstring>{L"&File", L"&Edit", L"&View", L"&Tools", L"&Help"}));
     const auto app = simhost::win32::MakeApplicationDispatch(host);
-    const auto tools = GetObject(GetObject(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"Item", {L"Menu Bar"}).Get(),
-                                           L"Controls")
-                                     .Get(),
-                                 L"Item", {L"Tools"});
+    const auto tools = GetObject(
+        GetObject(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"Item", {L"Menu Bar"}).Get(), L"Controls")
+            .Get(),
+        L"Item", {L"Tools"});
     const auto popup = GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {10});
     Put(popup.Get(), L"Caption", Variant::String(L"&Halvern Add-ins"));
     const auto button = GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1});

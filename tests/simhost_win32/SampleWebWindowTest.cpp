@@ -11,7 +11,8 @@ namespace {
 // A Linux path as the Wine program sees it, through the prefix's Z: drive.
 std::wstring WinePath(const char* unixPath) {
     std::wstring path = L"Z:";
-    for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    for (const char* c = unixPath; *c; ++c)
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
     return path;
 }
 
@@ -21,7 +22,8 @@ TEST_F(HostWindowTest, ShowsTheSampleWebAndSavesAScreenshotInTheBuildFolder) {
     makeWindow();
     const auto lines = treeLines();
     for (const auto* expected : {L"  _private (hidden)", L"  images", L"  products", L"  styles", L"    site.css"})
-        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << std::string(expected, expected + wcslen(expected));
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
+            << std::string(expected, expected + wcslen(expected));
 
     const auto index = host.web()->findFile(host.web()->root().url() + L"index.htm");
     ASSERT_TRUE(index);

@@ -122,8 +122,9 @@ public:
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ExtConnectMode mode, IDispatch* addInInst,
                                            SAFEARRAY** custom) override {
         const auto web = Object(Call(application, L"ActiveWeb", DISPATCH_PROPERTYGET));
-        Log(L"OnConnection mode=" + std::to_wstring(mode) + L" web=" + String(Call(web.Get(), L"Url", DISPATCH_PROPERTYGET)) +
-            L" progId=" + String(Call(addInInst, L"ProgId", DISPATCH_PROPERTYGET)) + L" custom=" + Elements(custom));
+        Log(L"OnConnection mode=" + std::to_wstring(mode) + L" web=" +
+            String(Call(web.Get(), L"Url", DISPATCH_PROPERTYGET)) + L" progId=" +
+            String(Call(addInInst, L"ProgId", DISPATCH_PROPERTYGET)) + L" custom=" + Elements(custom));
         if (_refuses) {
             ComPtr<ICreateErrorInfo> create;
             CreateErrorInfo(&create);

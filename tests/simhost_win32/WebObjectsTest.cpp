@@ -46,8 +46,8 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
 
     // Every file of the web, hidden folders included.
     const auto all = Enumerate(GetObject(web.Get(), L"AllFiles").Get());
-    EXPECT_EQ(Strings(all, L"Name"), (std::vector<std::wstring>{L"index.htm", L"today.htm", L"old.htm",
-                                                                 L"secret.htm", L"style.css"}));
+    EXPECT_EQ(Strings(all, L"Name"),
+              (std::vector<std::wstring>{L"index.htm", L"today.htm", L"old.htm", L"secret.htm", L"style.css"}));
 
     const auto archive = GetObject(web.Get(), L"LocateFolder", {Url(L"news/archive").c_str()});
     EXPECT_EQ(GetString(archive.Get(), L"Name"), L"archive");
@@ -62,7 +62,10 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
         HRESULT code;
         std::wstring text;
     } cases[] = {
-        {L"LocateFile", {Url(L"missing.htm")}, host::kErrorNotFound, L"The web has no file " + Url(L"missing.htm") + L"."},
+        {L"LocateFile",
+         {Url(L"missing.htm")},
+         host::kErrorNotFound,
+         L"The web has no file " + Url(L"missing.htm") + L"."},
         {L"LocateFolder", {Url(L"nowhere")}, host::kErrorNotFound, L"The web has no folder " + Url(L"nowhere") + L"."},
     };
     for (const auto& c : cases) {
@@ -229,7 +232,8 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     // Names resolve ignoring case, as Basic writes them.
     EXPECT_EQ(GetString(web.Get(), L"URL"), kWebUrl);
     // A named argument lands at its parameter's place.
-    const auto located = Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::String(Url(L"style.css")))});
+    const auto located =
+        Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::String(Url(L"style.css")))});
     ASSERT_EQ(located.hr, S_OK);
     EXPECT_EQ(GetString(located.value.get()->pdispVal, L"Name"), L"style.css");
 }

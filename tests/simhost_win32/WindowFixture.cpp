@@ -94,8 +94,8 @@ std::vector<std::wstring> HostWindowTest::treeLines() const {
     std::vector<std::wstring> lines;
     const HWND tree = window->tree();
     std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
-        for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                                      reinterpret_cast<LPARAM>(item)))) {
+        for (; item; item = reinterpret_cast<HTREEITEM>(
+                         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
             wchar_t text[256] = L"";
             TVITEMW data{};
             data.mask = TVIF_TEXT;
@@ -104,7 +104,8 @@ std::vector<std::wstring> HostWindowTest::treeLines() const {
             data.cchTextMax = 256;
             SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
             lines.push_back(std::wstring(depth * 2, L' ') + text);
-            walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+            walk(reinterpret_cast<HTREEITEM>(
+                     SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
                  depth + 1);
         }
     };
@@ -136,8 +137,8 @@ std::wstring HostWindowTest::sourceText() const {
 void HostWindowTest::doubleClickTree(const std::wstring& text) {
     const HWND tree = window->tree();
     std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-        for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                                      reinterpret_cast<LPARAM>(item)))) {
+        for (; item; item = reinterpret_cast<HTREEITEM>(
+                         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
             wchar_t buffer[256] = L"";
             TVITEMW data{};
             data.mask = TVIF_TEXT;

@@ -56,7 +56,8 @@ void MemoryUpDown::userArrow(int direction) {
         size_t used = 0;
         const std::wstring typed = _buddy.text();
         const long value = std::stol(typed, &used);
-        if (used == typed.size() && value >= _minimum && value <= _maximum) _position = static_cast<std::int32_t>(value);
+        if (used == typed.size() && value >= _minimum && value <= _maximum)
+            _position = static_cast<std::int32_t>(value);
     } catch (const std::exception&) {
         // Not a number: the up-down goes on from its own position.
     }
@@ -103,9 +104,7 @@ const MemoryTreeView::Node& MemoryTreeView::node(const std::wstring& key) const 
     return found->second;
 }
 
-MemoryTreeView::Node& MemoryTreeView::mutableNode(const std::wstring& key) {
-    return const_cast<Node&>(node(key));
-}
+MemoryTreeView::Node& MemoryTreeView::mutableNode(const std::wstring& key) { return const_cast<Node&>(node(key)); }
 
 void MemoryTreeView::select(const std::wstring& key) {
     node(key);

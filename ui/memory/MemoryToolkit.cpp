@@ -29,9 +29,7 @@ Label& MemoryForm::addLabel(const std::wstring& caption, Rect rect, const Font* 
     return keep<MemoryLabel>(L"label", caption, rect, caption);
 }
 
-void MemoryForm::addPicture(int icon, Rect rect) {
-    keep<MemoryLabel>(L"picture", std::to_wstring(icon), rect, L"");
-}
+void MemoryForm::addPicture(int icon, Rect rect) { keep<MemoryLabel>(L"picture", std::to_wstring(icon), rect, L""); }
 
 CheckBox& MemoryForm::addCheckBox(const std::wstring& caption, Rect rect) {
     return keep<MemoryCheckBox>(L"check", caption, rect, caption);

@@ -20,9 +20,7 @@ Icon LoadProductIcon(int resource, int size) {
         LoadImageW(ThisModule(), MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-std::int32_t Win32CheckBox::value() const {
-    return SendMessageW(_window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-}
+std::int32_t Win32CheckBox::value() const { return SendMessageW(_window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
 
 void Win32CheckBox::setValue(std::int32_t value) {
     SendMessageW(_window, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -75,8 +75,7 @@ RECT Win32Form::pixels(Rect rect) const {
     return {left, top, left + MulDiv(rect.width, _dpi, 1440), top + MulDiv(rect.height, _dpi, 1440)};
 }
 
-HWND Win32Form::addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, DWORD exStyle,
-                         Rect rect) {
+HWND Win32Form::addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, DWORD exStyle, Rect rect) {
     if (!_window) throw std::logic_error("the form is unloaded");
     ActivationScope activation;
     const RECT at = pixels(rect);
@@ -197,8 +196,9 @@ Button& Win32Form::addButton(const std::wstring& caption, Rect rect, ButtonRole 
 }
 
 ListView& Win32Form::addListView(Rect rect, std::vector<ListColumn> columns) {
-    const HWND window = addChild(WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
-                                 WS_EX_CLIENTEDGE, rect);
+    const HWND window =
+        addChild(WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
+                 WS_EX_CLIENTEDGE, rect);
     auto control = std::make_unique<Win32ListView>(window, std::move(columns), _dpi);
     _lists[window] = control.get();
     _controls.push_back(std::move(control));
@@ -206,10 +206,9 @@ ListView& Win32Form::addListView(Rect rect, std::vector<ListColumn> columns) {
 }
 
 TreeView& Win32Form::addTreeView(Rect rect) {
-    const HWND window = addChild(WC_TREEVIEWW, L"",
-                                 TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS | WS_TABSTOP |
-                                     WS_GROUP,
-                                 WS_EX_CLIENTEDGE, rect);
+    const HWND window = addChild(
+        WC_TREEVIEWW, L"", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
+        WS_EX_CLIENTEDGE, rect);
     auto control = std::make_unique<Win32TreeView>(window);
     _trees[window] = control.get();
     _controls.push_back(std::move(control));
@@ -322,9 +321,7 @@ void Win32Form::command(int id, UINT code) {
     if (const auto found = _commands.find(id); found != _commands.end()) found->second(code);
 }
 
-std::shared_ptr<Form> Win32Toolkit::createForm(const FormDesign& design) {
-    return std::make_shared<Win32Form>(design);
-}
+std::shared_ptr<Form> Win32Toolkit::createForm(const FormDesign& design) { return std::make_shared<Win32Form>(design); }
 
 MessageBoxes& Win32Toolkit::messages() {
     static SystemMessageBoxes boxes;

@@ -1,8 +1,15 @@
-// The margin run over large webs through the in-memory host: the cost of the
-// add-in's own walk (page filter, open-window check, BODY edits, command lookups)
-// per page, with the host's recording switched off.
+// The margin run over large webs through the in-memory host, beside its floor: the
+// same host work (open, view mode, the BODY calls, Save, Close) issued directly in
+// a loop, without the add-in. The host's recording is off in both, so the ratio is
+// the add-in's own share: page filter, open-window check, command lookups.
+//
+// Naming: "Run/<scope>" is the add-in's run, "Run/<scope>_Floor" its floor, with
+// the same arguments (pages, then open page windows); tools/bench_report.py pairs
+// them by that suffix.
 
 #include <benchmark/benchmark.h>
+
+#include <set>
 
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
@@ -27,7 +34,7 @@ public:
 };
 
 // A web of `pages` pages spread over folders of 100, with an image beside every
-// page, and `openWindows` of its pages open in the editor.
+// page, and the first `openWindows` of its pages open in the editor.
 struct LargeWeb {
     LargeWeb(int pages, int openWindows) : web(std::make_shared<simhost::WebModel>(L"file:///C:/Webs/large")) {
         for (int i = 0; i < pages; ++i) {
@@ -50,23 +57,108 @@ struct LargeWeb {
     QuietMessages messages;
 };
 
-void Run(benchmark::State& state, bool allPages) {
-    const int pages = static_cast<int>(state.range(0));
-    LargeWeb large(pages, static_cast<int>(state.range(1)));
+MarginSettings Settings(bool allPages) {
     MarginSettings settings;
     settings.topOn = settings.leftOn = true;
     settings.topText = L"10";
     settings.leftText = L"5";
     settings.allPages = allPages;
+    return settings;
+}
+
+void Run(benchmark::State& state, bool allPages) {
+    const int pages = static_cast<int>(state.range(0));
+    LargeWeb large(pages, static_cast<int>(state.range(1)));
+    const auto settings = Settings(allPages);
     for (auto _ : state) ApplyMargins(settings, large.dialog, large.messages);
     state.SetItemsProcessed(state.iterations() * pages);
 }
 
-void BM_AllPages(benchmark::State& state) { Run(state, true); }
-void BM_Queue(benchmark::State& state) { Run(state, false); }
+// ---- The floor: the host's own cost of the same pages -----------------------------
 
-BENCHMARK(BM_AllPages)->Args({1000, 0})->Args({40000, 0})->Args({40000, 20})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Queue)->Args({1000, 0})->Args({40000, 0})->Args({40000, 20})->Unit(benchmark::kMillisecond);
+void ExecuteMenuCommand(host::HostApplication& app, std::int32_t id) {
+    app.commandBars()->item(L"menu bar")->findControl(id, true)->execute();
+}
+
+void SetAttribute(host::HostApplication& app, const wchar_t* name, const std::wstring& value) {
+    app.activeDocument()->body()->setAttribute(name, value, host::kMatchCase);
+}
+
+// What the host must do for one page, as the run asks it: open, view mode 1, the
+// four removals on one BODY lookup and each setting on its own, Save, then the view
+// mode put back or Close.
+void FloorPage(host::HostApplication& app, host::WebFile& file, bool wasOpen, const MarginSettings& settings) {
+    file.open();
+    std::int32_t savedViewMode = 0;
+    if (wasOpen) savedViewMode = app.activePageWindow()->viewMode();
+    app.activePageWindow()->setViewMode(1);
+    const auto body = app.activeDocument()->body();
+    for (const auto* name : {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth"})
+        body->removeAttribute(name, host::kMatchCase);
+    SetAttribute(app, L"topmargin", settings.topText);
+    SetAttribute(app, L"marginheight", settings.topText);
+    SetAttribute(app, L"leftmargin", settings.leftText);
+    SetAttribute(app, L"marginwidth", settings.leftText);
+    ExecuteMenuCommand(app, 3);
+    if (wasOpen) {
+        app.activePageWindow()->setViewMode(savedViewMode);
+    } else {
+        ExecuteMenuCommand(app, 106);
+    }
+}
+
+// A direct loop needs to know which pages the user has open, but it asks the host
+// only once: the windows do not change between pages.
+std::set<std::wstring> OpenUrls(host::HostApplication& app) {
+    std::set<std::wstring> urls;
+    const auto windows = app.activeWebWindow()->pageWindows();
+    const std::int32_t count = windows->count();
+    for (std::int32_t i = 0; i < count; ++i) urls.insert(windows->item(i)->file()->url());
+    return urls;
+}
+
+bool WasOpen(const std::set<std::wstring>& openUrls, host::WebFile& file) {
+    return !openUrls.empty() && openUrls.count(file.url()) > 0;
+}
+
+void FloorRun(const MarginSettings& settings, QuietDialog& dialog) {
+    auto& app = host::Application();
+    const auto openUrls = OpenUrls(app);
+    const auto savedWindow = openUrls.empty() ? nullptr : app.activePageWindow();
+    if (settings.allPages) {
+        const auto files = app.activeWeb()->allFiles();
+        const std::int32_t count = files->count();
+        for (std::int32_t i = 0; i < count; ++i) {
+            const auto file = files->item(i);
+            if (file->extension() == L"htm") FloorPage(app, *file, WasOpen(openUrls, *file), settings);
+        }
+    } else {
+        for (const auto& url : dialog.queue) {
+            const auto file = app.activeWeb()->locateFile(url);
+            FloorPage(app, *file, WasOpen(openUrls, *file), settings);
+        }
+    }
+    if (savedWindow) savedWindow->activate();
+}
+
+void Floor(benchmark::State& state, bool allPages) {
+    const int pages = static_cast<int>(state.range(0));
+    LargeWeb large(pages, static_cast<int>(state.range(1)));
+    const auto settings = Settings(allPages);
+    for (auto _ : state) FloorRun(settings, large.dialog);
+    state.SetItemsProcessed(state.iterations() * pages);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"pages", "windows"})->Unit(benchmark::kMillisecond);
+    for (const int windows : {0, 50})
+        for (const int pages : {1000, 10000, 50000}) b->Args({pages, windows});
+}
+
+BENCHMARK_CAPTURE(Run, AllPages, true)->Name("Run/AllPages")->Apply(Sizes);
+BENCHMARK_CAPTURE(Floor, AllPages, true)->Name("Run/AllPages_Floor")->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, Queue, false)->Name("Run/Queue")->Apply(Sizes);
+BENCHMARK_CAPTURE(Floor, Queue, false)->Name("Run/Queue_Floor")->Apply(Sizes);
 
 }  // namespace
 }  // namespace tavisk

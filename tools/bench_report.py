@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Pairs benchmark rows with their floors and prints one table.
+
+Reads Google Benchmark JSON files (--benchmark_format=json, run with
+--benchmark_repetitions) and takes the median of each benchmark's repetitions.
+A floor is the benchmark whose name is its row's with "_Floor" added to the
+benchmark's name, arguments unchanged:
+
+    Run/AllPages/pages:1000/windows:0  ->  Run/AllPages_Floor/pages:1000/windows:0
+
+The first argument is the row's size; further arguments become part of the
+operation's label. A row's target is the largest ratio to its floor it may take,
+from TARGETS by the benchmark's name. Writes the table as JSON and exits 1 when a
+row is above its target. Standard library only (Debian's python3).
+"""
+
+import argparse
+import json
+import re
+import sys
+
+# The largest time a row may take, as a multiple of its floor's time.
+TARGETS = {
+    "Run/AllPages": 1.2,
+    "Run/Queue": 1.2,
+    "Com/Run": 1.3,
+}
+
+FLOOR_SUFFIX = "_Floor"
+TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+# Name parts Google Benchmark adds for options rather than arguments.
+OPTION_PART = re.compile(r"^(real_time|manual_time|process_time|(min_time|min_warmup_time|repeats|iterations|threads):.*)$")
+ARGUMENT_PART = re.compile(r"^(-?\d+|[^:]+:-?\d+)$")
+
+
+def split_name(run_name):
+    """(benchmark name, [arguments]) of a run name."""
+    parts = [p for p in run_name.split("/") if not OPTION_PART.match(p)]
+    first_arg = next((i for i, p in enumerate(parts) if ARGUMENT_PART.match(p)), len(parts))
+    return "/".join(parts[:first_arg]), parts[first_arg:]
+
+
+def argument_value(part):
+    return int(part.rsplit(":", 1)[-1])
+
+
+def median_times(paths, time_field):
+    """{run name: median time in ms} over every file; medians as Google Benchmark computes them."""
+    medians = {}
+    singles = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            data = json.load(f)
+        for b in data.get("benchmarks", []):
+            ms = b[time_field] * TO_MS[b.get("time_unit", "ns")]
+            name = b.get("run_name", b["name"])
+            if b.get("run_type") == "aggregate":
+                if b.get("aggregate_name") == "median":
+                    medians[name] = ms
+            elif b.get("error_occurred"):
+                raise SystemExit(f"{path}: {name} failed: {b.get('error_message', '')}")
+            else:
+                singles.setdefault(name, []).append(ms)
+    for name, times in singles.items():
+        if name not in medians:
+            times.sort()
+            mid = len(times) // 2
+            medians[name] = times[mid] if len(times) % 2 else (times[mid - 1] + times[mid]) / 2
+    return medians
+
+
+def build_rows(medians):
+    rows = []
+    for run_name, ms in medians.items():
+        name, args = split_name(run_name)
+        if name.endswith(FLOOR_SUFFIX):
+            continue
+        floor = medians.get("/".join([name + FLOOR_SUFFIX] + args))
+        target = TARGETS.get(name)
+        ratio = ms / floor if floor else None
+        rows.append({
+            "operation": " ".join([name] + args[1:]),
+            "size": argument_value(args[0]) if args else None,
+            "time_ms": ms,
+            "floor_ms": floor,
+            "ratio": ratio,
+            "target": target,
+            "within_target": None if ratio is None or target is None else ratio <= target,
+        })
+    rows.sort(key=lambda r: (r["operation"], r["size"] or 0))
+    return rows
+
+
+def cell(value, fmt):
+    return "-" if value is None else format(value, fmt)
+
+
+def print_table(rows):
+    headers = ["operation", "size", "time ms", "floor ms", "ratio", "target", "within"]
+    table = [[
+        r["operation"], cell(r["size"], "d"), cell(r["time_ms"], ".3f"), cell(r["floor_ms"], ".3f"),
+        cell(r["ratio"], ".3f"), cell(r["target"], ".2f"),
+        {True: "yes", False: "NO", None: "-"}[r["within_target"]],
+    ] for r in rows]
+    widths = [max(len(h), *(len(t[i]) for t in table)) if table else len(h) for i, h in enumerate(headers)]
+    line = lambda cells: "  ".join(c.ljust(w) if i == 0 else c.rjust(w) for i, (c, w) in enumerate(zip(cells, widths)))
+    print(line(headers))
+    print("  ".join("-" * w for w in widths))
+    for t in table:
+        print(line(t))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("inputs", nargs="+", help="Google Benchmark JSON files")
+    parser.add_argument("--out", required=True, help="where to write the table as JSON")
+    parser.add_argument("--time", default="cpu_time", choices=["cpu_time", "real_time"],
+                        help="which time to compare (default: CPU time, steadier on a shared machine)")
+    options = parser.parse_args()
+
+    rows = build_rows(median_times(options.inputs, options.time))
+    with open(options.out, "w", encoding="utf-8") as f:
+        json.dump({"time": options.time, "statistic": "median", "rows": rows}, f, indent=2)
+        f.write("\n")
+    print_table(rows)
+    above = [r for r in rows if r["within_target"] is False]
+    print(f"\n{len(rows)} rows, {len(above)} above target; medians of {options.time}; table: {options.out}")
+    return 1 if above else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <unordered_set>
 
 #include "host/Application.h"
 #include "host/HostError.h"
@@ -41,8 +42,45 @@ void ExecuteMenuCommand(std::int32_t id) {
     control->execute();
 }
 
-void ProcessPage(host::WebFile& file, const MarginSettings& settings) {
-    const bool wasOpen = IsPageOpen(file);
+// The walk of IsPageOpen: for each window, the file's URL and the window's file's
+// URL, each asked afresh. With `noted`, the walk goes on past a match and notes
+// every window's URL.
+bool WalkPageWindows(host::WebFile& file, std::int32_t count, std::unordered_set<std::wstring>* noted) {
+    bool found = false;
+    for (std::int32_t i = 0; i < count && (noted || !found); ++i) {
+        const auto url = file.url();
+        auto windowUrl = App().activeWebWindow()->pageWindows()->item(i)->file()->url();
+        found = found || windowUrl == url;
+        if (noted) noted->insert(std::move(windowUrl));
+    }
+    return found;
+}
+
+// IsPageOpen for the pages of one run, at a cost that does not grow with the open
+// windows. Between two pages only the run opens and closes windows, and it closes
+// every window it opened, so while the window count is the one of the last full
+// walk, the windows are the ones that walk noted: the check then asks the count
+// and the page's URL only, and answers as IsPageOpen would.
+class OpenPageCheck {
+public:
+    bool operator()(host::WebFile& file) {
+        const std::int32_t count = OpenPageWindowCount();
+        if (count == 0) return false;
+        if (count == _walkedCount) return _noted.count(file.url()) > 0;
+        _noted.clear();
+        _walkedCount = 0;  // a walk that fails half way leaves nothing to trust
+        const bool found = WalkPageWindows(file, count, &_noted);
+        _walkedCount = count;
+        return found;
+    }
+
+private:
+    std::int32_t _walkedCount = 0;
+    std::unordered_set<std::wstring> _noted;
+};
+
+void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCheck& isPageOpen) {
+    const bool wasOpen = isPageOpen(file);
     file.open();
     std::int32_t savedViewMode = 0;
     if (wasOpen) savedViewMode = ActivePageWindow()->viewMode();
@@ -75,20 +113,21 @@ struct CurrentPage {
 void RunOverPages(const MarginSettings& settings, RunDialog& dialog, CurrentPage& current) {
     std::shared_ptr<host::PageWindow> savedWindow;
     if (OpenPageWindowCount() > 0) savedWindow = App().activePageWindow();
+    OpenPageCheck isPageOpen;
 
     if (settings.allPages) {
         const auto files = ActiveWeb()->allFiles();
         const std::int32_t count = files->count();
         for (std::int32_t i = 0; i < count; ++i) {
             current = {{}, files->item(i)};
-            if (IsPage(*current.file)) ProcessPage(*current.file, settings);
+            if (IsPage(*current.file)) ProcessPage(*current.file, settings, isPageOpen);
         }
     } else {
         const std::int32_t count = dialog.queueCount();
         for (std::int32_t i = 0; i < count; ++i) {
             current = {dialog.queueTag(i), nullptr};
             current.file = ActiveWeb()->locateFile(current.queuedUrl);
-            ProcessPage(*current.file, settings);
+            ProcessPage(*current.file, settings, isPageOpen);
         }
     }
     current = {};
@@ -105,14 +144,7 @@ std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
 
 }  // namespace
 
-bool IsPageOpen(host::WebFile& file) {
-    const std::int32_t count = OpenPageWindowCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        const auto url = file.url();
-        if (App().activeWebWindow()->pageWindows()->item(i)->file()->url() == url) return true;
-    }
-    return false;
-}
+bool IsPageOpen(host::WebFile& file) { return WalkPageWindows(file, OpenPageWindowCount(), nullptr); }
 
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages) {
     dialog.hide();

@@ -42,41 +42,47 @@ void ExecuteMenuCommand(std::int32_t id) {
     control->execute();
 }
 
-// The walk of IsPageOpen: for each window, the file's URL and the window's file's
-// URL, each asked afresh. With `noted`, the walk goes on past a match and notes
-// every window's URL.
-bool WalkPageWindows(host::WebFile& file, std::int32_t count, std::unordered_set<std::wstring>* noted) {
-    bool found = false;
-    for (std::int32_t i = 0; i < count && (noted || !found); ++i) {
+// The walk of IsPageOpen from window `first` on: for each window, the file's URL
+// and the window's file's URL, each asked afresh, until the two are equal. `seen`
+// is handed the URL of each window walked.
+template <class Seen>
+bool WalkPageWindows(host::WebFile& file, std::int32_t first, std::int32_t count, Seen&& seen) {
+    for (std::int32_t i = first; i < count; ++i) {
         const auto url = file.url();
         auto windowUrl = App().activeWebWindow()->pageWindows()->item(i)->file()->url();
-        found = found || windowUrl == url;
-        if (noted) noted->insert(std::move(windowUrl));
+        const bool match = windowUrl == url;
+        seen(std::move(windowUrl));
+        if (match) return true;
     }
-    return found;
+    return false;
 }
 
-// IsPageOpen for the pages of one run, at a cost that does not grow with the open
-// windows. Between two pages only the run opens and closes windows, and it closes
-// every window it opened, so while the window count is the one of the last full
-// walk, the windows are the ones that walk noted: the check then asks the count
-// and the page's URL only, and answers as IsPageOpen would.
+// IsPageOpen for the pages of one run, asking each window once per run instead of
+// once per page. Between two pages only the run opens and closes windows, and it
+// closes every window it opened, so while the window count stays the same the
+// windows are the same: a page whose URL a walk already met is open, and a page
+// the walk has not met yet is looked for among the windows not walked yet. The
+// first check of a run asks exactly what IsPageOpen asks.
 class OpenPageCheck {
 public:
     bool operator()(host::WebFile& file) {
         const std::int32_t count = OpenPageWindowCount();
-        if (count == 0) return false;
-        if (count == _walkedCount) return _noted.count(file.url()) > 0;
-        _noted.clear();
-        _walkedCount = 0;  // a walk that fails half way leaves nothing to trust
-        const bool found = WalkPageWindows(file, count, &_noted);
-        _walkedCount = count;
-        return found;
+        if (count != _count) {
+            _count = count;
+            _walked = 0;
+            _seen.clear();
+        }
+        if (_walked > 0 && _seen.count(file.url()) > 0) return true;
+        return WalkPageWindows(file, _walked, count, [this](std::wstring&& url) {
+            _seen.insert(std::move(url));
+            ++_walked;
+        });
     }
 
 private:
-    std::int32_t _walkedCount = 0;
-    std::unordered_set<std::wstring> _noted;
+    std::int32_t _count = 0;
+    std::int32_t _walked = 0;  // windows 0 to _walked - 1 have been asked
+    std::unordered_set<std::wstring> _seen;
 };
 
 void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCheck& isPageOpen) {
@@ -144,7 +150,9 @@ std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
 
 }  // namespace
 
-bool IsPageOpen(host::WebFile& file) { return WalkPageWindows(file, OpenPageWindowCount(), nullptr); }
+bool IsPageOpen(host::WebFile& file) {
+    return WalkPageWindows(file, 0, OpenPageWindowCount(), [](std::wstring&&) {});
+}
 
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages) {
     dialog.hide();

@@ -1,0 +1,78 @@
+// The host calls a run makes for each page, against the calls the run's design
+// lists for that page. A page's calls run from its fetch (the web's file collection
+// item, or the web and its locateFile for a queued URL) to the next page's fetch.
+
+#include "margins/ApplyMargins.h"
+
+#include "tests/core/SimHostFixture.h"
+
+namespace tavisk::testing {
+namespace {
+
+// Fetching the page (two), the open-window check (three, and six for each window
+// it walks), opening (one), view mode 1 (two), the BODY (one lookup of two for the
+// four removals, and a lookup of two for each setting), Save (four), then either
+// the view mode read and put back (two and two) or Close (four).
+int ListedCalls(int windowsWalked, bool wasOpen, int settingsWritten) {
+    return 2 + (3 + 6 * windowsWalked) + 1 + 2 + (2 + 4 + 3 * settingsWritten) + 4 + (wasOpen ? 2 + 2 : 4);
+}
+constexpr int kListedForNotAPage = 2;  // the collection item and its extension
+constexpr int kSettingsWritten = 4;    // both families, both sides
+
+// The sizes of the recorded calls cut before every call of `operation`.
+std::vector<int> Segments(const std::vector<std::wstring>& calls, const std::wstring& operation) {
+    std::vector<int> sizes;
+    for (const auto& call : calls) {
+        if (call == operation || call.starts_with(operation + L"(")) sizes.push_back(0);
+        if (!sizes.empty()) ++sizes.back();
+    }
+    return sizes;
+}
+
+using CallEconomyTest = SimHostTest;
+
+TEST_F(CallEconomyTest, ARunAsksTheHostNoMoreForEachPageThanListed) {
+    struct Case {
+        bool allPages;
+        int pages;
+        int windows;  // the first pages are open in this many windows, in order
+    };
+    for (const Case c : {Case{false, 3, 0}, Case{false, 8, 5}, Case{true, 3, 0}, Case{true, 60, 50}}) {
+        SCOPED_TRACE(::testing::Message() << (c.allPages ? "all pages, " : "queue, ") << c.windows << " windows");
+        simhost::SimHost fresh;
+        host::SetApplication(fresh.application());
+        web = std::make_shared<simhost::WebModel>(kWebUrl);
+        fresh.openWeb(web);
+        FakeRunDialog dialog;
+        for (int i = 0; i < c.pages; ++i) {
+            dialog.queue.push_back(web->addFile(L"p" + std::to_wstring(i) + L".htm").url());
+            web->addFile(L"i" + std::to_wstring(i) + L".gif");
+        }
+        dialog.queue.push_back(web->addFile(L"last.htm").url());  // its calls include the run's end: not counted
+        for (int i = 0; i < c.windows; ++i) fresh.openPage(web->findFile(dialog.queue[static_cast<size_t>(i)]));
+        MarginSettings settings;
+        settings.topOn = settings.leftOn = true;
+        settings.allPages = c.allPages;
+        FakeMessageBoxes messages;
+        ApplyMargins(settings, dialog, messages);
+        ASSERT_EQ(dialog.events, (std::vector<std::wstring>{L"hide", L"unload"}));
+
+        const auto segments =
+            Segments(fresh.recorder().calls(), c.allPages ? L"WebFiles.item" : L"Application.activeWeb");
+        const int perPage = c.allPages ? 2 : 1;  // a page and its image, or a queued page
+        ASSERT_EQ(segments.size(), static_cast<size_t>(c.pages * perPage + 1));
+        for (int i = 0; i < c.pages; ++i) {
+            const bool wasOpen = i < c.windows;
+            EXPECT_LE(segments[i * perPage], ListedCalls(wasOpen ? i + 1 : c.windows, wasOpen, kSettingsWritten))
+                << "page " << i;
+            if (c.allPages) {
+                EXPECT_LE(segments[i * perPage + 1], kListedForNotAPage) << "image " << i;
+            }
+        }
+        // However many pages the run walks, it asks each window for its file once.
+        EXPECT_LE(fresh.recorder().countOf(L"PageWindows.item"), c.windows);
+    }
+}
+
+}  // namespace
+}  // namespace tavisk::testing

@@ -101,7 +101,7 @@ void SetAttribute(host::HostApplication& app, const wchar_t* name, const std::ws
 
 // What the host must do for one page, as the run asks it: open, view mode 1, the
 // four removals on one BODY lookup and each setting on its own, Save, then the view
-// mode put back or Close.
+// mode put back or Close. The settings are Settings()'s: both sides, both families.
 void FloorPage(host::HostApplication& app, host::WebFile& file, bool wasOpen, const MarginSettings& settings) {
     file.open();
     std::int32_t savedViewMode = 0;

@@ -11,8 +11,8 @@
 
 #include <map>
 #include <memory>
-#include <set>
 
+#include "bench/MarginsFloor.h"
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
@@ -89,73 +89,10 @@ void Run(benchmark::State& state, bool allPages) {
     state.SetItemsProcessed(state.iterations() * pages);
 }
 
-// ---- The floor: the host's own cost of the same pages -----------------------------
-
-void ExecuteMenuCommand(host::HostApplication& app, std::int32_t id) {
-    app.commandBars()->item(L"menu bar")->findControl(id, true)->execute();
-}
-
-void SetAttribute(host::HostApplication& app, const wchar_t* name, const std::wstring& value) {
-    app.activeDocument()->body()->setAttribute(name, value, host::kMatchCase);
-}
-
-// What the host must do for one page, as the run asks it: open, view mode 1, the
-// four removals on one BODY lookup and each setting on its own, Save, then the view
-// mode put back or Close. The settings are Settings()'s: both sides, both families.
-void FloorPage(host::HostApplication& app, host::WebFile& file, bool wasOpen, const MarginSettings& settings) {
-    file.open();
-    std::int32_t savedViewMode = 0;
-    if (wasOpen) savedViewMode = app.activePageWindow()->viewMode();
-    app.activePageWindow()->setViewMode(1);
-    const auto body = app.activeDocument()->body();
-    for (const auto* name : {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth"})
-        body->removeAttribute(name, host::kMatchCase);
-    SetAttribute(app, L"topmargin", settings.topText);
-    SetAttribute(app, L"marginheight", settings.topText);
-    SetAttribute(app, L"leftmargin", settings.leftText);
-    SetAttribute(app, L"marginwidth", settings.leftText);
-    ExecuteMenuCommand(app, 3);
-    if (wasOpen) {
-        app.activePageWindow()->setViewMode(savedViewMode);
-    } else {
-        ExecuteMenuCommand(app, 106);
-    }
-}
-
-// A direct loop needs to know which pages the user has open, but it asks the host
-// only once: the windows do not change between pages.
-std::set<std::wstring> OpenUrls(host::HostApplication& app) {
-    std::set<std::wstring> urls;
-    const auto windows = app.activeWebWindow()->pageWindows();
-    const std::int32_t count = windows->count();
-    for (std::int32_t i = 0; i < count; ++i) urls.insert(windows->item(i)->file()->url());
-    return urls;
-}
-
-bool WasOpen(const std::set<std::wstring>& openUrls, host::WebFile& file) {
-    return !openUrls.empty() && openUrls.count(file.url()) > 0;
-}
-
-// Out of line, so that a profile can single it out as it does ApplyMargins:
+// The floor, out of line so that a profile can single it out as it does ApplyMargins:
 //   valgrind --tool=callgrind --toggle-collect='*FloorRun*' ...
 [[gnu::noinline]] void FloorRun(const MarginSettings& settings, QuietDialog& dialog) {
-    auto& app = host::Application();
-    const auto openUrls = OpenUrls(app);
-    const auto savedWindow = openUrls.empty() ? nullptr : app.activePageWindow();
-    if (settings.allPages) {
-        const auto files = app.activeWeb()->allFiles();
-        const std::int32_t count = files->count();
-        for (std::int32_t i = 0; i < count; ++i) {
-            const auto file = files->item(i);
-            if (file->extension() == L"htm") FloorPage(app, *file, WasOpen(openUrls, *file), settings);
-        }
-    } else {
-        for (const auto& url : dialog.queue) {
-            const auto file = app.activeWeb()->locateFile(url);
-            FloorPage(app, *file, WasOpen(openUrls, *file), settings);
-        }
-    }
-    if (savedWindow) savedWindow->activate();
+    bench::RunMarginsFloor(host::Application(), settings, dialog.queue);
 }
 
 void Floor(benchmark::State& state, bool allPages) {

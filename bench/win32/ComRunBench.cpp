@@ -1,0 +1,277 @@
+// The margin run through COM, as a user starts it in the stand-in host: the real
+// tavisk2002.dll, loaded from the registry by the host's add-in loader into the host
+// window over a disk web, driven from its menu command through the options
+// dialog's OK (its initial choices: all pages, both margins off) to its closing
+// message. Beside it, its floor: the same pages opened, edited, saved and closed
+// through the same IDispatch object model by a plain loop in the host's process
+// (bench/MarginsFloor over the add-in's own late-bound layer), which ends with a
+// message box too. Repetitions of the two alternate, after one of each untimed
+// (the first run rewrites every page).
+//
+// comrun_bench.exe PAGES WEB-FOLDER OUT.json [REPETITIONS]
+// Writes Google Benchmark's JSON, one entry per repetition, wall-clock times in
+// both time fields, as "Com/Run/pages:N" and "Com/Run_Floor/pages:N".
+
+#include <windows.h>
+
+#include <ole2.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/MarginsFloor.h"
+#include "host/HostError.h"
+#include "host/Text.h"
+#include "host/win32/DispatchHost.h"
+#include "simhost/SimHost.h"
+#include "simhost/disk/DiskWeb.h"
+#include "simhost/win32/AddInLoader.h"
+#include "simhost/win32/ComHost.h"
+#include "simhost/win32/HostWindow.h"
+
+namespace {
+
+using namespace tavisk;
+using Clock = std::chrono::steady_clock;
+
+constexpr wchar_t kAddInProgId[] = L"tavisk2002.Connect";
+constexpr wchar_t kTitle[] = L"Tavisk 2002";
+constexpr wchar_t kRunDone[] = L"Margin settings have been applied successfully.";
+constexpr wchar_t kFloorDone[] = L"The floor run is done.";
+
+// prefix, number, suffix; appended piece by piece, as GCC 12 warns wrongly of
+// `"f" + std::to_string(n)` (-Wrestrict).
+std::string Name(const char* prefix, int number, const char* suffix = "") {
+    std::string name(prefix);
+    name += std::to_string(number);
+    name += suffix;
+    return name;
+}
+
+// `pages` pages in folders of 100, each with an image beside it.
+void WriteWeb(const std::filesystem::path& folder, int pages) {
+    std::filesystem::remove_all(folder);
+    for (int i = 0; i < pages; ++i) {
+        const auto dir = folder / Name("f", i / 100);
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir / Name("p", i, ".htm"), std::ios::binary)
+            << "<html><head><title>Page " << i << "</title></head>\r\n<body bgcolor=\"white\" topmargin=\"3\">\r\n<p>"
+            << i << "</p>\r\n</body></html>\r\n";
+        std::ofstream(dir / Name("i", i, ".gif"), std::ios::binary) << "GIF89a";
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+struct ChildSearch {
+    const std::wstring& text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+    auto& search = *reinterpret_cast<ChildSearch*>(data);
+    if (WindowText(child) != search.text) return TRUE;
+    search.found = child;
+    return FALSE;
+}
+
+// A child window (at any depth) with this text, or null.
+HWND FindChild(HWND parent, const std::wstring& text) {
+    ChildSearch search{text};
+    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct WindowSearch {
+    const std::wstring& title;
+    const std::wstring& child;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    if (!IsWindowVisible(window) || WindowText(window) != search.title) return TRUE;
+    if (!search.child.empty() && !FindChild(window, search.child)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The visible top-level window of this thread with this title and, when `child` is
+// given, a child window with that text; null when there is none.
+HWND FindWindowOfThread(const std::wstring& title, const std::wstring& child = {}) {
+    WindowSearch search{title, child};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The closing message of a repetition, watched for by a timer while the message
+// box's own loop runs: its appearance ends the repetition, and it is then closed as
+// a user would. Another message box with the same title (a failed run's) is closed
+// too and ends the benchmark with its text.
+class ClosingMessage {
+public:
+    explicit ClosingMessage(const wchar_t* text) : _text(text) {
+        g_current = this;
+        _timer = SetTimer(nullptr, 0, 1, &ClosingMessage::Tick);
+        if (!_timer) throw std::runtime_error("SetTimer failed");
+    }
+    ClosingMessage(const ClosingMessage&) = delete;
+    ~ClosingMessage() {
+        KillTimer(nullptr, _timer);
+        g_current = nullptr;
+    }
+
+    // Milliseconds from `start` to the message's appearance.
+    double since(Clock::time_point start) const {
+        if (!_failure.empty()) throw std::runtime_error("the run failed: " + host::ToUtf8(_failure));
+        if (!_seen) throw std::runtime_error("the closing message never showed");
+        return std::chrono::duration<double, std::milli>(_shown - start).count();
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        auto* self = g_current;
+        if (!self || self->_seen || !self->_failure.empty()) return;
+        const auto now = Clock::now();
+        HWND box = FindWindowOfThread(kTitle, self->_text);
+        if (box) {
+            self->_seen = true;
+            self->_shown = now;
+        } else if ((box = FindWindowOfThread(kTitle)) != nullptr && FindChild(box, L"OK") &&
+                   !FindChild(box, L"Cancel")) {
+            self->_failure = L"a message box other than the closing one";
+        }
+        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+
+    static inline ClosingMessage* g_current = nullptr;
+    const wchar_t* _text;
+    UINT_PTR _timer = 0;
+    bool _seen = false;
+    Clock::time_point _shown;
+    std::wstring _failure;
+};
+
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// The add-in's menu command: Tools > &Halvern Add-ins > &Tavisk 2002...
+std::shared_ptr<simhost::ControlNode> MenuCommand(simhost::SimHost& host) {
+    using simhost::CommandBarsModel;
+    const auto tools = CommandBarsModel::FindByCaption(*host.menuBar().controls, L"&Tools");
+    const auto popup = tools ? CommandBarsModel::FindByCaption(*tools->childList(), L"&Halvern Add-ins") : nullptr;
+    const auto command = popup ? CommandBarsModel::FindByCaption(*popup->childList(), L"&Tavisk 2002...") : nullptr;
+    if (!command) throw std::runtime_error("the add-in's menu command is missing");
+    return command;
+}
+
+double TimeAddInRun(simhost::SimHost& host) {
+    const auto command = MenuCommand(host);
+    ClosingMessage closing(kRunDone);
+    const auto start = Clock::now();
+    command->execute();
+    const HWND dialog = FindWindowOfThread(kTitle, L"OK");
+    const HWND ok = dialog ? FindChild(dialog, L"OK") : nullptr;
+    if (!ok) throw std::runtime_error("the options dialog did not show");
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    return closing.since(start);
+}
+
+double TimeFloor(host::HostApplication& app, HWND owner) {
+    ClosingMessage closing(kFloorDone);
+    const auto start = Clock::now();
+    MarginSettings settings;  // the options dialog's initial choices
+    bench::RunMarginsFloor(app, settings, {});
+    MessageBoxW(owner, kFloorDone, kTitle, MB_OK | MB_ICONINFORMATION);
+    return closing.since(start);
+}
+
+void WriteJson(const std::wstring& path, int pages, const std::vector<double>& run, const std::vector<double>& floor) {
+    std::ofstream out{std::filesystem::path(path)};
+    out << "{\n  \"context\": {\"executable\": \"comrun_bench\"},\n  \"benchmarks\": [\n";
+    bool first = true;
+    for (const auto& [name, times] : {std::pair{"Com/Run", &run}, std::pair{"Com/Run_Floor", &floor}}) {
+        std::string full(name);
+        full += Name("/pages:", pages);
+        for (size_t i = 0; i < times->size(); ++i) {
+            out << (first ? "" : ",\n") << "    {\"name\": \"" << full << "\", \"run_name\": \"" << full
+                << "\", \"run_type\": \"iteration\", \"repetitions\": " << times->size()
+                << ", \"repetition_index\": " << i << ", \"iterations\": 1, \"real_time\": " << (*times)[i]
+                << ", \"cpu_time\": " << (*times)[i] << ", \"time_unit\": \"ms\"}";
+            first = false;
+        }
+    }
+    out << "\n  ]\n}\n";
+}
+
+int Run(int pages, const std::wstring& folder, const std::wstring& out, int repetitions) {
+    WriteWeb(folder, pages);
+    if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("OleInitialize failed");
+    std::vector<double> run, floor;
+    {
+        simhost::SimHost host;
+        host.openWeb(simhost::OpenDiskWeb(folder));
+        simhost::win32::AddInLoader loader;
+        simhost::win32::HostWindow::Options options;
+        options.pageSource = [](const simhost::PageDocument& document) { return simhost::PageSourceText(document); };
+        options.closing = [&loader] { loader.shutdown(); };
+        options.quitOnDestroy = false;
+        simhost::win32::HostWindow window(host, std::move(options));
+        ShowWindow(window.handle(), SW_SHOW);
+        UpdateWindow(window.handle());
+        const auto application = simhost::win32::MakeApplicationDispatch(host);
+        loader.connectAll(application.Get());
+        bool connected = false;
+        for (const auto& report : loader.reports())
+            connected = connected || (report.progId == kAddInProgId && report.connected);
+        if (!connected) throw std::runtime_error("the add-in did not connect: " + host::ToUtf8(loader.summary()));
+        const auto app = host::win32::MakeDispatchApplication(application);
+
+        for (int i = 0; i <= repetitions; ++i) {
+            Pump();
+            const double r = TimeAddInRun(host);
+            Pump();
+            const double f = TimeFloor(*app, window.handle());
+            if (i == 0) continue;  // the first of each rewrites every page
+            run.push_back(r);
+            floor.push_back(f);
+            std::printf("repetition %d: add-in %.1f ms, floor %.1f ms\n", i, r, f);
+            std::fflush(stdout);
+        }
+        loader.shutdown();
+    }
+    OleUninitialize();
+    WriteJson(out, pages, run, floor);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: comrun_bench PAGES WEB-FOLDER OUT.json [REPETITIONS]\n");
+        return 2;
+    }
+    try {
+        return Run(std::stoi(argv[1]), argv[2], argv[3], argc > 4 ? std::stoi(argv[4]) : 5);
+    } catch (const host::HostError& e) {
+        std::fprintf(stderr, "comrun_bench: %s\n", host::ToUtf8(e.message()).c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "comrun_bench: %s\n", e.what());
+    }
+    return 1;
+}

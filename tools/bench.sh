@@ -57,7 +57,7 @@ if [ $com -eq 1 ]; then
     -DTAVISK_BENCH=ON >/dev/null
   cmake --build "$windows" -j"$(nproc)" --target comrun_bench >/dev/null
   rm -f "$out/comrun_bench.json"
-  if ! bash "$root/tools/wine-session.sh" "$windows" bash "$0" --in-session "$windows" >"$out/comrun_bench.log" 2>&1 ||
+  if ! bash "$root/tools/wine-session.sh" "$windows" bash "$root/tools/bench.sh" --in-session "$windows" >"$out/comrun_bench.log" 2>&1 ||
     [ ! -s "$out/comrun_bench.json" ]; then
     tail -n 20 "$out/comrun_bench.log" >&2
     exit 2

@@ -4,9 +4,9 @@
 #include <memory>
 #include <unordered_set>
 
+#include "base/Error.h"
 #include "host/Application.h"
 #include "host/HostError.h"
-#include "host/Text.h"
 #include "margins/BodyMargins.h"
 
 namespace tavisk {
@@ -163,10 +163,8 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
         dialog.unload();
         messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
         return;
-    } catch (const host::HostError& error) {
-        reason = error.message();
-    } catch (const std::exception& error) {
-        reason = host::FromUtf8(error.what());
+    } catch (const std::exception&) {
+        reason = base::CaughtErrorText();
     }
     // Pages done stay saved and the current one stays open, unsaved: the user sees
     // where the run stopped, and can retry from the dialog or cancel it.

@@ -26,7 +26,7 @@
 
 #include "bench/MarginsFloor.h"
 #include "host/HostError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "host/win32/DispatchHost.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
@@ -132,7 +132,7 @@ public:
 
     // Milliseconds from `start` to the message's appearance.
     double since(Clock::time_point start) const {
-        if (!_failure.empty()) throw std::runtime_error("the run failed: " + host::ToUtf8(_failure));
+        if (!_failure.empty()) throw std::runtime_error("the run failed: " + base::ToUtf8(_failure));
         if (!_seen) throw std::runtime_error("the closing message never showed");
         return std::chrono::duration<double, std::milli>(_shown - start).count();
     }
@@ -238,7 +238,7 @@ int Run(int pages, const std::wstring& folder, const std::wstring& out, int repe
         bool connected = false;
         for (const auto& report : loader.reports())
             connected = connected || (report.progId == kAddInProgId && report.connected);
-        if (!connected) throw std::runtime_error("the add-in did not connect: " + host::ToUtf8(loader.summary()));
+        if (!connected) throw std::runtime_error("the add-in did not connect: " + base::ToUtf8(loader.summary()));
         const auto app = host::win32::MakeDispatchApplication(application);
 
         for (int i = 0; i <= repetitions; ++i) {
@@ -269,7 +269,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         return Run(std::stoi(argv[1]), argv[2], argv[3], argc > 4 ? std::stoi(argv[4]) : 5);
     } catch (const host::HostError& e) {
-        std::fprintf(stderr, "comrun_bench: %s\n", host::ToUtf8(e.message()).c_str());
+        std::fprintf(stderr, "comrun_bench: %s\n", base::ToUtf8(e.message()).c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "comrun_bench: %s\n", e.what());
     }

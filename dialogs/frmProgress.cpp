@@ -22,7 +22,7 @@ std::wstring frmProgress::StatusText(std::int32_t page, std::int32_t total) {
     return L"Applying margins to page " + std::to_wstring(page) + L" of " + std::to_wstring(total);
 }
 
-bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstring& page) {
+bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstring& url) {
     const auto now = _clock();
     bool due = false;
     if (_window) {
@@ -40,7 +40,8 @@ bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstrin
     }
     if (due) {
         _lastUpdate = now;
-        _window->update(index, total, StatusText(index + 1, total), page);
+        // The page's name is the last segment of its URL.
+        _window->update(index, total, StatusText(index + 1, total), url.substr(url.find_last_of(L'/') + 1));
     }
     return true;
 }

@@ -40,7 +40,7 @@ public:
     frmProgress(const frmProgress&) = delete;
     frmProgress& operator=(const frmProgress&) = delete;
 
-    bool next(std::int32_t index, std::int32_t total, const std::wstring& page) override;
+    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) override;
     void end() noexcept override;
 
     static std::wstring StatusText(std::int32_t page, std::int32_t total);

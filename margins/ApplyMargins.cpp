@@ -79,16 +79,13 @@ struct RunEnd {
     std::int32_t total = 0;
 };
 
-// The last segment of a page's URL: its file name.
-std::wstring PageName(const std::wstring& url) { return url.substr(url.find_last_of(L'/') + 1); }
-
 RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
     std::shared_ptr<host::PageWindow> savedWindow;
     if (OpenPageWindowCount() > 0) savedWindow = App().activePageWindow();
 
     RunEnd end;
-    const auto goOn = [&](std::int32_t index, std::int32_t total, const std::wstring& page) {
-        if (!progress || progress->next(index, total, page)) return true;
+    const auto goOn = [&](std::int32_t index, std::int32_t total, const std::wstring& url) {
+        if (!progress || progress->next(index, total, url)) return true;
         end = {true, index, total};
         return false;
     };
@@ -106,7 +103,7 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
         for (std::int32_t i = 0; i < count; ++i) {
             current = {};
             const std::wstring url = dialog.queueTag(i);
-            if (!goOn(i, count, PageName(url))) break;
+            if (!goOn(i, count, url)) break;
             current.queuedUrl = url;
             current.file = ActiveWeb()->locateFile(url);
             ProcessPage(*current.file, settings);

@@ -30,11 +30,10 @@ public:
 class RunProgress {
 public:
     virtual ~RunProgress() = default;
-    // Before file `index` (from 0) of the `total` files the run walks. `page` is
-    // the page's name when the run knows it without asking the host (a queued
-    // page's URL gives it), else empty. False: the user asked to stop, and the run
-    // stops before this file.
-    virtual bool next(std::int32_t index, std::int32_t total, const std::wstring& page) = 0;
+    // Before file `index` (from 0) of the `total` files the run walks. `url` is the
+    // page's URL when the run knows it without asking the host (a queued page's),
+    // else empty. False: the user asked to stop, and the run stops before this file.
+    virtual bool next(std::int32_t index, std::int32_t total, const std::wstring& url) = 0;
     // The run is over, finished, stopped or failed: the display goes before any
     // message is shown.
     virtual void end() noexcept = 0;

@@ -201,5 +201,34 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
     }
 }
 
+TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
+    // Whether the progress window was still open when each message came up.
+    struct Messages final : ui::MessageBoxes {
+        std::function<bool()> windowOpen;
+        std::vector<std::pair<std::wstring, bool>> shown;
+        void show(const std::wstring& text, const std::wstring&, ui::MessageIcon) override {
+            shown.push_back({text, windowOpen()});
+        }
+    };
+    enum class End { Done, Stopped, Failed };
+    for (const End end : {End::Done, End::Stopped, End::Failed}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        freshWeb();
+        step = 1000ms;  // the window is there from the first page
+        if (end == End::Stopped) cancelDuring(5);
+        if (end == End::Failed) host.recorder().failOn(L"WebFile.open", 5);
+        FakeRunDialog dialog;
+        Messages messages;
+        messages.windowOpen = [this] { return progress() && !progress()->closed(); };
+        {
+            frmProgress progress(nullptr);
+            ApplyMargins(settings(false), dialog, messages, &progress);
+        }
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_FALSE(messages.shown[0].second) << host::ToUtf8(messages.shown[0].first);
+        host.setChangeListener({});
+    }
+}
+
 }  // namespace
 }  // namespace tavisk::testing

@@ -154,7 +154,7 @@ void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const st
 void Win32ProgressWindow::processMessages() {
     MSG message;
     for (int i = 0; i < kMaxMessagesPerRound && _window && PeekMessageW(&message, _window, 0, 0, PM_REMOVE); ++i) {
-        // Esc and Enter become IDCANCEL here, since the host's loop never sees these.
+        // The dialog manager's keys: Esc becomes IDCANCEL.
         if (!IsDialogMessageW(_window, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);

@@ -3,8 +3,8 @@
 #include "dialogs/ColumnSort.h"
 #include "dialogs/PageChooser.h"
 #include "dialogs/frmAbout.h"
+#include "dialogs/ResourceIds.h"
 #include "dialogs/frmProgress.h"
-#include "dialogs/win32/DialogResources.h"
 #include "host/Application.h"
 #include "ui/EventBoundary.h"
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 
 namespace tavisk {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {
@@ -213,7 +213,7 @@ TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
             ApplyMargins(settings(false), dialog, messages, &progress);
         }
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_FALSE(messages.shown[0].second) << host::ToUtf8(messages.shown[0].first);
+        EXPECT_FALSE(messages.shown[0].second) << base::ToUtf8(messages.shown[0].first);
         host.setChangeListener({});
     }
 }

@@ -16,10 +16,10 @@
 #include "dialogs/frmMain.h"
 #include "dialogs/frmProgress.h"
 #include "host/Application.h"
-#include "host/Text.h"
+#include "base/Text.h"
+#include "base/win32/Screenshot.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
-#include "simhost/win32/Screenshot.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "tests/simhost_disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
@@ -83,7 +83,7 @@ protected:
         SendMessageW(Child(MainWindow(), L"Button", L"Selected &page(s)"), BM_CLICK, 0, 0);
         for (int i = 1; i <= kPages; ++i) {
             const auto url = simhost::DiskUrl(folder.path() / Name(i));
-            frmMain::Instance().lvwStaticQueue.add({url, host::FromUtf8(Name(i)), {L"", L""}, url});
+            frmMain::Instance().lvwStaticQueue.add({url, base::FromUtf8(Name(i)), {L"", L""}, url});
         }
     }
     static HWND MainWindow() { return static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window(); }
@@ -106,7 +106,7 @@ void SaveAsPainted(HWND window, const std::wstring& name) {
     const std::wstring path = self;
     RECT rect{};
     GetWindowRect(window, &rect);
-    simhost::win32::ScreenCapture(rect).savePng(path.substr(0, path.find_last_of(L"\\/") + 1) + name);
+    base::win32::ScreenCapture(rect).savePng(path.substr(0, path.find_last_of(L"\\/") + 1) + name);
 }
 
 TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBoundary) {

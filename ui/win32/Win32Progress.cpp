@@ -4,13 +4,19 @@
 
 #include <vector>
 
+#include "base/win32/ComError.h"
+#include "base/win32/ThisModule.h"
 #include "host/win32/BringToFront.h"
 #include "ui/win32/ActivationContext.h"
-#include "ui/win32/Module.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
 
 namespace tavisk::ui::win32 {
+
+using base::win32::ThisModule;
+using base::win32::ThrowLastErrorIf;
+using base::win32::UniqueWindow;
+
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
@@ -66,9 +72,9 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
     _centreOver = owner ? owner : GetActiveWindow();
 
     const auto words = DialogTemplate(design.caption);
-    _window = CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
-                                         DialogProc, reinterpret_cast<LPARAM>(this));
-    ThrowLastErrorIf(_window == nullptr, "CreateDialogIndirectParam");
+    _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
+                                                      owner, DialogProc, reinterpret_cast<LPARAM>(this)));
+    ThrowLastErrorIf(!_window, "CreateDialogIndirectParam");
     try {
         layOut(design.icon);
     } catch (...) {
@@ -80,14 +86,14 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
 void Win32ProgressWindow::layOut(int icon) {
     const int dpi = ScreenDpi();
     RECT frame = Pixels({0, 0, kClientWidth, kClientHeight}, dpi);
-    AdjustWindowRectEx(&frame, kStyle, FALSE, static_cast<DWORD>(GetWindowLongPtrW(_window, GWL_EXSTYLE)));
-    SetWindowPos(_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    AdjustWindowRectEx(&frame, kStyle, FALSE, static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_EXSTYLE)));
+    SetWindowPos(_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (icon) {
         _smallIcon = LoadProductIcon(icon, GetSystemMetrics(SM_CXSMICON));
         _largeIcon = LoadProductIcon(icon, GetSystemMetrics(SM_CXICON));
-        SendMessageW(_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
-        SendMessageW(_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
+        SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
+        SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
     }
     _status = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, -1, Pixels(kStatus, dpi));
     _item = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, -1, Pixels(kItem, dpi));
@@ -100,10 +106,10 @@ Win32ProgressWindow::~Win32ProgressWindow() { close(); }
 HWND Win32ProgressWindow::addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, int id, RECT at) {
     ActivationScope activation;
     const HWND child = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
-                                       at.right - at.left, at.bottom - at.top, _window,
+                                       at.right - at.left, at.bottom - at.top, _window.get(),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
     ThrowLastErrorIf(child == nullptr, "CreateWindowEx");
-    SendMessageW(child, WM_SETFONT, SendMessageW(_window, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(child, WM_SETFONT, SendMessageW(_window.get(), WM_GETFONT, 0, 0), FALSE);
     return child;
 }
 
@@ -115,15 +121,15 @@ void Win32ProgressWindow::show() {
             SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
         }
         RECT own{};
-        GetWindowRect(_window, &own);
+        GetWindowRect(_window.get(), &own);
         const int width = own.right - own.left, height = own.bottom - own.top;
-        SetWindowPos(_window, nullptr, area.left + (area.right - area.left - width) / 2,
+        SetWindowPos(_window.get(), nullptr, area.left + (area.right - area.left - width) / 2,
                      area.top + (area.bottom - area.top - height) / 2, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ShowWindow(_window, SW_SHOW);
-    host::win32::BringToFront(_window);
-    SendMessageW(_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
+    ShowWindow(_window.get(), SW_SHOW);
+    host::win32::BringToFront(_window.get());
+    SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
 }
 
 void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const std::wstring& status,
@@ -137,7 +143,7 @@ void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const st
     SetTextIfChanged(_status, status);
     SetTextIfChanged(_item, item);
     // Painted now, by sent WM_PAINTs: the run may not process messages again for a while.
-    RedrawWindow(_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(_window.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 // Responsive without a general pump. PeekMessage with this window as the filter
@@ -153,9 +159,10 @@ void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const st
 // an add-in's to decide.
 void Win32ProgressWindow::processMessages() {
     MSG message;
-    for (int i = 0; i < kMaxMessagesPerRound && _window && PeekMessageW(&message, _window, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < kMaxMessagesPerRound && _window && PeekMessageW(&message, _window.get(), 0, 0, PM_REMOVE);
+         ++i) {
         // The dialog manager's keys: Esc becomes IDCANCEL.
-        if (!IsDialogMessageW(_window, &message)) {
+        if (!IsDialogMessageW(_window.get(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -170,9 +177,9 @@ void Win32ProgressWindow::cancel() noexcept {
 
 void Win32ProgressWindow::close() noexcept {
     if (!_window) return;
-    const HWND window = std::exchange(_window, nullptr);
-    SetWindowLongPtrW(window, DWLP_USER, 0);
-    DestroyWindow(window);
+    // No message reaches this object once the window is going.
+    SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
+    _window.reset();
 }
 
 INT_PTR CALLBACK Win32ProgressWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -193,7 +200,7 @@ INT_PTR CALLBACK Win32ProgressWindow::DialogProc(HWND window, UINT message, WPAR
             return TRUE;
         case WM_NCDESTROY:
             // Destroyed with its owner: there is nothing left to close.
-            self->_window = nullptr;
+            self->_window.release();
             return FALSE;
         default:
             return FALSE;

@@ -29,7 +29,7 @@ public:
     bool cancelled() const override { return _cancelled; }
     void close() noexcept override;
 
-    HWND window() const noexcept { return _window; }
+    HWND window() const noexcept { return _window.get(); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,7 +37,7 @@ private:
     HWND addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, int id, RECT at);
     void cancel() noexcept;
 
-    HWND _window = nullptr;
+    base::win32::UniqueWindow _window;
     HWND _status = nullptr, _item = nullptr, _bar = nullptr, _cancel = nullptr;
     HWND _centreOver = nullptr;
     bool _shownOnce = false;

@@ -3,19 +3,26 @@
 // a loop, without the add-in. The host's recording is off in both, so the ratio is
 // the add-in's own share: page filter, open-window check, command lookups.
 //
+// Also the run with its progress window shown from the first page to the last (in
+// memory), "Run/<scope>WithProgress", beside the same run without it as its floor.
+//
 // Naming: "Run/<scope>" is the add-in's run, "Run/<scope>_Floor" its floor, with
 // the same arguments (pages, then open page windows); tools/bench_report.py pairs
 // them by that suffix.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "bench/MarginsFloor.h"
+#include "dialogs/frmProgress.h"
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
+#include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk {
 namespace {
@@ -89,6 +96,30 @@ void Run(benchmark::State& state, bool allPages) {
     state.SetItemsProcessed(state.iterations() * pages);
 }
 
+// A clock on which the run began long ago, so its progress window is there from
+// the first page; after that the real time, as a run reads it.
+frmProgress::Clock StartedLongAgo() {
+    return [started = false]() mutable {
+        if (!std::exchange(started, true)) return std::chrono::steady_clock::time_point{};
+        return std::chrono::steady_clock::now();
+    };
+}
+
+void RunWithProgress(benchmark::State& state, bool allPages) {
+    const int pages = static_cast<int>(state.range(0));
+    auto& large = WebOf(pages, static_cast<int>(state.range(1)));
+    const auto settings = Settings(allPages);
+    ui::SetToolkit(std::make_shared<ui::memory::MemoryToolkit>());
+    for (auto _ : state) {
+        frmProgress::SetClock(StartedLongAgo());
+        frmProgress progress(nullptr);
+        ApplyMargins(settings, large.dialog, large.messages, &progress);
+    }
+    frmProgress::SetClock(nullptr);
+    ui::SetToolkit(nullptr);
+    state.SetItemsProcessed(state.iterations() * pages);
+}
+
 // The floor, out of line so that a profile can single it out as it does ApplyMargins:
 //   valgrind --tool=callgrind --toggle-collect='*FloorRun*' ...
 [[gnu::noinline]] void FloorRun(const MarginSettings& settings, QuietDialog& dialog) {
@@ -113,6 +144,10 @@ BENCHMARK_CAPTURE(Run, AllPages, true)->Name("Run/AllPages")->Apply(Sizes);
 BENCHMARK_CAPTURE(Floor, AllPages, true)->Name("Run/AllPages_Floor")->Apply(Sizes);
 BENCHMARK_CAPTURE(Run, Queue, false)->Name("Run/Queue")->Apply(Sizes);
 BENCHMARK_CAPTURE(Floor, Queue, false)->Name("Run/Queue_Floor")->Apply(Sizes);
+BENCHMARK_CAPTURE(RunWithProgress, AllPages, true)->Name("Run/AllPagesWithProgress")->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, AllPages, true)->Name("Run/AllPagesWithProgress_Floor")->Apply(Sizes);
+BENCHMARK_CAPTURE(RunWithProgress, Queue, false)->Name("Run/QueueWithProgress")->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, Queue, false)->Name("Run/QueueWithProgress_Floor")->Apply(Sizes);
 
 }  // namespace
 }  // namespace tavisk

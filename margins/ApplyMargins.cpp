@@ -58,11 +58,11 @@ bool WalkPageWindows(host::WebFile& file, std::int32_t first, std::int32_t count
 }
 
 // IsPageOpen for the pages of one run, asking each window once per run instead of
-// once per page. Between two pages only the run opens and closes windows, and it
-// closes every window it opened, so while the window count stays the same the
-// windows are the same: a page whose URL a walk already met is open, and a page
-// the walk has not met yet is looked for among the windows not walked yet. The
-// first check of a run asks exactly what IsPageOpen asks.
+// once per page. Between two pages only the run opens and closes windows (its
+// progress window handles no message but its own), and it closes every window it
+// opened, so while the window count stays the same the windows are the same: a page whose URL a walk already met is
+// open, and a page the walk has not met yet is looked for among the windows not walked yet. The first check of a run
+// asks exactly what IsPageOpen asks.
 class OpenPageCheck {
 public:
     bool operator()(host::WebFile& file) {
@@ -116,29 +116,48 @@ struct CurrentPage {
     }
 };
 
-void RunOverPages(const MarginSettings& settings, RunDialog& dialog, CurrentPage& current) {
+// Where a run ended: after every file, or stopped by the user before file `done`.
+struct RunEnd {
+    bool stopped = false;
+    std::int32_t done = 0;
+    std::int32_t total = 0;
+};
+
+RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
     std::shared_ptr<host::PageWindow> savedWindow;
     if (OpenPageWindowCount() > 0) savedWindow = App().activePageWindow();
     OpenPageCheck isPageOpen;
 
+    RunEnd end;
+    const auto goOn = [&](std::int32_t index, std::int32_t total, const std::wstring& url) {
+        if (!progress || progress->next(index, total, url)) return true;
+        end = {true, index, total};
+        return false;
+    };
     if (settings.allPages) {
         const auto files = ActiveWeb()->allFiles();
         const std::int32_t count = files->count();
         for (std::int32_t i = 0; i < count; ++i) {
-            current = {{}, files->item(i)};
+            current = {};
+            if (!goOn(i, count, {})) break;
+            current.file = files->item(i);
             if (IsPage(*current.file)) ProcessPage(*current.file, settings, isPageOpen);
         }
     } else {
         const std::int32_t count = dialog.queueCount();
         for (std::int32_t i = 0; i < count; ++i) {
-            current = {dialog.queueTag(i), nullptr};
-            current.file = ActiveWeb()->locateFile(current.queuedUrl);
+            current = {};
+            const std::wstring url = dialog.queueTag(i);
+            if (!goOn(i, count, url)) break;
+            current.queuedUrl = url;
+            current.file = ActiveWeb()->locateFile(url);
             ProcessPage(*current.file, settings, isPageOpen);
         }
     }
     current = {};
 
     if (OpenPageWindowCount() > 0 && savedWindow) savedWindow->activate();
+    return end;
 }
 
 std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
@@ -150,22 +169,37 @@ std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
 
 }  // namespace
 
+std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
+    return L"The run was stopped after " + std::to_wstring(done) + L" of " + std::to_wstring(total) +
+           L" pages. The pages done keep their new margins.";
+}
+
 bool IsPageOpen(host::WebFile& file) {
     return WalkPageWindows(file, 0, OpenPageWindowCount(), [](std::wstring&&) {});
 }
 
-void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages) {
+void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
+                  RunProgress* progress) {
     dialog.hide();
     CurrentPage current;
     std::wstring reason;
     try {
-        RunOverPages(settings, dialog, current);
+        const RunEnd end = RunOverPages(settings, dialog, progress, current);
+        if (progress) progress->end();
+        if (end.stopped) {
+            // Stopped by the user between pages: what is done stays done, and the
+            // dialog comes back with its choices and queue for another run.
+            messages.show(RunStoppedMessage(end.done, end.total), ui::kProductTitle, ui::MessageIcon::Information);
+            dialog.showAgain();
+            return;
+        }
         dialog.unload();
         messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
         return;
     } catch (const std::exception&) {
         reason = base::CaughtErrorText();
     }
+    if (progress) progress->end();
     // Pages done stay saved and the current one stays open, unsaved: the user sees
     // where the run stopped, and can retry from the dialog or cancel it.
     messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 
 #ifdef _WIN32
@@ -36,7 +36,7 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
         std::error_code error;
         if (!std::filesystem::exists(candidate, error) && !error) return candidate;
         if (n > 1000 || error)
-            throw host::HostError(host::kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
+            throw SimError(kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
     }
 }
 
@@ -96,9 +96,9 @@ std::wstring PathText(const std::filesystem::path& path) {
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
+    if (!in) throw SimError(kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be read.");
+    if (in.bad()) throw SimError(kErrorFail, L"The file " + Shown(file) + L" cannot be read.");
     return bytes;
 }
 
@@ -118,7 +118,7 @@ void DiskPageStore::save(const PageDocument& document) {
         if (_hook) _hook(s);
     };
     const auto fail = [&](const std::wstring& why) {
-        throw host::HostError(host::kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+        throw SimError(kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
     };
 
     // A page that another program changed since it was opened keeps that change.
@@ -159,13 +159,12 @@ void DiskPageStore::save(const PageDocument& document) {
 }
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {
-    throw host::HostError(host::kErrorFail, L"The file " + Shown(_file) +
-                                                L" is not a page: the editor opens .htm, .html and .asp files.");
+    throw SimError(kErrorFail,
+                   L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
 }
 
 void OtherFileStore::save(const PageDocument&) {
-    throw host::HostError(host::kErrorFail,
-                          L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+    throw SimError(kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
 }
 
 }  // namespace tavisk::simhost

@@ -41,7 +41,7 @@ public:
 
     const std::filesystem::path& file() const noexcept { return _file; }
     std::unique_ptr<PageDocument> load() override;
-    // Raises HostError when the page cannot be written; the file is then as it was.
+    // Raises SimError when the page cannot be written; the file is then as it was.
     void save(const PageDocument& document) override;
 
     // Called before each step of a save; what it throws fails the save at that step.
@@ -68,7 +68,7 @@ private:
 // show as U+FFFD rather than fail.
 std::wstring PathText(const std::filesystem::path& path);
 
-// The whole file; raises HostError when it cannot be read.
+// The whole file; raises SimError when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
 
 }  // namespace tavisk::simhost

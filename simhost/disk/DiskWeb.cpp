@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/HtmlPage.h"
@@ -21,8 +21,8 @@ bool IsPageName(const std::wstring& name) {
 }
 
 [[noreturn]] void Refuse(const fs::path& folder, const std::error_code& error) {
-    throw host::HostError(host::kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
-                                                host::FromUtf8(error.message()) + L".");
+    throw SimError(kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
+                                   host::FromUtf8(error.message()) + L".");
 }
 
 struct Entries {
@@ -55,7 +55,7 @@ Entries ListFolder(const fs::path& folder) {
 std::wstring PageTitle(const fs::path& file) {
     try {
         return HtmlPage(ReadFileBytes(file)).title();
-    } catch (const host::HostError&) {
+    } catch (const SimError&) {
         return {};  // an unreadable page is listed by its name; opening it reports the error
     }
 }

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "simhost/win32/Dispatch.h"
+#include "simhost/win32/DispatchObject.h"
 #include "simhost/win32/Registry.h"
 
 namespace tavisk::simhost::win32 {

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 
 namespace tavisk::simhost::win32 {
@@ -66,7 +66,7 @@ HRESULT SetErrorText(HRESULT hr, const std::wstring& text) {
 Failure CurrentFailure() {
     try {
         throw;
-    } catch (const host::HostError& e) {
+    } catch (const SimError& e) {
         return {e.code(), e.message()};
     } catch (const ComError& e) {
         return {e.code(), e.text(), e.argument()};

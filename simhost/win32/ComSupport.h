@@ -10,7 +10,7 @@
 namespace tavisk::simhost::win32 {
 
 // A refusal in COM's own terms (a missing argument, a value of the wrong type),
-// as opposed to a refusal of the host, which is a host::HostError. `argument` is
+// as opposed to a refusal of the host, which is a SimError. `argument` is
 // the position of the offending argument, counted from 0 in the call's order.
 class ComError : public std::runtime_error {
 public:

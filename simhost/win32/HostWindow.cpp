@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "simhost/win32/ComSupport.h"
 #include "simhost/win32/Screenshot.h"
 
@@ -149,7 +149,7 @@ void HostWindow::setStatus(const std::wstring& text) {
 void HostWindow::addWindowCommands() {
     const auto file = CommandBarsModel::FindByCaption(*_host.menuBar().controls, L"File");
     if (!file) return;
-    using host::ControlType;
+
     if (_options.openWeb)
         _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kOpenWebId, L"Open &Web...",
                                                    [this] { openWebFromDialog(); }));
@@ -169,7 +169,7 @@ void HostWindow::openWebFromDialog() {
     wchar_t path[MAX_PATH] = L"";
     const bool named = SHGetPathFromIDListW(chosen, path);
     CoTaskMemFree(chosen);
-    if (!named) throw host::HostError(host::kErrorInvalidArg, L"That is not a folder on disk.");
+    if (!named) throw SimError(kErrorInvalidArg, L"That is not a folder on disk.");
     _host.openWeb(_options.openWeb(path));
     setStatus(L"Opened " + std::wstring(path));
 }
@@ -188,7 +188,7 @@ void HostWindow::rebuildMenu() {
     // Popups become submenus, buttons items whose id finds the control again.
     std::function<void(HMENU, const ControlList&)> fill = [&](HMENU menu, const ControlList& list) {
         for (const auto& control : list.items) {
-            if (control->type() == host::ControlType::Popup) {
+            if (control->type() == ControlType::Popup) {
                 HMENU popup = CreatePopupMenu();
                 fill(popup, control->controls());
                 AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), control->caption().c_str());
@@ -263,7 +263,7 @@ void HostWindow::rebuildPages() {
     if (active) {
         try {
             text = _options.pageSource ? _options.pageSource(*active->document) : std::wstring();
-        } catch (const host::HostError& e) {
+        } catch (const SimError& e) {
             text = L"(The page cannot be shown: " + e.message() + L")";
         }
     }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/win32/AddInLoader.h"
@@ -64,7 +64,7 @@ int Run(int show) {
     if (!line.web.empty()) {
         try {
             host.openWeb(OpenDiskWeb(line.web));
-        } catch (const tavisk::host::HostError& e) {
+        } catch (const tavisk::simhost::SimError& e) {
             problem = L"; the web could not be opened: " + e.message();
         }
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "tests/simhost_disk/TempFolder.h"
@@ -85,7 +85,7 @@ TEST_F(DiskWebTest, OnlyPagesOpenInTheEditor) {
     const auto web = simhost::OpenDiskWeb(site.path());
     const auto page = web->findFile(root + L"/Zed.HTML")->store().load();
     EXPECT_EQ(simhost::PageSourceText(*page), L"<title>Zed</title>");
-    EXPECT_THROW(web->findFile(root + L"/logo.png")->store().load(), host::HostError);
+    EXPECT_THROW(web->findFile(root + L"/logo.png")->store().load(), simhost::SimError);
 }
 
 TEST_F(DiskWebTest, AFolderThatCannotBeReadIsAHostError) {
@@ -93,7 +93,7 @@ TEST_F(DiskWebTest, AFolderThatCannotBeReadIsAHostError) {
         try {
             simhost::OpenDiskWeb(path);
             ADD_FAILURE() << path;
-        } catch (const host::HostError& e) {
+        } catch (const simhost::SimError& e) {
             EXPECT_NE(e.message().find(L"cannot be opened as a web"), std::wstring::npos) << host::ToUtf8(e.message());
         }
     }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 
@@ -291,7 +291,7 @@ TEST(HtmlPage, RefusesWhatNoPageCanCarry) {
     };
     for (const auto& attributes : refused) {
         SCOPED_TRACE(Utf8(attributes.back().name) + "=" + Utf8(attributes.back().value));
-        EXPECT_THROW(page->render(attributes), host::HostError);
+        EXPECT_THROW(page->render(attributes), simhost::SimError);
     }
     // In a UTF-8 page the same C1 control is written as it is.
     const HtmlPage utf8("<meta charset=utf-8><body>");
@@ -303,7 +303,7 @@ TEST(HtmlPage, RefusesToRemoveWhatALaterBodyTagWouldStillApply) {
     for (const auto& name : {L"topmargin", L"link"}) {
         DiskPageDocument document(page);
         document.removeAttribute(name, 1);
-        EXPECT_THROW(document.bytesToSave(), host::HostError) << Utf8(name);
+        EXPECT_THROW(document.bytesToSave(), simhost::SimError) << Utf8(name);
     }
     DiskPageDocument document(page);
     document.removeAttribute(L"text", 1);

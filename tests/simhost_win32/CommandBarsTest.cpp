@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "simhost/win32/ComObject.h"
 
 namespace tavisk::testing {
@@ -85,7 +85,7 @@ TEST_F(ComHostTest, MenuBarIsFoundIgnoringCaseWithItsBuiltInCommands) {
     // Office counts controls from 1; a text index is a caption.
     EXPECT_EQ(GetString(GetObject(controls.Get(), L"Item", {1}).Get(), L"Caption"), L"&File");
     EXPECT_EQ(GetLong(GetObject(controls.Get(), L"Item", {L"tools"}).Get(), L"Type"), 10);
-    EXPECT_EQ(Call(controls.Get(), L"Item", DISPATCH_PROPERTYGET, {0}).scode, host::kErrorInvalidArg);
+    EXPECT_EQ(Call(controls.Get(), L"Item", DISPATCH_PROPERTYGET, {0}).scode, simhost::kErrorInvalidArg);
 
     struct Case {
         std::vector<Arg> args;
@@ -143,8 +143,8 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     for (const auto& control : Enumerate(toolControls.Get())) captions.push_back(GetString(control.Get(), L"Caption"));
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"First", L"&Spelling...", L"&Options...", L"&Halvern Add-ins"}));
     EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {1, Missing(), Missing(), 9}).scode,
-              host::kErrorInvalidArg);
-    EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {4}).scode, host::kErrorInvalidArg);
+              simhost::kErrorInvalidArg);
+    EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {4}).scode, simhost::kErrorInvalidArg);
 
     // Deleting the popup takes its button with it; both then refuse every call.
     Method(popup.Get(), L"Delete", {true});

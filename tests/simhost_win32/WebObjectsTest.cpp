@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "ComFixture.h"
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 
 namespace tavisk::testing {
 namespace {
@@ -64,9 +64,12 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
     } cases[] = {
         {L"LocateFile",
          {Url(L"missing.htm")},
-         host::kErrorNotFound,
+         simhost::kErrorNotFound,
          L"The web has no file " + Url(L"missing.htm") + L"."},
-        {L"LocateFolder", {Url(L"nowhere")}, host::kErrorNotFound, L"The web has no folder " + Url(L"nowhere") + L"."},
+        {L"LocateFolder",
+         {Url(L"nowhere")},
+         simhost::kErrorNotFound,
+         L"The web has no folder " + Url(L"nowhere") + L"."},
     };
     for (const auto& c : cases) {
         const auto result = Call(web.Get(), c.member, DISPATCH_METHOD, {c.args[0].c_str()});
@@ -78,7 +81,7 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
 
     // Out of range, and a failure chosen in the recorder, through COM as well.
     const auto files = GetObject(GetObject(web.Get(), L"RootFolder").Get(), L"Files");
-    EXPECT_EQ(Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {2}).scode, host::kErrorInvalidArg);
+    EXPECT_EQ(Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {2}).scode, simhost::kErrorInvalidArg);
     host.recorder().failOn(L"WebFile.open", 1, static_cast<std::int32_t>(0x80070070), L"The disk is full.");
     const auto file = GetObject(files.Get(), L"Item", {0});
     auto failed = Call(file.Get(), L"Open", DISPATCH_METHOD);

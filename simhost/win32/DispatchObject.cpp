@@ -1,10 +1,10 @@
-#include "simhost/win32/Dispatch.h"
+#include "simhost/win32/DispatchObject.h"
 
 #include <algorithm>
 #include <memory>
 #include <string_view>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "host/Text.h"
 
 namespace tavisk::simhost::win32 {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
@@ -11,7 +11,7 @@ std::wstring CaptionKey(const std::wstring& caption) {
     std::wstring key;
     for (const auto c : caption)
         if (c != L'&') key += c;
-    return host::AsciiLower(key);
+    return base::AsciiLower(key);
 }
 
 }  // namespace
@@ -92,9 +92,9 @@ CommandBarNode& CommandBarsModel::addBar(const std::wstring& name) {
 }
 
 std::shared_ptr<CommandBarNode> CommandBarsModel::find(const std::wstring& name) const {
-    const auto key = host::AsciiLower(name);
+    const auto key = base::AsciiLower(name);
     for (const auto& bar : _bars)
-        if (host::AsciiLower(bar->name) == key) return bar;
+        if (base::AsciiLower(bar->name) == key) return bar;
     return nullptr;
 }
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
 
 bool NamesMatch(const std::wstring& a, const std::wstring& b, std::int32_t flags) {
-    return (flags & 1) ? a == b : host::AsciiLower(a) == host::AsciiLower(b);
+    return (flags & 1) ? a == b : base::AsciiLower(a) == base::AsciiLower(b);
 }
 
 }  // namespace

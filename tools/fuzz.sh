@@ -24,7 +24,7 @@ fi
 
 mkdir -p "$build/corpus" "$build/findings"
 build=$(cd "$build" && pwd)
-sources=("$root"/simhost/disk/*.cpp "$root"/simhost/WebModel.cpp "$root"/host/Text.cpp "$root"/simhost/SimError.cpp)
+sources=("$root"/simhost/disk/*.cpp "$root"/simhost/WebModel.cpp "$root"/base/Text.cpp "$root"/base/Error.cpp)
 clang++ -std=c++20 -O1 -g -Wall -Wextra -I"$root" \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
   "$root"/fuzz/PageEditorFuzz.cpp "${sources[@]}" -o "$build/page_editor_fuzz"

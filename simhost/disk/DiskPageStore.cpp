@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -20,7 +20,7 @@ namespace {
 
 std::wstring Shown(const std::filesystem::path& file) { return PathText(file); }
 
-std::wstring Reason(const std::error_code& error) { return host::FromUtf8(error.message()); }
+std::wstring Reason(const std::error_code& error) { return base::FromUtf8(error.message()); }
 
 // The temporary file's name: beside the page, hidden from a casual listing, and not
 // yet taken.
@@ -90,7 +90,7 @@ std::wstring PathText(const std::filesystem::path& path) {
 #ifdef _WIN32
     return path.wstring();
 #else
-    return host::FromUtf8(path.string());
+    return base::FromUtf8(path.string());
 #endif
 }
 

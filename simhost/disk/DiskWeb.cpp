@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/HtmlPage.h"
 
@@ -16,13 +16,13 @@ namespace {
 bool IsPageName(const std::wstring& name) {
     const auto dot = name.rfind(L'.');
     if (dot == std::wstring::npos) return false;
-    const auto extension = host::AsciiLower(name.substr(dot + 1));
+    const auto extension = base::AsciiLower(name.substr(dot + 1));
     return extension == L"htm" || extension == L"html" || extension == L"asp";
 }
 
 [[noreturn]] void Refuse(const fs::path& folder, const std::error_code& error) {
     throw SimError(kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
-                                   host::FromUtf8(error.message()) + L".");
+                                   base::FromUtf8(error.message()) + L".");
 }
 
 struct Entries {
@@ -44,7 +44,7 @@ Entries ListFolder(const fs::path& folder) {
     if (error) Refuse(folder, error);
     const auto byName = [](const fs::path& a, const fs::path& b) {
         const auto na = PathText(a.filename()), nb = PathText(b.filename());
-        const auto la = host::AsciiLower(na), lb = host::AsciiLower(nb);
+        const auto la = base::AsciiLower(na), lb = base::AsciiLower(nb);
         return la != lb ? la < lb : na < nb;
     };
     std::sort(entries.folders.begin(), entries.folders.end(), byName);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
@@ -115,7 +115,7 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
     }
     for (const auto& name : _laterNames) {
         const bool kept = std::any_of(attributes.begin(), attributes.end(),
-                                      [&](const Attribute& a) { return host::AsciiLower(a.name) == name; });
+                                      [&](const Attribute& a) { return base::AsciiLower(a.name) == name; });
         if (!kept)
             throw SimError(kErrorFail, L"The attribute \"" + name +
                                            L"\" cannot be removed: a later BODY "

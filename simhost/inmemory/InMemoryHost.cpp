@@ -2,32 +2,17 @@
 
 #include "host/HostError.h"
 #include "simhost/ObjectModel.h"
-#include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 
 namespace tavisk::simhost {
 namespace {
 
-// Runs one call of the stand-in's object model, its refusal raised as the add-in's error.
-template <class Call>
-auto Translated(Call&& call) -> decltype(call()) {
-    try {
-        return call();
-    } catch (const SimError& e) {
-        throw host::HostError(e.code(), e.message());
-    }
-}
-
 template <class Interface, class Item, class Object, class Node>
 class CollectionFacade final : public host::Collection<Interface> {
 public:
     explicit CollectionFacade(WebCollection<Object, Node> items) : _items(std::move(items)) {}
-    std::int32_t count() override {
-        return Translated([&] { return _items.count(); });
-    }
-    std::shared_ptr<Interface> item(std::int32_t index) override {
-        return std::make_shared<Item>(Translated([&] { return _items.item(index); }));
-    }
+    std::int32_t count() override { return _items.count(); }
+    std::shared_ptr<Interface> item(std::int32_t index) override { return std::make_shared<Item>(_items.item(index)); }
 
 private:
     WebCollection<Object, Node> _items;
@@ -36,18 +21,10 @@ private:
 class FileFacade final : public host::WebFile {
 public:
     explicit FileFacade(simhost::WebFile file) : _file(std::move(file)) {}
-    std::wstring url() override {
-        return Translated([&] { return _file.url(); });
-    }
-    std::wstring title() override {
-        return Translated([&] { return _file.title(); });
-    }
-    std::wstring extension() override {
-        return Translated([&] { return _file.extension(); });
-    }
-    void open() override {
-        Translated([&] { _file.open(); });
-    }
+    std::wstring url() override { return _file.url(); }
+    std::wstring title() override { return _file.title(); }
+    std::wstring extension() override { return _file.extension(); }
+    void open() override { _file.open(); }
 
 private:
     simhost::WebFile _file;
@@ -58,16 +35,10 @@ using FilesFacade = CollectionFacade<host::WebFile, FileFacade, WebFile, FileNod
 class FolderFacade final : public host::WebFolder {
 public:
     explicit FolderFacade(simhost::WebFolder folder) : _folder(std::move(folder)) {}
-    std::wstring url() override {
-        return Translated([&] { return _folder.url(); });
-    }
-    std::shared_ptr<host::WebFiles> files() override {
-        return std::make_shared<FilesFacade>(Translated([&] { return _folder.files(); }));
-    }
+    std::wstring url() override { return _folder.url(); }
+    std::shared_ptr<host::WebFiles> files() override { return std::make_shared<FilesFacade>(_folder.files()); }
     std::shared_ptr<host::WebFolders> subFolders() override;
-    bool excluded() override {
-        return Translated([&] { return _folder.isHidden(); });
-    }
+    bool excluded() override { return _folder.isHidden(); }
     const simhost::WebFolder& folder() const noexcept { return _folder; }
 
 private:
@@ -77,26 +48,20 @@ private:
 using FoldersFacade = CollectionFacade<host::WebFolder, FolderFacade, simhost::WebFolder, FolderNode>;
 
 std::shared_ptr<host::WebFolders> FolderFacade::subFolders() {
-    return std::make_shared<FoldersFacade>(Translated([&] { return _folder.folders(); }));
+    return std::make_shared<FoldersFacade>(_folder.folders());
 }
 
 class WebFacade final : public host::Web {
 public:
     explicit WebFacade(simhost::Web web) : _web(std::move(web)) {}
-    std::wstring url() override {
-        return Translated([&] { return _web.url(); });
-    }
-    std::shared_ptr<host::WebFolder> rootFolder() override {
-        return std::make_shared<FolderFacade>(Translated([&] { return _web.rootFolder(); }));
-    }
-    std::shared_ptr<host::WebFiles> allFiles() override {
-        return std::make_shared<FilesFacade>(Translated([&] { return _web.allFiles(); }));
-    }
+    std::wstring url() override { return _web.url(); }
+    std::shared_ptr<host::WebFolder> rootFolder() override { return std::make_shared<FolderFacade>(_web.rootFolder()); }
+    std::shared_ptr<host::WebFiles> allFiles() override { return std::make_shared<FilesFacade>(_web.allFiles()); }
     std::shared_ptr<host::WebFile> locateFile(const std::wstring& url) override {
-        return std::make_shared<FileFacade>(Translated([&] { return _web.locateFile(url); }));
+        return std::make_shared<FileFacade>(_web.locateFile(url));
     }
     std::shared_ptr<host::WebFolder> locateFolder(const std::wstring& url) override {
-        return std::make_shared<FolderFacade>(Translated([&] { return _web.locateFolder(url); }));
+        return std::make_shared<FolderFacade>(_web.locateFolder(url));
     }
 
 private:
@@ -106,18 +71,10 @@ private:
 class PageWindowFacade final : public host::PageWindow {
 public:
     explicit PageWindowFacade(simhost::PageWindow window) : _window(std::move(window)) {}
-    std::shared_ptr<host::WebFile> file() override {
-        return std::make_shared<FileFacade>(Translated([&] { return _window.file(); }));
-    }
-    std::int32_t viewMode() override {
-        return Translated([&] { return _window.viewMode(); });
-    }
-    void setViewMode(std::int32_t mode) override {
-        Translated([&] { _window.setViewMode(mode); });
-    }
-    void activate() override {
-        Translated([&] { _window.activate(); });
-    }
+    std::shared_ptr<host::WebFile> file() override { return std::make_shared<FileFacade>(_window.file()); }
+    std::int32_t viewMode() override { return _window.viewMode(); }
+    void setViewMode(std::int32_t mode) override { _window.setViewMode(mode); }
+    void activate() override { _window.activate(); }
 
 private:
     simhost::PageWindow _window;
@@ -126,11 +83,9 @@ private:
 class PageWindowsFacade final : public host::PageWindows {
 public:
     explicit PageWindowsFacade(simhost::PageWindows windows) : _windows(std::move(windows)) {}
-    std::int32_t count() override {
-        return Translated([&] { return _windows.count(); });
-    }
+    std::int32_t count() override { return _windows.count(); }
     std::shared_ptr<host::PageWindow> item(std::int32_t index) override {
-        return std::make_shared<PageWindowFacade>(Translated([&] { return _windows.item(index); }));
+        return std::make_shared<PageWindowFacade>(_windows.item(index));
     }
 
 private:
@@ -141,7 +96,7 @@ class WebWindowFacade final : public host::WebWindow {
 public:
     explicit WebWindowFacade(simhost::WebWindow window) : _window(std::move(window)) {}
     std::shared_ptr<host::PageWindows> pageWindows() override {
-        return std::make_shared<PageWindowsFacade>(Translated([&] { return _window.pageWindows(); }));
+        return std::make_shared<PageWindowsFacade>(_window.pageWindows());
     }
 
 private:
@@ -152,10 +107,10 @@ class BodyFacade final : public host::BodyElement {
 public:
     explicit BodyFacade(simhost::BodyElement body) : _body(std::move(body)) {}
     void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) override {
-        Translated([&] { _body.setAttribute(name, value, flags); });
+        _body.setAttribute(name, value, flags);
     }
     bool removeAttribute(const std::wstring& name, std::int32_t flags) override {
-        return Translated([&] { return _body.removeAttribute(name, flags); });
+        return _body.removeAttribute(name, flags);
     }
 
 private:
@@ -165,9 +120,7 @@ private:
 class DocumentFacade final : public host::HtmlDocument {
 public:
     explicit DocumentFacade(simhost::Document document) : _document(std::move(document)) {}
-    std::shared_ptr<host::BodyElement> body() override {
-        return std::make_shared<BodyFacade>(Translated([&] { return _document.body(); }));
-    }
+    std::shared_ptr<host::BodyElement> body() override { return std::make_shared<BodyFacade>(_document.body()); }
 
 private:
     simhost::Document _document;
@@ -186,25 +139,15 @@ private:
 class ControlFacade final : public host::CommandBarControl {
 public:
     explicit ControlFacade(simhost::CommandBarControl control) : _control(std::move(control)) {}
-    void setCaption(const std::wstring& caption) override {
-        Translated([&] { _control.setCaption(caption); });
-    }
-    std::wstring tag() override {
-        return Translated([&] { return _control.tag(); });
-    }
-    void setTag(const std::wstring& tag) override {
-        Translated([&] { _control.setTag(tag); });
-    }
-    void deleteControl() override {
-        Translated([&] { _control.remove(); });
-    }
-    void execute() override {
-        Translated([&] { _control.execute(); });
-    }
+    void setCaption(const std::wstring& caption) override { _control.setCaption(caption); }
+    std::wstring tag() override { return _control.tag(); }
+    void setTag(const std::wstring& tag) override { _control.setTag(tag); }
+    void deleteControl() override { _control.remove(); }
+    void execute() override { _control.execute(); }
     std::shared_ptr<host::CommandBarControls> controls() override;
     std::unique_ptr<host::EventBinding> bindClick(std::function<void()> handler) override {
         return std::make_unique<ClickBinding>(
-            Translated([&] { return _control.subscribeClick([handler = std::move(handler)](bool&) { handler(); }); }));
+            _control.subscribeClick([handler = std::move(handler)](bool&) { handler(); }));
     }
 
 private:
@@ -214,19 +157,17 @@ private:
 class ControlsFacade final : public host::CommandBarControls {
 public:
     explicit ControlsFacade(simhost::CommandBarControls controls) : _controls(std::move(controls)) {}
-    std::int32_t count() override {
-        return Translated([&] { return _controls.count(); });
-    }
+    std::int32_t count() override { return _controls.count(); }
     std::shared_ptr<host::CommandBarControl> item(std::int32_t index) override {
-        return std::make_shared<ControlFacade>(Translated([&] { return _controls.item(index); }));
+        return std::make_shared<ControlFacade>(_controls.item(index));
     }
     std::shared_ptr<host::CommandBarControl> itemByCaption(const std::wstring& caption) override {
-        return std::make_shared<ControlFacade>(Translated([&] { return _controls.itemByCaption(caption); }));
+        return std::make_shared<ControlFacade>(_controls.itemByCaption(caption));
     }
     std::shared_ptr<host::CommandBarControl> add(host::ControlType type, const std::wstring& parameter,
                                                  bool temporary) override {
         return std::make_shared<ControlFacade>(
-            Translated([&] { return _controls.add(static_cast<simhost::ControlType>(type), parameter, temporary); }));
+            _controls.add(static_cast<simhost::ControlType>(type), parameter, temporary));
     }
 
 private:
@@ -234,17 +175,17 @@ private:
 };
 
 std::shared_ptr<host::CommandBarControls> ControlFacade::controls() {
-    return std::make_shared<ControlsFacade>(Translated([&] { return _control.controls(); }));
+    return std::make_shared<ControlsFacade>(_control.controls());
 }
 
 class CommandBarFacade final : public host::CommandBar {
 public:
     explicit CommandBarFacade(simhost::CommandBar bar) : _bar(std::move(bar)) {}
     std::shared_ptr<host::CommandBarControls> controls() override {
-        return std::make_shared<ControlsFacade>(Translated([&] { return _bar.controls(); }));
+        return std::make_shared<ControlsFacade>(_bar.controls());
     }
     std::shared_ptr<host::CommandBarControl> findControl(std::int32_t id, bool recursive) override {
-        auto found = Translated([&] { return _bar.findControl(std::nullopt, id, std::nullopt, recursive); });
+        auto found = _bar.findControl(std::nullopt, id, std::nullopt, recursive);
         return found ? std::make_shared<ControlFacade>(std::move(*found)) : nullptr;
     }
 
@@ -256,7 +197,7 @@ class CommandBarsFacade final : public host::CommandBars {
 public:
     explicit CommandBarsFacade(simhost::CommandBars bars) : _bars(std::move(bars)) {}
     std::shared_ptr<host::CommandBar> item(const std::wstring& name) override {
-        return std::make_shared<CommandBarFacade>(Translated([&] { return _bars.item(name); }));
+        return std::make_shared<CommandBarFacade>(_bars.item(name));
     }
 
 private:
@@ -268,31 +209,31 @@ public:
     explicit ApplicationFacade(SimHost& host) : _application(host) {}
 
     std::shared_ptr<host::Web> activeWeb() override {
-        auto web = Translated([&] { return _application.activeWeb(); });
+        auto web = _application.activeWeb();
         return web ? std::make_shared<WebFacade>(std::move(*web)) : nullptr;
     }
     std::shared_ptr<host::WebWindow> activeWebWindow() override {
-        return std::make_shared<WebWindowFacade>(Translated([&] { return _application.activeWebWindow(); }));
+        return std::make_shared<WebWindowFacade>(_application.activeWebWindow());
     }
     std::shared_ptr<host::PageWindow> activePageWindow() override {
-        auto window = Translated([&] { return _application.activePageWindow(); });
+        auto window = _application.activePageWindow();
         return window ? std::make_shared<PageWindowFacade>(std::move(*window)) : nullptr;
     }
     std::shared_ptr<host::HtmlDocument> activeDocument() override {
-        return std::make_shared<DocumentFacade>(Translated([&] { return _application.activeDocument(); }));
+        return std::make_shared<DocumentFacade>(_application.activeDocument());
     }
     std::wstring relativeUrl(host::WebFolder& base, const std::wstring& url) override {
         // A folder of this facade is the only base it can take: another host's folder
         // has no place in this web.
         const auto* folder = dynamic_cast<FolderFacade*>(&base);
         if (!folder) throw host::HostError(host::kErrorInvalidArg, L"The base is not a folder of this host.");
-        return Translated([&] { return _application.makeRel(folder->folder(), url); });
+        return _application.makeRel(folder->folder(), url);
     }
     std::wstring relativeUrl(const std::wstring& base, const std::wstring& url) override {
-        return Translated([&] { return _application.makeRel(base, url); });
+        return _application.makeRel(base, url);
     }
     std::shared_ptr<host::CommandBars> commandBars() override {
-        return std::make_shared<CommandBarsFacade>(Translated([&] { return _application.commandBars(); }));
+        return std::make_shared<CommandBarsFacade>(_application.commandBars());
     }
 
 private:

@@ -35,7 +35,7 @@ public:
              [](ApplicationObject& o, const Args&) {
                  return Variant::Object(MakeDocumentDispatch(o._application.activeDocument()).Get());
              }},
-            {L"MakeRel", 23, [](ApplicationObject& o, const Args& a) { return Variant::String(o.makeRel(a)); }, nullptr,
+            {L"MakeRel", 23, [](ApplicationObject& o, const Args& a) { return Variant::Text(o.makeRel(a)); }, nullptr,
              L"UrlBase,Url"},
             {L"CommandBars", 9,
              [](ApplicationObject& o, const Args&) {

@@ -32,7 +32,7 @@ public:
 
     static std::span<const Member<ControlsObject>> Members() {
         static const Member<ControlsObject> members[] = {
-            {L"Count", 0x60030001, [](ControlsObject& o, const Args&) { return Variant::Int32(o._controls.count()); }},
+            {L"Count", 0x60030001, [](ControlsObject& o, const Args&) { return Variant::Int(o._controls.count()); }},
             {L"Item", DISPID_VALUE,
              [](ControlsObject& o, const Args& a) { return Variant::Object(o.item(a.required(0)).Get()); }, nullptr,
              L"Index"},
@@ -53,7 +53,8 @@ private:
     // Office counts controls from 1; a text index is a caption.
     ComPtr<IDispatch> item(const VARIANT& index) {
         if (index.vt == VT_BSTR || index.vt == (VT_BYREF | VT_BSTR))
-            return MakeControl(_controls.itemByCaption(FromBstr(Args::Convert(index, VT_BSTR, 0).get()->bstrVal)));
+            return MakeControl(
+                _controls.itemByCaption(Bstr::FromBstr(Args::Convert(index, VT_BSTR, 0).get()->bstrVal)));
         const std::int32_t number = Args::Convert(index, VT_I4, 0).get()->lVal;
         if (number < 1) throw SimError(kErrorInvalidArg, L"There is no control " + std::to_wstring(number) + L".");
         return MakeControl(_controls.item(number - 1));
@@ -104,22 +105,19 @@ public:
 
     static std::span<const Member<ControlObject>> Members() {
         static const Member<ControlObject> members[] = {
-            {L"Caption", 0x60040003,
-             [](ControlObject& o, const Args&) { return Variant::String(o._control.caption()); },
+            {L"Caption", 0x60040003, [](ControlObject& o, const Args&) { return Variant::Text(o._control.caption()); },
              [](ControlObject& o, const Args& a) {
-                 o._control.setCaption(FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
+                 o._control.setCaption(Bstr::FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
              }},
-            {L"Tag", 0x60040023, [](ControlObject& o, const Args&) { return Variant::String(o._control.tag()); },
+            {L"Tag", 0x60040023, [](ControlObject& o, const Args&) { return Variant::Text(o._control.tag()); },
              [](ControlObject& o, const Args& a) {
-                 o._control.setTag(FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
+                 o._control.setTag(Bstr::FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
              }},
-            {L"Id", 0x60040010, [](ControlObject& o, const Args&) { return Variant::Int32(o._control.id()); }},
+            {L"Id", 0x60040010, [](ControlObject& o, const Args&) { return Variant::Int(o._control.id()); }},
             {L"Type", 0x60040011,
-             [](ControlObject& o, const Args&) {
-                 return Variant::Int32(static_cast<std::int32_t>(o._control.type()));
-             }},
+             [](ControlObject& o, const Args&) { return Variant::Int(static_cast<std::int32_t>(o._control.type())); }},
             {L"Parameter", 0x60040012,
-             [](ControlObject& o, const Args&) { return Variant::String(o._control.parameter()); }},
+             [](ControlObject& o, const Args&) { return Variant::Text(o._control.parameter()); }},
             // Nothing of this host outlives a session, so a temporary deletion is a deletion.
             {L"Delete", 0x60040007,
              [](ControlObject& o, const Args&) {
@@ -152,7 +150,7 @@ public:
             *point = MakeCom<ClickConnectionPoint>(ComPtr<ControlObject>(this)).Detach();
             return S_OK;
         } catch (...) {
-            return ReportCurrentException();
+            return base::win32::CaughtErrorToHresult(IID_IConnectionPoint, kErrorSource);
         }
     }
 
@@ -171,7 +169,7 @@ public:
             *cookie = _nextCookie++;
             return S_OK;
         } catch (...) {
-            return ReportCurrentException();
+            return base::win32::CaughtErrorToHresult(IID_IConnectionPoint, kErrorSource);
         }
     }
     HRESULT unadvise(DWORD cookie) {
@@ -235,7 +233,7 @@ public:
 
     static std::span<const Member<CommandBarObject>> Members() {
         static const Member<CommandBarObject> members[] = {
-            {L"Name", 0x60040009, [](CommandBarObject& o, const Args&) { return Variant::String(o._bar.name()); }},
+            {L"Name", 0x60040009, [](CommandBarObject& o, const Args&) { return Variant::Text(o._bar.name()); }},
             {L"Controls", 0x60040003,
              [](CommandBarObject& o, const Args&) {
                  return Variant::Object(AsDispatch(MakeCom<ControlsObject>(o._bar.controls())).Get());

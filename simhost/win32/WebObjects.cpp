@@ -32,7 +32,7 @@ public:
 
     static std::span<const Member<CollectionObject>> Members() {
         static const Member<CollectionObject> members[] = {
-            {L"Count", 3, [](CollectionObject& o, const Args&) { return Variant::Int32(o._items.count()); }},
+            {L"Count", 3, [](CollectionObject& o, const Args&) { return Variant::Int(o._items.count()); }},
             {L"Item", DISPID_VALUE,
              [](CollectionObject& o, const Args& a) { return Variant::Object(o.item(a.int32(0)).Get()); }, nullptr,
              L"Index"},
@@ -58,10 +58,10 @@ public:
 
     static std::span<const Member<FileObject>> Members() {
         static const Member<FileObject> members[] = {
-            {L"Url", DISPID_VALUE, [](FileObject& o, const Args&) { return Variant::String(o._file.url()); }},
-            {L"Name", 9, [](FileObject& o, const Args&) { return Variant::String(o._file.name()); }},
-            {L"Title", 13, [](FileObject& o, const Args&) { return Variant::String(o._file.title()); }},
-            {L"Extension", 5, [](FileObject& o, const Args&) { return Variant::String(o._file.extension()); }},
+            {L"Url", DISPID_VALUE, [](FileObject& o, const Args&) { return Variant::Text(o._file.url()); }},
+            {L"Name", 9, [](FileObject& o, const Args&) { return Variant::Text(o._file.name()); }},
+            {L"Title", 13, [](FileObject& o, const Args&) { return Variant::Text(o._file.title()); }},
+            {L"Extension", 5, [](FileObject& o, const Args&) { return Variant::Text(o._file.extension()); }},
             {L"Open", 23,
              [](FileObject& o, const Args&) {
                  o._file.open();
@@ -81,7 +81,7 @@ public:
 
     static std::span<const Member<FolderObject>> Members() {
         static const Member<FolderObject> members[] = {
-            {L"Url", DISPID_VALUE, [](FolderObject& o, const Args&) { return Variant::String(o._folder.url()); }},
+            {L"Url", DISPID_VALUE, [](FolderObject& o, const Args&) { return Variant::Text(o._folder.url()); }},
             {L"Files", 3,
              [](FolderObject& o, const Args&) {
                  return Variant::Object(Make<CollectionObject<WebFiles, FileObject>>(o._folder.files()).Get());
@@ -90,7 +90,7 @@ public:
              [](FolderObject& o, const Args&) {
                  return Variant::Object(Make<CollectionObject<WebFolders, FolderObject>>(o._folder.folders()).Get());
              }},
-            {L"Name", 10, [](FolderObject& o, const Args&) { return Variant::String(o._folder.name()); }},
+            {L"Name", 10, [](FolderObject& o, const Args&) { return Variant::Text(o._folder.name()); }},
             // The real object model has no hidden-folder flag; the web's hidden
             // folders (named with a leading "_") are told by this one.
             {L"IsHidden", 100, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isHidden()); }},
@@ -111,7 +111,7 @@ public:
 
     static std::span<const Member<WebObject>> Members() {
         static const Member<WebObject> members[] = {
-            {L"Url", DISPID_VALUE, [](WebObject& o, const Args&) { return Variant::String(o._web.url()); }},
+            {L"Url", DISPID_VALUE, [](WebObject& o, const Args&) { return Variant::Text(o._web.url()); }},
             {L"RootFolder", 10,
              [](WebObject& o, const Args&) { return Variant::Object(Make<FolderObject>(o._web.rootFolder()).Get()); }},
             {L"AllFiles", 30,
@@ -191,7 +191,7 @@ public:
              [](PageWindowObject& o, const Args&) {
                  return Variant::Object(Make<FileObject>(o._window.file()).Get());
              }},
-            {L"ViewMode", 11, [](PageWindowObject& o, const Args&) { return Variant::Int32(o._window.viewMode()); },
+            {L"ViewMode", 11, [](PageWindowObject& o, const Args&) { return Variant::Int(o._window.viewMode()); },
              [](PageWindowObject& o, const Args& a) {
                  o._window.setViewMode(Args::Convert(a.value(), VT_I4, 0).get()->lVal);
              }},

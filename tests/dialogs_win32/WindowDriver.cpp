@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "simhost/win32/Screenshot.h"
+#include "base/win32/Screenshot.h"
 
 namespace tavisk::testing {
 namespace {
@@ -118,7 +118,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 
     const Picture picture(window, Source::Screen);
-    simhost::win32::SaveBitmapPng(picture.bitmap, path);
+    base::win32::SaveBitmapPng(picture.bitmap, path);
     return path;
 }
 

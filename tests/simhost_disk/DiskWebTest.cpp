@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "tests/simhost_disk/TempFolder.h"
 
@@ -32,7 +32,7 @@ protected:
         site.write("_private/secret.htm", "<title>Secret</title>");
         site.write("_private/inner/y.htm", "<title>Y</title>");
         std::filesystem::create_directories(site.path() / "empty");
-        root = host::FromUtf8("file:///" +
+        root = base::FromUtf8("file:///" +
                               site.path().generic_string().substr(site.path().generic_string().find_first_not_of('/')));
     }
 
@@ -66,7 +66,7 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
 TEST_F(DiskWebTest, HidesUnderscoreFolders) {
     const auto web = simhost::OpenDiskWeb(site.path());
     for (const auto& folder : web->root().subFolders())
-        EXPECT_EQ(folder->excluded(), folder->name() == L"_private") << host::ToUtf8(folder->name());
+        EXPECT_EQ(folder->excluded(), folder->name() == L"_private") << base::ToUtf8(folder->name());
     EXPECT_FALSE(web->findFolder(root + L"/_private/inner")->excluded());
 }
 
@@ -94,7 +94,7 @@ TEST_F(DiskWebTest, AFolderThatCannotBeReadIsAHostError) {
             simhost::OpenDiskWeb(path);
             ADD_FAILURE() << path;
         } catch (const simhost::SimError& e) {
-            EXPECT_NE(e.message().find(L"cannot be opened as a web"), std::wstring::npos) << host::ToUtf8(e.message());
+            EXPECT_NE(e.message().find(L"cannot be opened as a web"), std::wstring::npos) << base::ToUtf8(e.message());
         }
     }
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "simhost/SimError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 
 namespace tavisk::testing {
@@ -30,7 +30,7 @@ struct PageCase {
     std::string tagAfter;  // the bytes that replace the start tag (or are inserted)
 };
 
-std::string Utf8(const std::wstring& text) { return host::ToUtf8(text); }
+std::string Utf8(const std::wstring& text) { return base::ToUtf8(text); }
 
 // Applies the edits as the add-in does (exact-case names), saves in memory and reads
 // the result back: bytes outside the tag unchanged, the attributes as set.

@@ -6,12 +6,12 @@
 #include <functional>
 
 #include "simhost/SimError.h"
-#include "simhost/win32/ComObject.h"
+#include "base/win32/ComObject.h"
 
 namespace tavisk::testing {
 namespace {
 
-using simhost::win32::FromBstr;
+using base::win32::Bstr;
 
 constexpr IID kButtonEventsIid = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
@@ -95,7 +95,7 @@ TEST_F(ComHostTest, MenuBarIsFoundIgnoringCaseWithItsBuiltInCommands) {
     cases.push_back({{Missing(), 3, Missing(), Missing(), true}, L"&Save"});
     cases.push_back({{Missing(), 106, Missing(), Missing(), true}, L"&Close"});
     cases.push_back({{Missing(), 3}, nullptr});  // not recursive: the bar's own controls only
-    cases.push_back({{Arg(L"Id", Variant::Int32(3)), Arg(L"Recursive", Variant::Bool(true))}, L"&Save"});
+    cases.push_back({{Arg(L"Id", Variant::Int(3)), Arg(L"Recursive", Variant::Bool(true))}, L"&Save"});
     cases.push_back({{10, 30007}, L"&Tools"});
     cases.push_back({{1, 30007}, nullptr});  // the Id is a popup's, not a button's
     cases.push_back({{Missing(), 4242, Missing(), Missing(), true}, nullptr});
@@ -117,11 +117,11 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     const auto tools = GetObject(GetObject(menuBar().Get(), L"Controls").Get(), L"Item", {L"Tools"});
     const auto toolControls = GetObject(tools.Get(), L"Controls");
     const auto popup = GetObject(toolControls.Get(), L"Add", {10, Missing(), Missing(), Missing(), true});
-    Put(popup.Get(), L"Caption", Variant::String(L"&Halvern Add-ins"));
+    Put(popup.Get(), L"Caption", Variant::Text(L"&Halvern Add-ins"));
     const auto button =
         GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1, Missing(), L"run", Missing(), true});
-    Put(button.Get(), L"Caption", Variant::String(L"&Tavisk 2002..."));
-    Put(button.Get(), L"Tag", Variant::String(L"Tavisk2002.Run"));
+    Put(button.Get(), L"Caption", Variant::Text(L"&Tavisk 2002..."));
+    Put(button.Get(), L"Tag", Variant::Text(L"Tavisk2002.Run"));
     EXPECT_GT(changes, 0);
 
     EXPECT_EQ(GetLong(toolControls.Get(), L"Count"), 3);
@@ -132,13 +132,13 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
 
     const auto found =
         Method(menuBar().Get(), L"FindControl",
-               {Arg(L"Tag", Variant::String(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
+               {Arg(L"Tag", Variant::Text(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
     ASSERT_NE(found.get()->pdispVal, nullptr);
     EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), L"&Tavisk 2002...");
 
     // Before puts the new control in front of the one with that number.
     const auto first = GetObject(toolControls.Get(), L"Add", {1, Missing(), Missing(), 1});
-    Put(first.Get(), L"Caption", Variant::String(L"First"));
+    Put(first.Get(), L"Caption", Variant::Text(L"First"));
     std::vector<std::wstring> captions;
     for (const auto& control : Enumerate(toolControls.Get())) captions.push_back(GetString(control.Get(), L"Caption"));
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"First", L"&Spelling...", L"&Options...", L"&Halvern Add-ins"}));
@@ -168,7 +168,7 @@ TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
     const auto tools = GetObject(GetObject(menuBar().Get(), L"Controls").Get(), L"Item", {L"Tools"});
     const auto button =
         GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1, Missing(), Missing(), Missing(), true});
-    Put(button.Get(), L"Tag", Variant::String(L"run"));
+    Put(button.Get(), L"Tag", Variant::Text(L"run"));
     const auto point = ClickPoint(button);
     ASSERT_TRUE(point);
     IID iid{};

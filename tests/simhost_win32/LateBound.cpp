@@ -4,7 +4,7 @@
 
 namespace tavisk::testing {
 
-using simhost::win32::FromBstr;
+using base::win32::Bstr;
 
 Variant Missing() {
     Variant v;
@@ -36,7 +36,7 @@ CallResult Invoke(IDispatch* object, DISPID id, const std::vector<DISPID>& named
                                &result.argumentError);
     if (result.hr == DISP_E_EXCEPTION) {
         result.scode = exception.scode;
-        result.description = FromBstr(exception.bstrDescription);
+        result.description = Bstr::FromBstr(exception.bstrDescription);
     }
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
@@ -94,7 +94,7 @@ ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& member, std::
 std::wstring GetString(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
     auto value = Get(object, member, std::move(args));
     EXPECT_EQ(value.get()->vt, VT_BSTR);
-    return value.get()->vt == VT_BSTR ? FromBstr(value.get()->bstrVal) : L"";
+    return value.get()->vt == VT_BSTR ? Bstr::FromBstr(value.get()->bstrVal) : L"";
 }
 
 long GetLong(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
@@ -143,7 +143,7 @@ std::wstring ErrorInfoText() {
     if (GetErrorInfo(0, &info) != S_OK || !info) return L"";
     BSTR description = nullptr;
     info->GetDescription(&description);
-    std::wstring text = FromBstr(description);
+    std::wstring text = Bstr::FromBstr(description);
     SysFreeString(description);
     return text;
 }

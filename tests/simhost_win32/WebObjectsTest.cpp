@@ -31,10 +31,10 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     EXPECT_EQ(GetString(index.Get(), L"Extension"), L"htm");
     EXPECT_EQ(GetString(GetObject(files.Get(), L"Item", {1}).Get(), L"Extension"), L"css");
     // The default member of a file is its URL, as Basic reads `Files(0)`.
-    auto byDefault = CallId(files.Get(), DISPID_VALUE, DISPATCH_PROPERTYGET, {Variant::Int32(0)});
+    auto byDefault = CallId(files.Get(), DISPID_VALUE, DISPATCH_PROPERTYGET, {Variant::Int(0)});
     ASSERT_EQ(byDefault.hr, S_OK);
     auto url = CallId(byDefault.value.get()->pdispVal, DISPID_VALUE, DISPATCH_PROPERTYGET);
-    EXPECT_EQ(simhost::win32::FromBstr(url.value.get()->bstrVal), Url(L"index.htm"));
+    EXPECT_EQ(base::win32::Bstr::FromBstr(url.value.get()->bstrVal), Url(L"index.htm"));
 
     const auto folders = Enumerate(GetObject(root.Get(), L"Folders").Get());
     ASSERT_EQ(folders.size(), 2u);
@@ -123,7 +123,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     openPage(L"index.htm");
     const auto window = GetObject(app.Get(), L"ActivePageWindow");
     EXPECT_EQ(GetString(GetObject(window.Get(), L"File").Get(), L"Url"), Url(L"index.htm"));
-    Put(window.Get(), L"ViewMode", Variant::Int32(1));
+    Put(window.Get(), L"ViewMode", Variant::Int(1));
     EXPECT_EQ(GetLong(window.Get(), L"ViewMode"), 1);
     ASSERT_TRUE(host.activePageWindow());
     EXPECT_EQ(host.activePageWindow()->viewMode, 1);
@@ -145,7 +145,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     ASSERT_EQ(body.hr, S_OK);
     IDispatch* element = body.value.get()->pdispVal;
     EXPECT_EQ(CallId(element, static_cast<DISPID>(0x800101F5), DISPATCH_METHOD,
-                     {L"topmargin", Variant::Int32(10), Variant::Int32(1)})
+                     {L"topmargin", Variant::Int(10), Variant::Int(1)})
                   .hr,
               S_OK);
     Method(element, L"setAttribute", {L"leftmargin", L"5"});  // lFlags omitted: 1
@@ -154,7 +154,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     EXPECT_EQ(page->document->bodyAttributes(),
               (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}}));
 
-    auto removed = CallId(element, static_cast<DISPID>(0x800101F7), DISPATCH_METHOD, {L"BGCOLOR", Variant::Int32(1)});
+    auto removed = CallId(element, static_cast<DISPID>(0x800101F7), DISPATCH_METHOD, {L"BGCOLOR", Variant::Int(1)});
     EXPECT_EQ(removed.value.get()->vt, VT_BOOL);
     EXPECT_EQ(removed.value.get()->boolVal, VARIANT_FALSE);  // exact case asked, none matches
     EXPECT_EQ(Method(element, L"removeAttribute", {L"BGCOLOR", 0}).get()->boolVal, VARIANT_TRUE);
@@ -190,7 +190,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     const auto news = GetObject(activeWeb().Get(), L"LocateFolder", {Url(L"news").c_str()});
     const auto root = GetObject(activeWeb().Get(), L"RootFolder");
     Variant byReference;
-    Variant inner = Variant::String(Url(L"news"));
+    Variant inner = Variant::Text(Url(L"news"));
     byReference.get()->vt = VT_BYREF | VT_VARIANT;
     byReference.get()->pvarVal = inner.get();
     Variant folderByReference;
@@ -206,7 +206,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     std::vector<Case> cases;
     cases.push_back({Object(news), Url(L"news/archive/old.htm"), L"archive/old.htm"});
     cases.push_back({Object(root), Url(L"news/today.htm"), L"news/today.htm"});
-    cases.push_back({Variant::String(Url(L"news")), Url(L"news/today.htm"), L"today.htm"});
+    cases.push_back({Variant::Text(Url(L"news")), Url(L"news/today.htm"), L"today.htm"});
     cases.push_back({std::move(byReference), Url(L"news/archive"), L"archive"});
     cases.push_back({std::move(folderByReference), Url(L"news/today.htm"), L"today.htm"});
     // Not below the base: unchanged.
@@ -215,7 +215,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     cases.push_back({Object(activeWeb()), Url(L"index.htm"), L"index.htm"});
     for (auto& c : cases) {
         // The by-reference cases point at `inner` and `folder`, which live on.
-        EXPECT_EQ(simhost::win32::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).get()->bstrVal),
+        EXPECT_EQ(base::win32::Bstr::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).get()->bstrVal),
                   c.expected)
             << std::string(c.url.begin(), c.url.end());
     }
@@ -236,7 +236,7 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     EXPECT_EQ(GetString(web.Get(), L"URL"), kWebUrl);
     // A named argument lands at its parameter's place.
     const auto located =
-        Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::String(Url(L"style.css")))});
+        Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::Text(Url(L"style.css")))});
     ASSERT_EQ(located.hr, S_OK);
     EXPECT_EQ(GetString(located.value.get()->pdispVal, L"Name"), L"style.css");
 }

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "simhost/SimError.h"
+#include "base/win32/ComError.h"
 #include "simhost/win32/DispatchObject.h"
 
 namespace tavisk::simhost::win32 {

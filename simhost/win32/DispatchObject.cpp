@@ -147,6 +147,8 @@ HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
         base::win32::SetErrorText(GUID_NULL, kErrorSource, e.message());
         return e.code();
     } catch (...) {
+        // The error info too, for callers that read GetErrorInfo after DISP_E_EXCEPTION.
+        base::win32::SetErrorText(GUID_NULL, kErrorSource, base::CaughtErrorText());
         return base::win32::CaughtErrorToExcepInfo(exception, kErrorSource);
     }
 }

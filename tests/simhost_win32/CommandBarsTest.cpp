@@ -17,7 +17,7 @@ constexpr IID kButtonEventsIid = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00,
 
 // A Click sink as an add-in writes one: it answers to the event interface (or,
 // when told not to, to IDispatch only) and keeps what each Click brought.
-class ClickSink final : public simhost::win32::ComObject<IDispatch> {
+class ClickSink final : public base::win32::ComObject<IDispatch> {
 public:
     explicit ClickSink(bool answersEvents = true) : _answersEvents(answersEvents) {}
     struct Click {
@@ -101,12 +101,12 @@ TEST_F(ComHostTest, MenuBarIsFoundIgnoringCaseWithItsBuiltInCommands) {
     cases.push_back({{Missing(), 4242, Missing(), Missing(), true}, nullptr});
     for (auto& c : cases) {
         auto found = Method(bar.Get(), L"FindControl", c.args);
-        ASSERT_EQ(found.get()->vt, VT_DISPATCH);
+        ASSERT_EQ(found.value().vt, VT_DISPATCH);
         if (!c.caption) {
-            EXPECT_EQ(found.get()->pdispVal, nullptr);
+            EXPECT_EQ(found.value().pdispVal, nullptr);
         } else {
-            ASSERT_NE(found.get()->pdispVal, nullptr) << c.caption;
-            EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), c.caption);
+            ASSERT_NE(found.value().pdispVal, nullptr) << c.caption;
+            EXPECT_EQ(GetString(found.value().pdispVal, L"Caption"), c.caption);
         }
     }
 }
@@ -130,11 +130,10 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     EXPECT_EQ(GetLong(button.Get(), L"Type"), 1);
     EXPECT_EQ(GetString(button.Get(), L"Parameter"), L"run");
 
-    const auto found =
-        Method(menuBar().Get(), L"FindControl",
-               {Arg(L"Tag", Variant::Text(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
-    ASSERT_NE(found.get()->pdispVal, nullptr);
-    EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), L"&Tavisk 2002...");
+    const auto found = Method(menuBar().Get(), L"FindControl",
+                              {Arg(L"Tag", Variant::Text(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
+    ASSERT_NE(found.value().pdispVal, nullptr);
+    EXPECT_EQ(GetString(found.value().pdispVal, L"Caption"), L"&Tavisk 2002...");
 
     // Before puts the new control in front of the one with that number.
     const auto first = GetObject(toolControls.Get(), L"Add", {1, Missing(), Missing(), 1});
@@ -175,8 +174,8 @@ TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
     EXPECT_EQ(point->GetConnectionInterface(&iid), S_OK);
     EXPECT_EQ(iid, kButtonEventsIid);
 
-    auto first = simhost::win32::MakeCom<ClickSink>();
-    auto second = simhost::win32::MakeCom<ClickSink>();
+    auto first = base::win32::MakeCom<ClickSink>();
+    auto second = base::win32::MakeCom<ClickSink>();
     DWORD firstCookie = 0, secondCookie = 0;
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(first.Get()), &firstCookie), S_OK);
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(second.Get()), &secondCookie), S_OK);
@@ -220,7 +219,7 @@ TEST_F(ComHostTest, ConnectionPointsRefuseWhatCannotConnect) {
     const auto button = GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1});
     const auto point = ClickPoint(button);
     ASSERT_TRUE(point);
-    auto plain = simhost::win32::MakeCom<ClickSink>(false);
+    auto plain = base::win32::MakeCom<ClickSink>(false);
     DWORD cookie = 7;
     EXPECT_EQ(point->Advise(static_cast<IDispatch*>(plain.Get()), &cookie), CONNECT_E_CANNOTCONNECT);
     EXPECT_EQ(cookie, 0u);
@@ -259,8 +258,8 @@ TEST_F(ComHostTest, ASinkThatSetsCancelDefaultStopsTheBuiltInCommand) {
     const auto save = GetObject(menuBar().Get(), L"FindControl", {Missing(), 3, Missing(), Missing(), true});
     const auto point = ClickPoint(save);
     ASSERT_TRUE(point);
-    auto cancelling = simhost::win32::MakeCom<ClickSink>();
-    auto next = simhost::win32::MakeCom<ClickSink>();
+    auto cancelling = base::win32::MakeCom<ClickSink>();
+    auto next = base::win32::MakeCom<ClickSink>();
     cancelling->cancels = true;
     DWORD first = 0, second = 0;
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(cancelling.Get()), &first), S_OK);

@@ -15,8 +15,8 @@
 
 namespace tavisk::testing {
 
-using Microsoft::WRL::ComPtr;
 using base::win32::Variant;
+using Microsoft::WRL::ComPtr;
 
 // What one call gave: its HRESULT, its result, and on failure the exception's
 // code and text.

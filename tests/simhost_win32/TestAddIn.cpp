@@ -13,10 +13,10 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 using tavisk::base::win32::ComObject;
+using tavisk::base::win32::MakeCom;
 using tavisk::simhost::win32::ExtConnectMode;
 using tavisk::simhost::win32::ExtDisconnectMode;
 using tavisk::simhost::win32::IExtensibility2;
-using tavisk::base::win32::MakeCom;
 
 constexpr IID kButtonEventsIid = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 

@@ -22,8 +22,8 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     // Count is a VARIANT holding a number; Item counts from 0.
     const auto files = GetObject(root.Get(), L"Files");
     auto count = Get(files.Get(), L"Count");
-    EXPECT_EQ(count.get()->vt, VT_I4);
-    EXPECT_EQ(count.get()->lVal, 2);
+    EXPECT_EQ(count.value().vt, VT_I4);
+    EXPECT_EQ(count.value().lVal, 2);
     const auto index = GetObject(files.Get(), L"Item", {0});
     EXPECT_EQ(GetString(index.Get(), L"Url"), Url(L"index.htm"));
     EXPECT_EQ(GetString(index.Get(), L"Name"), L"index.htm");
@@ -33,16 +33,16 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     // The default member of a file is its URL, as Basic reads `Files(0)`.
     auto byDefault = CallId(files.Get(), DISPID_VALUE, DISPATCH_PROPERTYGET, {Variant::Int(0)});
     ASSERT_EQ(byDefault.hr, S_OK);
-    auto url = CallId(byDefault.value.get()->pdispVal, DISPID_VALUE, DISPATCH_PROPERTYGET);
-    EXPECT_EQ(base::win32::Bstr::FromBstr(url.value.get()->bstrVal), Url(L"index.htm"));
+    auto url = CallId(byDefault.value.value().pdispVal, DISPID_VALUE, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(base::win32::Bstr::FromBstr(url.value.value().bstrVal), Url(L"index.htm"));
 
     const auto folders = Enumerate(GetObject(root.Get(), L"Folders").Get());
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(Strings(folders, L"Name"), (std::vector<std::wstring>{L"news", L"_private"}));
     std::vector<bool> hidden;
-    for (const auto& folder : folders) hidden.push_back(Get(folder.Get(), L"IsHidden").get()->boolVal == VARIANT_TRUE);
+    for (const auto& folder : folders) hidden.push_back(Get(folder.Get(), L"IsHidden").value().boolVal == VARIANT_TRUE);
     EXPECT_EQ(hidden, (std::vector<bool>{false, true}));
-    EXPECT_EQ(Get(folders[1].Get(), L"IsHidden").get()->vt, VT_BOOL);
+    EXPECT_EQ(Get(folders[1].Get(), L"IsHidden").value().vt, VT_BOOL);
 
     // Every file of the web, hidden folders included.
     const auto all = Enumerate(GetObject(web.Get(), L"AllFiles").Get());
@@ -110,8 +110,8 @@ TEST_F(ComHostTest, WithNoWebOpenTheActiveObjectsAreNothing) {
     host.closeWeb();
     for (const auto* member : {L"ActiveWeb", L"ActivePageWindow"}) {
         auto value = Get(app.Get(), member);
-        EXPECT_EQ(value.get()->vt, VT_DISPATCH) << member;
-        EXPECT_EQ(value.get()->pdispVal, nullptr) << member;
+        EXPECT_EQ(value.value().vt, VT_DISPATCH) << member;
+        EXPECT_EQ(value.value().pdispVal, nullptr) << member;
     }
     const auto document = Call(app.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET);
     EXPECT_EQ(document.hr, DISP_E_EXCEPTION);
@@ -143,7 +143,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     const auto document = GetObject(window.Get(), L"Document");
     auto body = CallId(document.Get(), 1004, DISPATCH_PROPERTYGET);
     ASSERT_EQ(body.hr, S_OK);
-    IDispatch* element = body.value.get()->pdispVal;
+    IDispatch* element = body.value.value().pdispVal;
     EXPECT_EQ(CallId(element, static_cast<DISPID>(0x800101F5), DISPATCH_METHOD,
                      {L"topmargin", Variant::Int(10), Variant::Int(1)})
                   .hr,
@@ -155,9 +155,9 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
               (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}}));
 
     auto removed = CallId(element, static_cast<DISPID>(0x800101F7), DISPATCH_METHOD, {L"BGCOLOR", Variant::Int(1)});
-    EXPECT_EQ(removed.value.get()->vt, VT_BOOL);
-    EXPECT_EQ(removed.value.get()->boolVal, VARIANT_FALSE);  // exact case asked, none matches
-    EXPECT_EQ(Method(element, L"removeAttribute", {L"BGCOLOR", 0}).get()->boolVal, VARIANT_TRUE);
+    EXPECT_EQ(removed.value.value().vt, VT_BOOL);
+    EXPECT_EQ(removed.value.value().boolVal, VARIANT_FALSE);  // exact case asked, none matches
+    EXPECT_EQ(Method(element, L"removeAttribute", {L"BGCOLOR", 0}).value().boolVal, VARIANT_TRUE);
     EXPECT_EQ(page->document->attribute(L"bgcolor"), std::nullopt);
 
     // The application's ActiveDocument is the active page's.
@@ -215,7 +215,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     cases.push_back({Object(activeWeb()), Url(L"index.htm"), L"index.htm"});
     for (auto& c : cases) {
         // The by-reference cases point at `inner` and `folder`, which live on.
-        EXPECT_EQ(base::win32::Bstr::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).get()->bstrVal),
+        EXPECT_EQ(base::win32::Bstr::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).value().bstrVal),
                   c.expected)
             << std::string(c.url.begin(), c.url.end());
     }
@@ -238,7 +238,7 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     const auto located =
         Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::Text(Url(L"style.css")))});
     ASSERT_EQ(located.hr, S_OK);
-    EXPECT_EQ(GetString(located.value.get()->pdispVal, L"Name"), L"style.css");
+    EXPECT_EQ(GetString(located.value.value().pdispVal, L"Name"), L"style.css");
 }
 
 }  // namespace

@@ -5,15 +5,14 @@
 #include "WindowFixture.h"
 #include "simhost/win32/ComHost.h"
 #include "base/win32/Screenshot.h"
+#include "base/win32/ThisModule.h"
 
 namespace tavisk::testing {
 namespace {
 
 std::wstring BesideTheProgram(const std::wstring& name) {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + name;
+    const std::wstring program = base::win32::ModulePath(nullptr);
+    return program.substr(0, program.find_last_of(L"\\/") + 1) + name;
 }
 
 TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {

@@ -9,24 +9,53 @@ namespace tavisk::base::win32 {
 
 using Microsoft::WRL::ComPtr;
 
-ScreenCapture::ScreenCapture(const RECT& area)
-    : _width(area.right - area.left), _height(area.bottom - area.top), _bitmap(nullptr) {
+namespace {
+
+// A bitmap of `width` by `height` pixels, compatible with the screen, that `draw`
+// fills through a memory DC (given the screen's DC too); null when either fails.
+// The bitmap leaves the memory DC again before anyone reads it.
+template <class Draw>
+HBITMAP Drawn(int width, int height, Draw draw) {
     const HDC screen = GetDC(nullptr);
     const HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
-    _bitmap = memory ? CreateCompatibleBitmap(screen, _width, _height) : nullptr;
-    bool copied = false;
-    if (_bitmap) {
-        // The bitmap leaves the memory DC again before anyone reads it.
-        const HGDIOBJ previous = SelectObject(memory, _bitmap);
-        copied = BitBlt(memory, 0, 0, _width, _height, screen, area.left, area.top, SRCCOPY) != FALSE;
+    HBITMAP bitmap = memory ? CreateCompatibleBitmap(screen, width, height) : nullptr;
+    bool drawn = false;
+    if (bitmap) {
+        const HGDIOBJ previous = SelectObject(memory, bitmap);
+        drawn = draw(memory, screen);
+        GdiFlush();
         SelectObject(memory, previous);
     }
     if (memory) DeleteDC(memory);
     if (screen) ReleaseDC(nullptr, screen);
-    if (!copied) {
-        if (_bitmap) DeleteObject(_bitmap);
-        throw Error(kErrorFail, L"The screen could not be copied.");
+    if (!drawn && bitmap) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
     }
+    return bitmap;
+}
+
+RECT WindowArea(HWND window) {
+    RECT rect{};
+    if (!GetWindowRect(window, &rect)) throw Error(HRESULT_FROM_WIN32(GetLastError()), L"No window to capture.");
+    return rect;
+}
+
+}  // namespace
+
+ScreenCapture::ScreenCapture(const RECT& area) : _width(area.right - area.left), _height(area.bottom - area.top) {
+    _bitmap = Drawn(_width, _height, [&](HDC memory, HDC screen) {
+        return BitBlt(memory, 0, 0, _width, _height, screen, area.left, area.top, SRCCOPY) != FALSE;
+    });
+    if (!_bitmap) throw Error(kErrorFail, L"The screen could not be copied.");
+}
+
+ScreenCapture::ScreenCapture(HWND window) {
+    const RECT area = WindowArea(window);
+    _width = area.right - area.left;
+    _height = area.bottom - area.top;
+    _bitmap = Drawn(_width, _height, [&](HDC memory, HDC) { return PrintWindow(window, memory, 0) != FALSE; });
+    if (!_bitmap) throw Error(kErrorFail, L"The window could not be printed.");
 }
 
 ScreenCapture::~ScreenCapture() { DeleteObject(_bitmap); }
@@ -70,10 +99,9 @@ void SaveBitmapPng(HBITMAP source, const std::wstring& path) {
 }
 
 void SaveWindowPng(HWND window, const std::wstring& path) {
-    RECT rect{};
-    if (!GetWindowRect(window, &rect)) throw Error(HRESULT_FROM_WIN32(GetLastError()), L"No window to capture.");
+    const RECT area = WindowArea(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    ScreenCapture(rect).savePng(path);
+    ScreenCapture(area).savePng(path);
 }
 
 }  // namespace tavisk::base::win32

@@ -13,19 +13,24 @@ namespace tavisk::base::win32 {
 class ScreenCapture {
 public:
     explicit ScreenCapture(const RECT& area);
+    // What `window` draws of itself, frame included, when asked to print it
+    // (PrintWindow): the same picture whatever covers the window on the screen.
+    explicit ScreenCapture(HWND window);
     ScreenCapture(const ScreenCapture&) = delete;
     ScreenCapture& operator=(const ScreenCapture&) = delete;
     ~ScreenCapture();
 
     HBITMAP bitmap() const noexcept { return _bitmap; }
+    int width() const noexcept { return _width; }
+    int height() const noexcept { return _height; }
     // The pixels as 0x00RRGGBB, row by row from the top.
     std::vector<std::uint32_t> pixels() const;
     void savePng(const std::wstring& path) const;
 
 private:
-    int _width;
-    int _height;
-    HBITMAP _bitmap;
+    int _width = 0;
+    int _height = 0;
+    HBITMAP _bitmap = nullptr;
 };
 
 // Writes a bitmap (not selected into any DC) as a PNG file through the Windows

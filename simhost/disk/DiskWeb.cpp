@@ -60,16 +60,16 @@ std::wstring PageTitle(const fs::path& file) {
     }
 }
 
-void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder) {
+void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder, const std::shared_ptr<SaveFolder>& saves) {
     const auto entries = ListFolder(folder);
     for (const auto& file : entries.files) {
         const auto name = PathText(file.filename());
         if (IsPageName(name))
-            web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file));
+            web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file, saves));
         else
             web.addFile(node, name, name, std::make_shared<OtherFileStore>(file));
     }
-    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub);
+    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub, saves);
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ std::shared_ptr<WebModel> OpenDiskWeb(const fs::path& folder) {
     if (!fs::is_directory(absolute, error))
         Refuse(folder, error ? error : std::make_error_code(std::errc::not_a_directory));
     auto web = std::make_shared<WebModel>(DiskUrl(absolute));
-    AddFolder(*web, web->root(), absolute);
+    AddFolder(*web, web->root(), absolute, std::make_shared<SaveFolder>(absolute));
     return web;
 }
 

@@ -52,6 +52,13 @@ TEST_F(DiskSaveTest, SaveReplacesTheFileAndLeavesNothingBeside) {
     // Saving again from the same window writes the same page.
     host.saveActivePage();
     EXPECT_EQ(site.read("p.htm"), expected);
+    // The web's save folder, beside its folder, goes with the web.
+    const auto saveFolder = site.path().parent_path() / ("~" + site.path().filename().string() + ".saving");
+    EXPECT_TRUE(std::filesystem::is_directory(saveFolder));
+    host.closeWeb();
+    web.reset();
+    file.reset();
+    EXPECT_FALSE(std::filesystem::exists(saveFolder));
 }
 
 TEST_F(DiskSaveTest, AFailureAtAnyStepLeavesTheOldFileWhole) {

@@ -22,6 +22,8 @@
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk {
@@ -75,7 +77,7 @@ LargeWeb& WebOf(int pages, int openWindows) {
     while (host.activePageWindow()) host.closeActivePage();
     for (int i = 0; i < openWindows; ++i)
         host.openPage(large->web->findFile(large->dialog.queue[static_cast<size_t>(i)]));
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     return *large;
 }
 

@@ -40,7 +40,7 @@ TEST_F(CallEconomyTest, ARunAsksTheHostNoMoreForEachPageThanListed) {
     for (const Case c : {Case{false, 3, 0}, Case{false, 8, 5}, Case{true, 3, 0}, Case{true, 60, 50}}) {
         SCOPED_TRACE(::testing::Message() << (c.allPages ? "all pages, " : "queue, ") << c.windows << " windows");
         simhost::SimHost fresh;
-        host::SetApplication(fresh.application());
+        host::SetApplication(simhost::InMemoryHost(fresh));
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         fresh.openWeb(web);
         FakeRunDialog dialog;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::ui {
 namespace {
@@ -75,12 +75,12 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
 
 ListItem& ListView::at(const std::wstring& key) {
     const auto found = _byKey.find(key);
-    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + host::ToUtf8(key));
+    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
     return *found->second;
 }
 
 void ListView::add(ListItem item) {
-    if (contains(item.key)) throw std::invalid_argument("list key already used: " + host::ToUtf8(item.key));
+    if (contains(item.key)) throw std::invalid_argument("list key already used: " + base::ToUtf8(item.key));
     auto owned = std::make_unique<ListItem>(std::move(item));
     ListItem* added = owned.get();
     _byKey.emplace(added->key, std::move(owned));

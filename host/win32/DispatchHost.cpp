@@ -4,7 +4,7 @@
 
 #include "host/HostError.h"
 #include "host/win32/ClickSink.h"
-#include "host/win32/Dispatch.h"
+#include "host/win32/LateBoundObject.h"
 
 namespace tavisk::host::win32 {
 namespace {
@@ -35,7 +35,7 @@ public:
     }
 
 protected:
-    Dispatch _object;
+    LateBoundObject _object;
     Make<T> _make;
     std::int32_t _firstIndex;
 };
@@ -54,7 +54,7 @@ public:
     void open() override { _object.call(L"Open"); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<WebFile> MakeFile(ComPtr<IDispatch> object) {
@@ -77,7 +77,7 @@ public:
     IDispatch* dispatch() const noexcept { return _object.get(); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<WebFolder> MakeFolder(ComPtr<IDispatch> object) {
@@ -110,7 +110,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchPageWindow final : public PageWindow {
@@ -122,7 +122,7 @@ public:
     void activate() override { _object.call(L"Activate"); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<PageWindow> MakePageWindow(ComPtr<IDispatch> object) {
@@ -138,7 +138,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchBody final : public BodyElement {
@@ -153,7 +153,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchDocument final : public HtmlDocument {
@@ -166,7 +166,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 // ---- Office command bars ----
@@ -197,7 +197,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<CommandBarControl> MakeControl(ComPtr<IDispatch> object) {
@@ -234,7 +234,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchCommandBars final : public CommandBars {
@@ -247,7 +247,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchApplication final : public HostApplication {
@@ -289,7 +289,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 }  // namespace

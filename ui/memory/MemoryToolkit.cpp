@@ -105,7 +105,7 @@ void MemoryForm::userClose() {
 }
 
 void MemoryForm::userDeactivate() {
-    if (!_unloaded && onDeactivate) RunEvent(L"Closing the window", onDeactivate);
+    if (!_unloaded && onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
 }
 
 std::shared_ptr<Form> MemoryToolkit::createForm(const FormDesign& design) {

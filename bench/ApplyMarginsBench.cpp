@@ -12,6 +12,7 @@
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk {
@@ -46,7 +47,7 @@ struct LargeWeb {
         host.openWeb(web);
         for (int i = 0; i < openWindows; ++i) host.openPage(web->findFile(dialog.queue[static_cast<size_t>(i)]));
         host.recorder().setRecording(false);
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
     }
     ~LargeWeb() { host::SetApplication(nullptr); }
 

@@ -16,6 +16,7 @@
 #include "dialogs/frmMain.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "ui/memory/MemoryToolkit.h"
 #include "ui/win32/MessageHook.h"
@@ -44,7 +45,7 @@ protected:
         web = std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site");
         web->addFile(L"a.htm", L"Alpha");
         host.openWeb(web);
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
         toolkit = std::make_shared<RecordingToolkit>();
         ui::SetToolkit(toolkit);
         ShowOptionsDialog();

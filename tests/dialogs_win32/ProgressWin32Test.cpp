@@ -19,6 +19,7 @@
 #include "base/Text.h"
 #include "base/win32/Screenshot.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "tests/simhost_disk/TempFolder.h"
@@ -63,7 +64,7 @@ protected:
         folder.write("logo.gif", "GIF89a");
         for (int i = 1; i <= kPages; ++i) folder.write(Name(i), Source(i));
         host.openWeb(simhost::OpenDiskWeb(folder.path()));
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
         toolkit = std::make_shared<ProgressToolkit>();
         ui::SetToolkit(toolkit);
         // Each look at the clock is 100 ms later: the window appears at the tenth file.

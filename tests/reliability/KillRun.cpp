@@ -31,6 +31,7 @@
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
+#include "simhost/inmemory/InMemoryHost.h"
 
 namespace fs = std::filesystem;
 using namespace tavisk;
@@ -96,7 +97,7 @@ public:
     simhost::SimHost host;
     host.recorder().setRecording(false);
     host.openWeb(simhost::OpenDiskWeb(folder));
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     if (write(started, "s", 1) != 1) _exit(3);
     MarginSettings settings;
     settings.topOn = settings.leftOn = true;

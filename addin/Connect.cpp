@@ -2,6 +2,7 @@
 
 #include "host/Application.h"
 #include "host/HostError.h"
+#include "ui/EventBoundary.h"
 
 namespace tavisk::addin {
 
@@ -9,7 +10,21 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
     if (!application) throw host::HostError(host::kErrorInvalidArg, L"The host handed over no application.");
     fpApp = std::move(application);
     host::SetApplication(fpApp);
+    try {
+        addMenuCommand();
+    } catch (...) {
+        forgetHost();
+        throw;
+    }
+}
 
+Connect::~Connect() { forgetHost(); }
+
+void Connect::forgetHost() noexcept {
+    if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) host::SetApplication(nullptr);
+}
+
+void Connect::addMenuCommand() {
     auto tools = fpApp->commandBars()->item(kMenuBar)->controls()->itemByCaption(kToolsMenu)->controls();
 
     p_ctlPopup = nullptr;
@@ -24,7 +39,10 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
 
     p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
     p_ctlBtn->setCaption(kButtonCaption);
-    p_ctlBtnEvents = p_ctlBtn->bindClick([this] { p_ctlBtnEvents_Click(); });
+    p_ctlBtnEvents = p_ctlBtn->bindClick([this] {
+        ui::RunEvent(
+            ui::ActionName(kButtonCaption), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
+    });
 }
 
 void Connect::OnDisconnection() noexcept {

@@ -30,12 +30,16 @@ public:
     static constexpr wchar_t kNoWebMessage[] = L"You must open a Web before using Tavisk 2002.";
 
     explicit Connect(CommandUi ui) : _ui(std::move(ui)) {}
+    // Released without a disconnection (a host may do that), it still forgets the
+    // process-wide host it set, so nothing is left to release that host's object late.
+    ~Connect();
     Connect(const Connect&) = delete;
     Connect& operator=(const Connect&) = delete;
 
     // Makes `application` the process-wide host, finds or creates the maker's popup
     // in the Tools menu, appends the button and subscribes to its Click event. The
-    // first failing host call raises HostError; what was made before it stays.
+    // first failing host call raises HostError; what was made before it stays, and
+    // the process-wide host is cleared again.
     void OnConnection(std::shared_ptr<host::HostApplication> application);
 
     // The one disconnection entry: deletes the maker's popup, then drops the Click
@@ -45,9 +49,14 @@ public:
 
     // The menu command: without an open web only the message; otherwise the options
     // dialog. The web is asked for at every click, through the process-wide host.
+    // The Click subscription runs it inside the event boundary: a failure becomes a
+    // "Tavisk 2002" message naming the command, since a host ignores an event's result.
     void p_ctlBtnEvents_Click();
 
 private:
+    void addMenuCommand();
+    void forgetHost() noexcept;
+
     CommandUi _ui;
     std::shared_ptr<host::HostApplication> fpApp;
     std::shared_ptr<host::CommandBarControl> p_ctlPopup;

@@ -182,28 +182,33 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
                   RunProgress* progress) {
     dialog.hide();
     CurrentPage current;
+    RunEnd end;
+    bool failed = false;
     std::wstring reason;
     try {
-        const RunEnd end = RunOverPages(settings, dialog, progress, current);
-        if (progress) progress->end();
-        if (end.stopped) {
-            // Stopped by the user between pages: what is done stays done, and the
-            // dialog comes back with its choices and queue for another run.
-            messages.show(RunStoppedMessage(end.done, end.total), ui::kProductTitle, ui::MessageIcon::Information);
-            dialog.showAgain();
-            return;
-        }
-        dialog.unload();
-        messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
-        return;
+        end = RunOverPages(settings, dialog, progress, current);
     } catch (const std::exception&) {
+        failed = true;
         reason = base::CaughtErrorText();
     }
+    // The run is over: what fails from here on is not the run, and goes to the
+    // caller's event boundary as it is (never as margins not applied, and never
+    // showing a dialog that is already unloaded).
     if (progress) progress->end();
-    // Pages done stay saved and the current one stays open, unsaved: the user sees
-    // where the run stopped, and can retry from the dialog or cancel it.
-    messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
-    dialog.showAgain();
+    if (failed) {
+        // Pages done stay saved and the current one stays open, unsaved: the user
+        // sees where the run stopped, and can retry from the dialog or cancel it.
+        messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
+        dialog.showAgain();
+    } else if (end.stopped) {
+        // Stopped by the user between pages: what is done stays done, and the
+        // dialog comes back with its choices and queue for another run.
+        messages.show(RunStoppedMessage(end.done, end.total), ui::kProductTitle, ui::MessageIcon::Information);
+        dialog.showAgain();
+    } else {
+        dialog.unload();
+        messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
+    }
 }
 
 }  // namespace tavisk

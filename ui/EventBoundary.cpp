@@ -11,26 +11,25 @@ namespace {
 int g_depth = 0;
 std::vector<std::shared_ptr<void>> g_released;
 
-// Inside a catch block only: tells the user of the exception being handled.
-void ReportCaught(const std::wstring& action) noexcept {
+// Inside a catch block only: tells the user of the exception being handled,
+// through `messages`, or the toolkit's when none is given.
+void ReportCaught(const std::wstring& action, MessageBoxes* messages) noexcept {
     const std::wstring reason = base::CaughtErrorText();
     try {
         std::wstring text = action + L" failed.";
         if (!reason.empty()) text += L"\n\n" + reason;
-        CurrentToolkit().messages().show(text, kProductTitle, MessageIcon::Error);
+        (messages ? *messages : CurrentToolkit().messages()).show(text, kProductTitle, MessageIcon::Error);
     } catch (...) {
         // No toolkit or no memory left to say it: nothing more can be done here.
     }
 }
 
-}  // namespace
-
-void RunEvent(const std::wstring& action, const std::function<void()>& handler) noexcept {
+void Run(const std::wstring& action, const std::function<void()>& handler, MessageBoxes* messages) noexcept {
     ++g_depth;
     try {
         handler();
     } catch (...) {
-        ReportCaught(action);
+        ReportCaught(action, messages);
     }
     if (--g_depth == 0) {
         // Swapped out first: a destructor may itself release something.
@@ -39,6 +38,16 @@ void RunEvent(const std::wstring& action, const std::function<void()>& handler) 
             released.clear();
         }
     }
+}
+
+}  // namespace
+
+void RunEvent(const std::wstring& action, const std::function<void()>& handler) noexcept {
+    Run(action, handler, nullptr);
+}
+
+void RunEvent(const std::wstring& action, const std::function<void()>& handler, MessageBoxes& messages) noexcept {
+    Run(action, handler, &messages);
 }
 
 std::wstring ActionName(const std::wstring& caption) {

@@ -4,12 +4,17 @@
 #include <memory>
 #include <string>
 
+#include "ui/MessageBoxes.h"
+
 namespace tavisk::ui {
 
 // Runs the handler of a user's action. Nothing escapes it: a failure becomes a
 // message box titled "Tavisk 2002" with the error icon that names what failed
 // (`action`) and why. Every control event of every implementation passes here.
 void RunEvent(const std::wstring& action, const std::function<void()>& handler) noexcept;
+// The same, reporting through `messages`: for an event that arrives before any form
+// (and with it the toolkit) exists, such as the host's menu command.
+void RunEvent(const std::wstring& action, const std::function<void()>& handler, MessageBoxes& messages) noexcept;
 
 // A control's caption as an action's name: "Edit &Queue" gives "\"Edit Queue\"".
 std::wstring ActionName(const std::wstring& caption);

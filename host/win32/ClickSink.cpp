@@ -22,7 +22,8 @@ using Microsoft::WRL::ComPtr;
 // interface, as the connection point asks it to before it accepts the sink.
 class ClickSink final : public ComObject<IDispatch> {
 public:
-    explicit ClickSink(std::function<void()> handler) : _handler(std::move(handler)) {}
+    explicit ClickSink(std::function<void()> handler)
+        : _handler(std::make_shared<const std::function<void()>>(std::move(handler))) {}
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -48,10 +49,12 @@ public:
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         if (result) VariantInit(result);
         // The binding may be dropped while the handler runs (the handler can end
-        // in the host's disconnecting us): keep the sink alive until it returns.
+        // in the host's disconnecting us): keep the sink and the handler alive
+        // until it returns.
         ComPtr<IDispatch> self(this);
+        const auto handler = _handler;
         try {
-            if (_handler) _handler();
+            if (handler && *handler) (*handler)();
             return S_OK;
         } catch (...) {
             return CaughtErrorToExcepInfo(info, kErrorSource);
@@ -59,14 +62,15 @@ public:
     }
 
     // After unadvising, a click already on its way must no longer run the handler.
-    void disconnect() noexcept { _handler = nullptr; }
+    // A handler already running keeps its own reference and runs to its end.
+    void disconnect() noexcept { _handler.reset(); }
 
 private:
     void* queryOther(REFIID riid) override {
         return riid == kCommandBarButtonEventsIid ? static_cast<IDispatch*>(this) : nullptr;
     }
 
-    std::function<void()> _handler;
+    std::shared_ptr<const std::function<void()>> _handler;
 };
 
 class ClickBinding final : public EventBinding {

@@ -9,6 +9,7 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include "base/win32/ComObject.h"
 #include "host/HostError.h"
 #include "host/win32/ClickSink.h"
 
@@ -102,6 +103,37 @@ TEST(ClickSinkTest, ClickRunsTheHandlerUntilTheBindingGoes) {
     EXPECT_EQ(button.unadvised, 7u);
     EXPECT_EQ(button.click(cancel, info), S_OK);
     EXPECT_EQ(clicks, 2) << "a click delivered after unadvising runs nothing";
+}
+
+TEST(ClickSinkTest, AHandlerThatDropsItsOwnBindingRunsToItsEnd) {
+    // As when the host disconnects the add-in while the click's message box is up.
+    FakeButton button;
+    std::unique_ptr<host::EventBinding> binding;
+    auto captured = std::make_shared<int>(0);
+    const std::weak_ptr<int> watch = captured;
+    bool aliveAfterDrop = false;
+    binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button),
+                                       [captured, &binding, &aliveAfterDrop, &watch] {
+                                           binding.reset();
+                                           aliveAfterDrop = !watch.expired();
+                                       });
+    captured.reset();
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    EXCEPINFO info{};
+    EXPECT_EQ(button.click(cancel, info), S_OK);
+    EXPECT_TRUE(aliveAfterDrop) << "the handler's own state went while it ran";
+    EXPECT_TRUE(watch.expired()) << "released once the click is over";
+}
+
+TEST(ClickSinkTest, ASinkTheHostStillHoldsKeepsTheLibraryInUse) {
+    // The sink's code lives in the library: DllCanUnloadNow must not let it go while
+    // a host keeps the sink, even after the add-in unadvised and was released.
+    ASSERT_FALSE(base::win32::ModuleInUse());
+    FakeButton button;
+    host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [] {}).reset();
+    EXPECT_TRUE(base::win32::ModuleInUse());
+    button.sink.Reset();
+    EXPECT_FALSE(base::win32::ModuleInUse());
 }
 
 TEST(ClickSinkTest, HandlerFailureIsTheEventsResultWithItsText) {

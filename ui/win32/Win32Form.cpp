@@ -60,18 +60,25 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
                                                       owner, DialogProc, reinterpret_cast<LPARAM>(this)));
     ThrowLastErrorIf(_window.get() == nullptr, "CreateDialogIndirectParam");
 
-    RECT frame{0, 0, MulDiv(design.clientWidth, _dpi, 1440), MulDiv(design.clientHeight, _dpi, 1440)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_EXSTYLE)));
-    SetWindowPos(_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (design.icon) {
-        _smallIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXSMICON));
-        _largeIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXICON));
-        SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
-        SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
+    // A failure from here on destroys the window with the form's members; no message
+    // of that destruction may reach the half-made form.
+    try {
+        RECT frame{0, 0, MulDiv(design.clientWidth, _dpi, 1440), MulDiv(design.clientHeight, _dpi, 1440)};
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_EXSTYLE)));
+        SetWindowPos(_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (design.icon) {
+            _smallIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXSMICON));
+            _largeIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXICON));
+            SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
+            SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
+        }
+        AddDialogWindow(_window.get());
+    } catch (...) {
+        SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
+        throw;
     }
-    AddDialogWindow(_window.get());
 }
 
 Win32Form::~Win32Form() { unload(); }
@@ -271,9 +278,14 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!form) return FALSE;
     LRESULT result = 0;
-    // After handle() the form may be gone (a handler can unload and release it):
-    // only the window and the result are used from here on.
-    if (!form->handle(message, wParam, lParam, result)) {
+    bool handled = false;
+    // Nothing may unwind through user32: the controls' events report their own
+    // failures, and whatever else fails while a message is handled is reported here
+    // and leaves the message to the dialog manager. After handle() the form may be
+    // gone (a handler can unload and release it): only the window and the result are
+    // used from here on.
+    RunEvent(L"The dialog's work", [&] { handled = form->handle(message, wParam, lParam, result); });
+    if (!handled) {
         // A handler that closed the form leaves the dialog manager nothing to do.
         return IsWindow(window) ? FALSE : TRUE;
     }

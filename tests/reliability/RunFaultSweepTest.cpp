@@ -1,0 +1,220 @@
+// The run with every one of its host calls refused in turn. A reference run records
+// the calls; then, for each position, a fresh web gets the same run through the
+// options dialog with only that call refused, and the test checks what the user sees
+// and what each page holds, then presses OK again and expects the run to complete.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <set>
+
+#include "tests/dialogs/DialogFixture.h"
+
+namespace tavisk::testing {
+namespace {
+
+constexpr int kPages = 50;
+constexpr int kUserViewMode = 2;
+
+// What every page holds after a complete run with top 12 and left 3, both families.
+const std::vector<Attribute> kDone = {
+    {L"text", L"black"}, {L"topmargin", L"12"}, {L"marginheight", L"12"}, {L"leftmargin", L"3"}, {L"marginwidth", L"3"},
+};
+
+// The positions in a reference run's calls at which one page's steps happen.
+struct PageSteps {
+    size_t start = 0;  // the first call about this page: its extension (all pages) or its lookup (queue)
+    size_t open = 0;
+    size_t normalView = 0;
+    size_t save = 0;
+    size_t end = 0;  // its Close, or the view mode put back
+};
+
+std::wstring OperationOf(const std::wstring& entry) { return entry.substr(0, entry.find_first_of(L"[(")); }
+
+class RunFaultSweepTest : public DialogTest {
+protected:
+    std::wstring page(int i) const {
+        // Some pages in a folder; names unique, so a URL never holds another's.
+        return (i % 7 == 3 ? L"docs/p" : L"p") + std::to_wstring(100 + i) + L".htm";
+    }
+    bool wasOpen(int i) const { return i % 23 == 4; }
+
+    // A fresh web: pages with other files between them, some pages open in the
+    // user's view mode, one of them active.
+    void makeWeb() {
+        web = std::make_shared<simhost::WebModel>(kWebUrl);
+        host.openWeb(web);
+        for (int i = 0; i < kPages; ++i) {
+            web->addFile(page(i), L"Page", {{L"text", L"black"}, {L"topmargin", L"1"}});
+            if (i % 9 == 0) web->addFile(L"img" + std::to_wstring(i) + L".gif");
+        }
+        for (int i = 0; i < kPages; ++i) {
+            if (!wasOpen(i)) continue;
+            openPage(page(i));
+            host.activePageWindow()->viewMode = kUserViewMode;
+        }
+        openPage(page(4));
+    }
+
+    frmMain& openDialog(bool allPages) {
+        auto& dialog = Open();
+        Click(dialog.chkTop);
+        Click(dialog.chkLeft);
+        for (auto* box : {&dialog.txtTop, &dialog.txtLeft}) {
+            Of<MemoryTextBox>(*box).userFocus();
+            Of<MemoryTextBox>(*box).userType(box == &dialog.txtTop ? L"12" : L"3");
+        }
+        if (!allPages) {
+            Click(dialog.optSelect, 1);
+            for (int i = kPages - 1; i >= 0; --i) dialog.lvwStaticQueue.add(Entry(page(i), L"Page"));
+        }
+        return dialog;
+    }
+
+    std::shared_ptr<simhost::PageWindowState> windowOf(int i) const { return host.findPageWindow(Url(page(i))); }
+
+    // Where each page's steps fall in the reference run's calls.
+    std::vector<PageSteps> stepsOf(const std::vector<std::wstring>& calls) const {
+        std::vector<PageSteps> steps(kPages);
+        for (int i = 0; i < kPages; ++i) {
+            const std::wstring at = L"[" + Url(page(i)) + L"]";
+            const auto find = [&](const std::wstring& entry, size_t from) {
+                const auto it = std::find(calls.begin() + static_cast<std::ptrdiff_t>(from), calls.end(), entry);
+                EXPECT_NE(it, calls.end()) << host::ToUtf8(entry);
+                return static_cast<size_t>(it - calls.begin());
+            };
+            auto& s = steps[static_cast<size_t>(i)];
+            const auto lookup = std::find(calls.begin(), calls.end(), L"Web.locateFile(" + Url(page(i)) + L")");
+            s.start = lookup != calls.end() ? static_cast<size_t>(lookup - calls.begin())
+                                            : find(L"WebFile.extension" + at, 0);
+            s.open = find(L"WebFile.open" + at, s.start);
+            s.normalView = find(L"PageWindow.setViewMode" + at + L"(1)", s.open);
+            s.save = find(L"Control.execute[&Save]", s.normalView);
+            s.end = wasOpen(i)
+                        ? find(L"PageWindow.setViewMode" + at + L"(" + std::to_wstring(kUserViewMode) + L")", s.save)
+                        : find(L"Control.execute[&Close]", s.save);
+        }
+        return steps;
+    }
+
+    // One page after a run stopped by the call at `failed`.
+    void expectPageAfterStop(int i, const PageSteps& s, size_t failed) {
+        SCOPED_TRACE(host::ToUtf8(page(i)));
+        const auto window = windowOf(i);
+        if (s.end < failed) {  // finished before the failure
+            EXPECT_EQ(saved(page(i)), kDone);
+            EXPECT_EQ(saveCount(page(i)), 1);
+            EXPECT_EQ(window != nullptr, wasOpen(i));
+            if (window) {
+                EXPECT_EQ(window->viewMode, kUserViewMode);
+            }
+        } else if (failed < s.start) {  // not reached
+            EXPECT_EQ(saveCount(page(i)), 0);
+            EXPECT_EQ(window != nullptr, wasOpen(i));
+            if (window) {
+                EXPECT_EQ(window->viewMode, kUserViewMode);
+            }
+        } else {  // the page being processed: open, edited as far as the run got
+            EXPECT_EQ(saveCount(page(i)), s.save < failed ? 1 : 0);
+            if (s.save < failed) {
+                EXPECT_EQ(saved(page(i)), kDone);
+            }
+            ASSERT_EQ(window != nullptr, wasOpen(i) || s.open < failed);
+            if (window) {
+                EXPECT_EQ(window->viewMode, s.normalView < failed ? 1 : wasOpen(i) ? kUserViewMode : 0);
+            }
+        }
+    }
+
+    // After the run stopped at call `k`: what the user sees, what each page holds, and
+    // that OK on the dialog shown again completes the run.
+    void checkStopAndRetry(const std::vector<PageSteps>& steps, size_t k, const std::wstring& operation) {
+        // One message, the run's own: which page, and the host's reason.
+        ASSERT_EQ(toolkit->shown().size(), 1u);
+        const auto& message = toolkit->shown()[0];
+        EXPECT_EQ(message.title, L"Tavisk 2002");
+        EXPECT_EQ(message.icon, ui::MessageIcon::Error);
+        EXPECT_EQ(message.text.rfind(L"The margins could not be applied", 0), 0u) << host::ToUtf8(message.text);
+        EXPECT_NE(message.text.find(L"The host refused " + operation + L"."), std::wstring::npos);
+        std::optional<int> current;
+        for (int i = 0; i < kPages; ++i) {
+            const auto& s = steps[static_cast<size_t>(i)];
+            if (s.start <= k && k <= s.end) current = i;
+            const bool named = message.text.find(Url(page(i)) + L".") != std::wstring::npos;
+            // The page being processed is named; a page already done never is.
+            if (current == i) {
+                EXPECT_TRUE(named) << host::ToUtf8(message.text);
+            }
+            if (s.end < k) {
+                EXPECT_FALSE(named) << host::ToUtf8(message.text);
+            }
+        }
+        for (int i = 0; i < kPages; ++i) expectPageAfterStop(i, steps[static_cast<size_t>(i)], k);
+
+        // The dialog is back with its choices, and OK now completes the run.
+        ASSERT_TRUE(frmMain::Exists());
+        EXPECT_TRUE(frmMain::Instance().form().visible());
+        const auto openBefore = openPages();
+        toolkit->shown().clear();
+        Click(frmMain::Instance().cmdOK);
+        ASSERT_EQ(toolkit->shown().size(), 1u);
+        EXPECT_EQ(toolkit->shown()[0].text, kRunDoneMessage);
+        EXPECT_FALSE(frmMain::Exists());
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << host::ToUtf8(page(i));
+        // A page the stopped run left open now counts as one the user had open.
+        EXPECT_EQ(openPages(), openBefore);
+    }
+
+    // Fails each call of the run in turn; returns the number of positions swept.
+    size_t sweep(bool allPages) {
+        makeWeb();
+        openDialog(allPages);
+        host.recorder().clear();
+        Click(frmMain::Instance().cmdOK);
+        const std::vector<std::wstring> reference = host.recorder().calls();
+        EXPECT_FALSE(frmMain::Exists());
+        EXPECT_EQ(toolkit->shown().size(), 1u);
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << host::ToUtf8(page(i));
+        const auto steps = stepsOf(reference);
+        if (::testing::Test::HasFailure()) return 0;
+
+        host.recorder().setRecording(false);
+        std::map<std::wstring, int> seen;  // calls of each operation so far
+        for (size_t k = 0; k < reference.size(); ++k) {
+            const auto operation = OperationOf(reference[k]);
+            const int nth = ++seen[operation];
+            SCOPED_TRACE(::testing::Message() << "call " << k << ": " << host::ToUtf8(reference[k]));
+
+            makeWeb();
+            openDialog(allPages);
+            toolkit->shown().clear();
+            host.recorder().failOn(operation, nth);
+            Click(frmMain::Instance().cmdOK);
+
+            checkStopAndRetry(steps, k, operation);
+            if (::testing::Test::HasFailure()) return k + 1;
+        }
+        host.recorder().setRecording(true);
+        return reference.size();
+    }
+};
+
+TEST_F(RunFaultSweepTest, EveryRefusedCallOfARunOverAllPagesStopsItCleanly) {
+    const auto swept = sweep(true);
+    std::cout << "[ swept ] all pages: " << swept << " positions\n";
+    RecordProperty("positions", static_cast<int>(swept));
+    EXPECT_GT(swept, static_cast<size_t>(kPages) * 20);
+}
+
+TEST_F(RunFaultSweepTest, EveryRefusedCallOfARunOverTheQueueStopsItCleanly) {
+    const auto swept = sweep(false);
+    std::cout << "[ swept ] queue: " << swept << " positions\n";
+    RecordProperty("positions", static_cast<int>(swept));
+    EXPECT_GT(swept, static_cast<size_t>(kPages) * 20);
+}
+
+}  // namespace
+}  // namespace tavisk::testing

@@ -56,6 +56,7 @@ ListView::ListView(std::vector<ListColumn> columns) : _columns(std::move(columns
 
 const ListItem& ListView::item(std::int32_t index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("list item index out of range");
+    settle();
     return *_order[static_cast<size_t>(index)];
 }
 
@@ -67,6 +68,7 @@ const ListItem* ListView::find(const std::wstring& key) const {
 std::int32_t ListView::indexOf(const std::wstring& key) const {
     const ListItem* item = find(key);
     if (!item) return -1;
+    settle();
     // The order is total (the key breaks the last ties), so a binary search finds it.
     const auto at = std::lower_bound(_order.begin(), _order.end(), item,
                                      [this](const ListItem* a, const ListItem* b) { return before(a, b); });
@@ -84,6 +86,12 @@ void ListView::add(ListItem item) {
     auto owned = std::make_unique<ListItem>(std::move(item));
     ListItem* added = owned.get();
     _byKey.emplace(added->key, std::move(owned));
+    if (_updating > 0) {
+        _order.push_back(added);
+        _unsorted = true;
+        return;
+    }
+    settle();
     const auto at = std::upper_bound(_order.begin(), _order.end(), added,
                                      [this](const ListItem* a, const ListItem* b) { return before(a, b); });
     _order.insert(at, added);
@@ -91,6 +99,14 @@ void ListView::add(ListItem item) {
 }
 
 bool ListView::remove(const std::wstring& key) {
+    if (_updating > 0) {
+        const auto found = _byKey.find(key);
+        if (found == _byKey.end()) return false;
+        _removed.insert(found->second.get());
+        _dropped.push_back(std::move(found->second));
+        _byKey.erase(found);
+        return true;
+    }
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
@@ -101,25 +117,48 @@ bool ListView::remove(const std::wstring& key) {
 
 void ListView::clear() {
     _order.clear();
+    _removed.clear();
+    _dropped.clear();
+    _unsorted = false;
     _byKey.clear();
-    itemsChanged();
+    if (_updating == 0) itemsChanged();
 }
 
 void ListView::setBold(const std::wstring& key, bool bold) {
     at(key).bold = bold;
-    itemChanged(indexOf(key));
+    if (_updating == 0) itemChanged(indexOf(key));
 }
 
 void ListView::setSelected(const std::wstring& key, bool selected) {
     at(key).selected = selected;
-    itemChanged(indexOf(key));
+    if (_updating == 0) itemChanged(indexOf(key));
 }
 
 void ListView::selectionChangedByUser(std::int32_t index, bool selected) {
+    settle();
     if (index >= 0 && index < count()) _order[static_cast<size_t>(index)]->selected = selected;
 }
 
+void ListView::endUpdate() {
+    if (_updating == 0 || --_updating > 0) return;
+    settle();
+    itemsChanged();
+}
+
+void ListView::settle() const {
+    if (!_removed.empty()) {
+        std::erase_if(_order, [this](const ListItem* item) { return _removed.count(item) != 0; });
+        _removed.clear();
+        _dropped.clear();
+    }
+    if (_unsorted) {
+        std::sort(_order.begin(), _order.end(), [this](const ListItem* a, const ListItem* b) { return before(a, b); });
+        _unsorted = false;
+    }
+}
+
 std::vector<std::wstring> ListView::selectedKeys() const {
+    settle();
     std::vector<std::wstring> keys;
     for (const ListItem* item : _order) {
         if (item->selected) keys.push_back(item->key);
@@ -129,8 +168,9 @@ std::vector<std::wstring> ListView::selectedKeys() const {
 
 void ListView::setSortState(SortState state) {
     _sort = state;
-    std::sort(_order.begin(), _order.end(), [this](const ListItem* a, const ListItem* b) { return before(a, b); });
-    itemsChanged();
+    _unsorted = true;
+    settle();
+    if (_updating == 0) itemsChanged();
 }
 
 const std::wstring& ListView::sortText(const ListItem& item) const {

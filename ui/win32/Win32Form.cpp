@@ -48,10 +48,19 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
     HWND owner = nullptr;
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
+    _centreOnScreen = design.centreOnScreen;
+    if (!owner && !design.taskbarButton && !design.toolWindow) {
+        // The task bar lists unowned windows only: a hidden owner keeps the form off it.
+        _hiddenOwner =
+            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr);
+        ThrowLastErrorIf(_hiddenOwner == nullptr, "CreateWindowEx");
+        owner = _hiddenOwner;
+    }
 
     const auto words = DialogTemplate(design);
     _window = CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!_window && _hiddenOwner) DestroyWindow(std::exchange(_hiddenOwner, nullptr));
     ThrowLastErrorIf(_window == nullptr, "CreateDialogIndirectParam");
 
     RECT frame{0, 0, MulDiv(design.clientWidth, _dpi, 1440), MulDiv(design.clientHeight, _dpi, 1440)};
@@ -94,8 +103,9 @@ Frame& Win32Form::addFrame(const std::wstring& caption, Rect rect) {
     return static_cast<Frame&>(*_controls.back());
 }
 
-Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* font) {
-    const HWND label = addChild(L"STATIC", caption, SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, rect);
+Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) {
+    const DWORD alignment = align == TextAlign::Centre ? SS_CENTER : SS_LEFT;
+    const HWND label = addChild(L"STATIC", caption, alignment | SS_NOPREFIX | WS_GROUP, 0, rect);
     if (font) {
         LOGFONTW description{};
         description.lfHeight = -static_cast<LONG>(std::lround(font->points * _dpi / 72.0));
@@ -107,6 +117,11 @@ Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* f
     }
     _controls.push_back(std::make_unique<Win32Label>(label));
     return static_cast<Label&>(*_controls.back());
+}
+
+void Win32Form::addEtchedRule(Rect rect) {
+    // The static control's etched line is the two lines: shadow above highlight.
+    addChild(L"STATIC", L"", SS_ETCHEDHORZ, 0, rect);
 }
 
 void Win32Form::addPicture(int icon, Rect rect) {
@@ -230,7 +245,7 @@ void Win32Form::centre(HWND over) {
 void Win32Form::show() {
     if (!_window) throw std::logic_error("the form is unloaded");
     const bool first = !std::exchange(_shownOnce, true);
-    if (first) centre(_centreOver);
+    if (first) centre(_centreOnScreen ? nullptr : _centreOver);
     ShowWindow(_window, SW_SHOW);
     // A dialog made without controls has no focus yet: the first tab stop gets it.
     if (first) {
@@ -244,18 +259,36 @@ void Win32Form::hide() {
     if (_window) ShowWindow(_window, SW_HIDE);
 }
 
+void Win32Form::setMousePointer(MousePointer pointer) {
+    _pointer = pointer;
+    // The thread may be busy and pump no messages for a while: the pointer changes
+    // now if it is over the form, not at the next WM_SETCURSOR.
+    POINT at{};
+    RECT area{};
+    if (_window && IsWindowVisible(_window) && GetCursorPos(&at) && GetWindowRect(_window, &area) &&
+        PtInRect(&area, at)) {
+        SetCursor(LoadCursorW(nullptr, pointer == MousePointer::ArrowHourglass ? IDC_APPSTARTING : IDC_ARROW));
+    }
+}
+
+void Win32Form::refresh() {
+    if (!_window) throw std::logic_error("the form is unloaded");
+    RedrawWindow(_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 void Win32Form::bringToFront() {
     if (!_window) throw std::logic_error("the form is unloaded");
     host::win32::BringToFront(_window);
 }
 
 void Win32Form::unload() {
-    if (!_window) return;
-    const HWND window = std::exchange(_window, nullptr);
-    RemoveDialogWindow(window);
-    // No event reaches the form once it is unloading.
-    SetWindowLongPtrW(window, DWLP_USER, 0);
-    DestroyWindow(window);
+    if (const HWND window = std::exchange(_window, nullptr)) {
+        RemoveDialogWindow(window);
+        // No event reaches the form once it is unloading.
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        DestroyWindow(window);
+    }
+    if (_hiddenOwner) DestroyWindow(std::exchange(_hiddenOwner, nullptr));
 }
 
 INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -272,7 +305,7 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
         // A handler that closed the form leaves the dialog manager nothing to do.
         return IsWindow(window) ? FALSE : TRUE;
     }
-    if (message == WM_NOTIFY) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    if (message == WM_NOTIFY || message == WM_SETCURSOR) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -303,8 +336,17 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             if (_window) RemoveDialogWindow(std::exchange(_window, nullptr));
             return false;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE && onDeactivate) RunEvent(L"Closing the window", onDeactivate);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (onDeactivate) RunEvent(L"Closing the window", onDeactivate);
+            } else if (onActivate) {
+                RunEvent(L"Activating the window", onActivate);
+            }
             return false;
+        case WM_SETCURSOR:
+            if (_pointer != MousePointer::ArrowHourglass || LOWORD(lParam) != HTCLIENT) return false;
+            SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+            result = TRUE;
+            return true;
         default:
             return false;
     }

@@ -27,7 +27,8 @@ public:
     Win32Form& operator=(const Win32Form&) = delete;
 
     Frame& addFrame(const std::wstring& caption, Rect rect) override;
-    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font) override;
+    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) override;
+    void addEtchedRule(Rect rect) override;
     void addPicture(int icon, Rect rect) override;
     CheckBox& addCheckBox(const std::wstring& caption, Rect rect) override;
     TextBox& addTextBox(const std::wstring& text, Rect rect) override;
@@ -43,6 +44,8 @@ public:
     bool visible() const override { return _window && IsWindowVisible(_window); }
     void bringToFront() override;
     void unload() override;
+    void setMousePointer(MousePointer pointer) override;
+    void refresh() override;
 
     HWND window() const noexcept { return _window; }
     // The screen's pixels per inch the form was laid out with.
@@ -60,7 +63,11 @@ private:
     int _dpi = 96;
     int _nextId = 1000;
     bool _shownOnce = false;
+    bool _centreOnScreen = false;
     HWND _centreOver = nullptr;
+    // A hidden window that owns the form, so that it has no task bar button.
+    HWND _hiddenOwner = nullptr;
+    MousePointer _pointer = MousePointer::Default;
     Icon _smallIcon, _largeIcon;
     std::vector<Icon> _pictures;
     std::vector<GdiObject<HFONT>> _fonts;

@@ -202,7 +202,11 @@ Button& Win32Form::addButton(const std::wstring& caption, Rect rect, ButtonRole 
     auto control = std::make_unique<Win32Button>(window);
     auto* button = control.get();
     _controls.push_back(std::move(control));
-    if (role == ButtonRole::Default) _default = button;
+    if (role == ButtonRole::Default) {
+        _default = button;
+        // The dialog manager keeps the default look on this button as the focus moves.
+        SendMessageW(_window, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
+    }
     if (role == ButtonRole::Cancel) _cancel = button;
     _commands[GetDlgCtrlID(window)] = [button, caption](UINT code) {
         if (code == BN_CLICKED && button->enabled() && button->onClick) RunEvent(ActionName(caption), button->onClick);
@@ -353,8 +357,9 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
 }
 
 void Win32Form::command(int id, UINT code) {
-    // The dialog manager turns Enter into IDOK and Esc into IDCANCEL: they press the
-    // default and the cancel button, and nothing when the form has none.
+    // The dialog manager turns Esc into IDCANCEL, and Enter into the default
+    // button's id or, on a form without one, IDOK: they press the default and the
+    // cancel button, and nothing when the form has none.
     if (id == IDOK || id == IDCANCEL) {
         Win32Button* button = id == IDOK ? _default : _cancel;
         if (button && button->enabled()) SendMessageW(button->window(), BM_CLICK, 0, 0);

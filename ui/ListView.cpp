@@ -88,13 +88,13 @@ void ListView::add(ListItem item) {
     _byKey.emplace(added->key, std::move(owned));
     if (_updating > 0) {
         _order.push_back(added);
-        _unsorted = true;
         return;
     }
     settle();
     const auto at = std::upper_bound(_order.begin(), _order.end(), added,
                                      [this](const ListItem* a, const ListItem* b) { return before(a, b); });
     _order.insert(at, added);
+    _ordered = _order.size();
     itemsChanged();
 }
 
@@ -110,6 +110,7 @@ bool ListView::remove(const std::wstring& key) {
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
+    _ordered = _order.size();
     _byKey.erase(key);
     itemsChanged();
     return true;
@@ -119,7 +120,7 @@ void ListView::clear() {
     _order.clear();
     _removed.clear();
     _dropped.clear();
-    _unsorted = false;
+    _ordered = 0;
     _byKey.clear();
     if (_updating == 0) itemsChanged();
 }
@@ -146,14 +147,26 @@ void ListView::endUpdate() {
 }
 
 void ListView::settle() const {
+    const auto less = [this](const ListItem* a, const ListItem* b) { return before(a, b); };
     if (!_removed.empty()) {
-        std::erase_if(_order, [this](const ListItem* item) { return _removed.count(item) != 0; });
+        // Compacted in place, each part keeping its order.
+        const auto gone = [this](const ListItem* item) { return _removed.count(item) != 0; };
+        const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
+        const auto orderedEnd = std::remove_if(_order.begin(), middle, gone);
+        const auto addedEnd = std::remove_if(middle, _order.end(), gone);
+        _ordered = static_cast<size_t>(orderedEnd - _order.begin());
+        _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
         _removed.clear();
         _dropped.clear();
     }
-    if (_unsorted) {
-        std::sort(_order.begin(), _order.end(), [this](const ListItem* a, const ListItem* b) { return before(a, b); });
-        _unsorted = false;
+    if (_ordered < _order.size()) {
+        // Items added in a fill often come in order already (a host's own order of
+        // names): then only a merge with those before them remains.
+        const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
+        if (!std::is_sorted(middle, _order.end(), less)) std::sort(middle, _order.end(), less);
+        if (middle != _order.begin() && less(*middle, *(middle - 1)))
+            std::inplace_merge(_order.begin(), middle, _order.end(), less);
+        _ordered = _order.size();
     }
 }
 
@@ -168,7 +181,7 @@ std::vector<std::wstring> ListView::selectedKeys() const {
 
 void ListView::setSortState(SortState state) {
     _sort = state;
-    _unsorted = true;
+    _ordered = 0;
     settle();
     if (_updating == 0) itemsChanged();
 }

@@ -102,11 +102,14 @@ private:
     void settle() const;
 
     std::vector<ListColumn> _columns;
-    std::unordered_map<std::wstring, std::unique_ptr<ListItem>> _byKey;
-    // The shown order; during an update it may hold added items out of order and
-    // removed ones (kept alive in _dropped) until settle().
+    // Keyed by a view of the item's own key: the item does not move, so no second
+    // copy of every key is kept.
+    std::unordered_map<std::wstring_view, std::unique_ptr<ListItem>> _byKey;
+    // The shown order. Its first _ordered items are in order; during an update the
+    // items added after them are not yet, and removed ones (kept alive in _dropped)
+    // are still there, until settle().
     mutable std::vector<ListItem*> _order;
-    mutable bool _unsorted = false;
+    mutable size_t _ordered = 0;
     mutable std::unordered_set<const ListItem*> _removed;
     mutable std::vector<std::unique_ptr<ListItem>> _dropped;
     int _updating = 0;

@@ -82,10 +82,12 @@ ListItem& ListView::at(const std::wstring& key) {
 }
 
 void ListView::add(ListItem item) {
-    if (contains(item.key)) throw std::invalid_argument("list key already used: " + host::ToUtf8(item.key));
     auto owned = std::make_unique<ListItem>(std::move(item));
     ListItem* added = owned.get();
-    _byKey.emplace(added->key, std::move(owned));
+    // One look-up both checks the key and places the item.
+    const auto [placed, inserted] = _byKey.try_emplace(added->key);
+    if (!inserted) throw std::invalid_argument("list key already used: " + host::ToUtf8(added->key));
+    placed->second = std::move(owned);
     if (_updating > 0) {
         _order.push_back(added);
         return;

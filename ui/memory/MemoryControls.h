@@ -5,7 +5,7 @@
 // like a real control, do nothing while the control is disabled and raise the
 // control's events through the event boundary.
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -174,7 +174,7 @@ private:
     bool _enabled = true;
     std::vector<int> _images;
     Strip _strip;
-    std::map<std::wstring, Node> _nodes;
+    std::unordered_map<std::wstring, Node> _nodes;
     std::vector<std::wstring> _added;  // keys in the order added: children go last
     std::wstring _selected;
 };

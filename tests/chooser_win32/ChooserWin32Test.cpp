@@ -192,6 +192,7 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     EXPECT_EQ(FindWindowW(nullptr, kWaitCaption), nullptr);
     EXPECT_TRUE(IsWindowVisible(chooser));
     EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(IsWindowEnabled(main));  // not modal: the options dialog stays usable
     EXPECT_EQ(GetForegroundWindow(), chooser);
     const auto style = GetWindowLongPtrW(chooser, GWL_STYLE);
     const auto exStyle = GetWindowLongPtrW(chooser, GWL_EXSTYLE);
@@ -340,6 +341,30 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
             EXPECT_EQ(folder.read(path), bytes) << path;
         }
     }
+}
+
+TEST_F(ChooserWin32Test, EscCancelsAndEnterConfirmsThroughTheHookInAPlainLoop) {
+    auto web = std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site");
+    web->addFile(L"a.htm", L"Alpha");
+    host.openWeb(web);
+    host::SetApplication(host.application());
+    OpenOptions();
+    const HWND options = Child(main, WC_LISTVIEWW);
+
+    HWND chooser = PressEditQueue();
+    ASSERT_NE(chooser, nullptr);
+    const HWND pages = Children(chooser, WC_LISTVIEWW).at(0);
+    DoubleClick(pages, ItemCentre(pages, 0));
+    PressKey(GetFocus(), VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(chooser));
+    EXPECT_EQ(SendMessageW(options, LVM_GETITEMCOUNT, 0, 0), 0);
+
+    chooser = PressEditQueue();
+    ASSERT_NE(chooser, nullptr);
+    DoubleClick(Children(chooser, WC_LISTVIEWW).at(0), ItemCentre(Children(chooser, WC_LISTVIEWW).at(0), 0));
+    PressKey(GetFocus(), VK_RETURN);
+    EXPECT_FALSE(IsWindow(chooser));
+    EXPECT_EQ(ListColumn(options, 0), (std::vector<std::wstring>{L"a.htm"}));
 }
 
 TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAndGoneAfterwards) {

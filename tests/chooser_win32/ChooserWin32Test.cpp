@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -428,6 +429,17 @@ TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAnd
         DeleteDC(dc);
         EXPECT_GT(faced, client.right * client.bottom / 2);
         EXPECT_GT(dark, 50);
+
+        // And the screen shows the same: the text of the upper label.
+        RECT label{0, labelTop, client.right, labelBottom};
+        MapWindowPoints(wait, nullptr, reinterpret_cast<POINT*>(&label), 2);
+        const simhost::win32::ScreenCapture screen(label);
+        const auto shown = screen.pixels();
+        const auto darkOnScreen = std::count_if(shown.begin(), shown.end(), [](std::uint32_t pixel) {
+            return static_cast<int>((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF)) < 3 * 100;
+        });
+        EXPECT_GT(darkOnScreen, 50);
+        screen.savePng(path.substr(0, path.find_last_of(L"\\/") + 1) + L"frmLoading-screen.png");
     };
     host::SetApplication(std::make_shared<ProbedApplication>(host.application(), 200, probe));
     OpenOptions();

@@ -4,12 +4,18 @@
 
 #include <vector>
 
+#include "addin/tavisk2002_h.h"
+
 namespace tavisk::addin {
 namespace {
 
-constexpr wchar_t kClsid[] = L"{107DFA6D-DB13-4A50-B005-D760A7C313A5}";
-constexpr wchar_t kConnectIid[] = L"{98F1126C-D007-4A7F-840F-B5D53F47D455}";
-constexpr wchar_t kLibId[] = L"{AD9F469A-A1C5-4B03-8A7F-BA2D24E3278D}";
+// The identities are the type library's, as the IDL declares them.
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[39] = {};
+    StringFromGUID2(guid, text, 39);
+    return text;
+}
+
 // The Automation marshaller, which serves every dual interface from its type library.
 constexpr wchar_t kOleAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
 
@@ -31,9 +37,11 @@ std::wstring Folder(const std::wstring& path) {
 }
 
 std::vector<Value> Values(const std::wstring& dllPath) {
-    const std::wstring clsid = std::wstring(L"CLSID\\") + kClsid;
-    const std::wstring iface = std::wstring(L"Interface\\") + kConnectIid;
-    const std::wstring lib = std::wstring(L"TypeLib\\") + kLibId + L"\\1.0";
+    const std::wstring classId = GuidText(CLSID_Connect);
+    const std::wstring libraryId = GuidText(LIBID_tavisk2002);
+    const std::wstring clsid = L"CLSID\\" + classId;
+    const std::wstring iface = L"Interface\\" + GuidText(IID__Connect);
+    const std::wstring lib = L"TypeLib\\" + libraryId + L"\\1.0";
     const std::wstring host = std::wstring(kHostAddinsKey) + L"\\" + kProgId;
     const HRESULT cls = SELFREG_E_CLASS;
     const HRESULT tlb = SELFREG_E_TYPELIB;
@@ -42,14 +50,14 @@ std::vector<Value> Values(const std::wstring& dllPath) {
         {Hive::Classes, clsid + L"\\InprocServer32", nullptr, dllPath, false, 0, cls},
         {Hive::Classes, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment", false, 0, cls},
         {Hive::Classes, clsid + L"\\ProgID", nullptr, kProgId, false, 0, cls},
-        {Hive::Classes, clsid + L"\\TypeLib", nullptr, kLibId, false, 0, cls},
+        {Hive::Classes, clsid + L"\\TypeLib", nullptr, libraryId, false, 0, cls},
         {Hive::Classes, clsid + L"\\VERSION", nullptr, L"1.0", false, 0, cls},
         {Hive::Classes, kProgId, nullptr, kProgId, false, 0, cls},
-        {Hive::Classes, std::wstring(kProgId) + L"\\CLSID", nullptr, kClsid, false, 0, cls},
+        {Hive::Classes, std::wstring(kProgId) + L"\\CLSID", nullptr, classId, false, 0, cls},
         {Hive::Classes, iface, nullptr, L"_Connect", false, 0, cls},
         {Hive::Classes, iface + L"\\ProxyStubClsid", nullptr, kOleAutomationProxy, false, 0, cls},
         {Hive::Classes, iface + L"\\ProxyStubClsid32", nullptr, kOleAutomationProxy, false, 0, cls},
-        {Hive::Classes, iface + L"\\TypeLib", nullptr, kLibId, false, 0, cls},
+        {Hive::Classes, iface + L"\\TypeLib", nullptr, libraryId, false, 0, cls},
         {Hive::Classes, iface + L"\\TypeLib", L"Version", L"1.0", false, 0, cls},
         {Hive::Classes, lib, nullptr, L"Halvern Tavisk 2002", false, 0, tlb},
         {Hive::Classes, lib + L"\\0\\win32", nullptr, dllPath, false, 0, tlb},
@@ -70,10 +78,10 @@ struct OwnedKey {
 
 std::vector<OwnedKey> OwnedKeys() {
     return {
-        {Hive::Classes, std::wstring(L"CLSID\\") + kClsid},
+        {Hive::Classes, L"CLSID\\" + GuidText(CLSID_Connect)},
         {Hive::Classes, kProgId},
-        {Hive::Classes, std::wstring(L"Interface\\") + kConnectIid},
-        {Hive::Classes, std::wstring(L"TypeLib\\") + kLibId},
+        {Hive::Classes, L"Interface\\" + GuidText(IID__Connect)},
+        {Hive::Classes, L"TypeLib\\" + GuidText(LIBID_tavisk2002)},
         {Hive::CurrentUser, std::wstring(kHostAddinsKey) + L"\\" + kProgId},
     };
 }

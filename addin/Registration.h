@@ -13,7 +13,7 @@ struct RegistryRoots {
     HKEY currentUser;
 };
 
-// The host's add-in key below the current user's hive, and its parent.
+// The host's add-in key below the current user's hive, and the add-in's ProgID.
 inline constexpr wchar_t kHostAddinsKey[] = L"Software\\Microsoft\\Office\\FrontPage\\Addins";
 inline constexpr wchar_t kProgId[] = L"tavisk2002.Connect";
 

@@ -6,8 +6,9 @@
 
 #include <string>
 
+#include "base/win32/ComObject.h"
+#include "base/win32/ThisModule.h"
 #include "addin/ConnectObject.h"
-#include "addin/Module.h"
 #include "addin/Registration.h"
 #include "addin/tavisk2002_h.h"
 #include "chooser/EditQueue.h"
@@ -54,9 +55,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
-            addin::ModuleAddRef();
+            base::win32::ModuleAddRef();
         else
-            addin::ModuleRelease();
+            base::win32::ModuleRelease();
         return S_OK;
     }
 };
@@ -84,19 +85,6 @@ bool HasOpenWindow() {
     return found;
 }
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -114,11 +102,13 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return g_factory.QueryInterface(riid, ppv);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return addin::ModuleInUse() || HasOpenWindow() ? S_FALSE : S_OK; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return base::win32::ModuleInUse() || HasOpenWindow() ? S_FALSE : S_OK;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     try {
-        const std::wstring path = ModulePath();
+        const std::wstring path = base::win32::ModulePath(g_module);
         if (path.empty()) return SELFREG_E_CLASS;
         return addin::RegisterServer({HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}, path);
     } catch (...) {

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "bench/ChooserWeb.h"
+#include "ChooserWeb.h"
 #include "chooser/EditQueue.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/mChooser.h"

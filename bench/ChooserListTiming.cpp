@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench/ChooserWeb.h"
+#include "ChooserWeb.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/mChooser.h"
 #include "host/Application.h"

@@ -4,9 +4,9 @@
 
 #include "chooser/PageEntry.h"
 #include "chooser/mChooser.h"
-#include "chooser/win32/ChooserResources.h"
+#include "chooser/ResourceIds.h"
 #include "dialogs/ColumnSort.h"
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "host/Application.h"
 #include "host/HostError.h"
 #include "ui/EventBoundary.h"

@@ -1,6 +1,6 @@
 #include "dialogs/frmAbout.h"
 
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "ui/EventBoundary.h"
 
 namespace tavisk {

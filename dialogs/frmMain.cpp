@@ -3,7 +3,7 @@
 #include "dialogs/ColumnSort.h"
 #include "dialogs/PageChooser.h"
 #include "dialogs/frmAbout.h"
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "host/Application.h"
 #include "ui/EventBoundary.h"
 

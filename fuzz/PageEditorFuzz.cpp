@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host/HostError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/disk/HtmlPage.h"
@@ -36,7 +36,7 @@ std::string Escaped(const std::string& bytes) {
 std::string Listed(const std::vector<Attribute>& attributes) {
     std::string out;
     for (const auto& a : attributes)
-        out += "[" + tavisk::host::ToUtf8(a.name) + "=" + tavisk::host::ToUtf8(a.value) + "] ";
+        out += "[" + tavisk::base::ToUtf8(a.name) + "=" + tavisk::base::ToUtf8(a.value) + "] ";
     return Escaped(out);
 }
 
@@ -54,7 +54,7 @@ struct Check {
     }
 };
 
-std::wstring LowerNames(const std::wstring& name) { return tavisk::host::AsciiLower(name); }
+std::wstring LowerNames(const std::wstring& name) { return tavisk::base::AsciiLower(name); }
 
 std::wstring PickName(FuzzedDataProvider& data, const std::vector<Attribute>& existing) {
     static const wchar_t* kNames[] = {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth", L"TopMargin"};
@@ -65,7 +65,7 @@ std::wstring PickName(FuzzedDataProvider& data, const std::vector<Attribute>& ex
             if (!existing.empty()) return existing[data.ConsumeIntegralInRange<size_t>(0, existing.size() - 1)].name;
             return L"text";
         default:
-            return tavisk::host::FromUtf8(data.ConsumeRandomLengthString(12));
+            return tavisk::base::FromUtf8(data.ConsumeRandomLengthString(12));
     }
 }
 
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const std::int32_t flags = e.ConsumeBool() ? 1 : 0;
         const auto name = PickName(e, document.bodyAttributes());
         if (set)
-            document.setAttribute(name, tavisk::host::FromUtf8(e.ConsumeRemainingBytesAsString()), flags);
+            document.setAttribute(name, tavisk::base::FromUtf8(e.ConsumeRemainingBytesAsString()), flags);
         else
             document.removeAttribute(name, flags);
     }

@@ -1,32 +1,19 @@
 #pragma once
 
-#include <cstdint>
-#include <stdexcept>
-#include <string>
+#include "base/Error.h"
 
 namespace tavisk::host {
 
 // The one error type for every refusal of the host: a failed call of its object
 // model, a missing command bar or control, an object of the wrong kind. `code` is
-// the host's own code (an HRESULT on Windows); `message` is the host's text.
-class HostError : public std::runtime_error {
-public:
-    HostError(std::int32_t code, std::wstring message);
+// the host's own code (an HRESULT on Windows); `message` is the host's text. It is
+// base::Error itself, so every boundary reads it as it reads any other failure.
+using HostError = base::Error;
 
-    std::int32_t code() const noexcept { return _code; }
-    const std::wstring& message() const noexcept { return _message; }
-
-private:
-    std::int32_t _code;
-    std::wstring _message;
-};
-
-// Codes used where the host gives none of its own (the values of the matching
-// HRESULTs, so both builds report the same numbers).
-inline constexpr std::int32_t kErrorFail = static_cast<std::int32_t>(0x80004005);         // E_FAIL
-inline constexpr std::int32_t kErrorNoInterface = static_cast<std::int32_t>(0x80004002);  // E_NOINTERFACE
-inline constexpr std::int32_t kErrorInvalidArg = static_cast<std::int32_t>(0x80070057);   // E_INVALIDARG
-inline constexpr std::int32_t kErrorNotFound =
-    static_cast<std::int32_t>(0x80070490);  // HRESULT_FROM_WIN32(ERROR_NOT_FOUND)
+// Codes used where the host gives none of its own.
+using base::kErrorFail;
+using base::kErrorInvalidArg;
+using base::kErrorNoInterface;
+using base::kErrorNotFound;
 
 }  // namespace tavisk::host

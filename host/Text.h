@@ -1,24 +1,16 @@
 #pragma once
 
-#include <string>
-#include <string_view>
+// The text helpers live in base/Text.h; code of the stand-in host that has not
+// moved onto base/ yet reaches them under their former names through here.
+#include "base/Text.h"
 
 namespace tavisk::host {
 
-// Texts of the object model are wide strings, as the host's BSTRs are; these two
-// convert at the few places where a narrow UTF-8 text is needed (exception texts,
-// file names on Linux).
-std::string ToUtf8(std::wstring_view text);
-// Joins surrogate pairs; a lone surrogate is kept as it is, for callers that must
-// see it (ToUtf8 replaces it).
-std::u32string ToUtf32(std::wstring_view text);
-// Appends one code point (at most U+10FFFF, not a surrogate) as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
-std::wstring FromUtf8(std::string_view text);
-
-// Upper-cases the letters A-Z only: enough for the file extensions and URL schemes
-// the system compares, and the same on every locale and platform.
-std::wstring AsciiUpper(std::wstring_view text);
-std::wstring AsciiLower(std::wstring_view text);
+using base::AppendUtf8;
+using base::AsciiLower;
+using base::AsciiUpper;
+using base::FromUtf8;
+using base::ToUtf32;
+using base::ToUtf8;
 
 }  // namespace tavisk::host

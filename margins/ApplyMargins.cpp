@@ -3,9 +3,9 @@
 #include <exception>
 #include <memory>
 
+#include "base/Error.h"
 #include "host/Application.h"
 #include "host/HostError.h"
-#include "host/Text.h"
 #include "margins/BodyMargins.h"
 
 namespace tavisk {
@@ -123,10 +123,8 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
         dialog.unload();
         messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
         return;
-    } catch (const host::HostError& error) {
-        reason = error.message();
-    } catch (const std::exception& error) {
-        reason = host::FromUtf8(error.what());
+    } catch (const std::exception&) {
+        reason = base::CaughtErrorText();
     }
     // Pages done stay saved and the current one stays open, unsaved: the user sees
     // where the run stopped, and can retry from the dialog or cancel it.

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "host/Application.h"
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk {
 namespace {
@@ -35,7 +35,7 @@ void SetBodyMargins(const MarginSettings& settings) {
 }
 
 bool IsPage(host::WebFile& file) {
-    const auto extension = host::AsciiUpper(file.extension());
+    const auto extension = base::AsciiUpper(file.extension());
     return extension == L"HTML" || extension == L"HTM" || extension == L"ASP";
 }
 

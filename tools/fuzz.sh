@@ -24,10 +24,12 @@ fi
 
 mkdir -p "$build/corpus" "$build/findings"
 build=$(cd "$build" && pwd)
-sources=("$root"/simhost/disk/*.cpp "$root"/simhost/WebModel.cpp "$root"/host/Text.cpp "$root"/host/HostError.cpp)
-clang++ -std=c++20 -O1 -g -Wall -Wextra -I"$root" \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
-  "$root"/fuzz/PageEditorFuzz.cpp "${sources[@]}" -o "$build/page_editor_fuzz"
+# The target and its sources are fuzz/CMakeLists.txt's; the libraries it links are
+# instrumented too.
+cmake -S "$root" -B "$build/cmake" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="-O1 -g" -DTAVISK_FUZZ=ON >/dev/null
+cmake --build "$build/cmake" --target page_editor_fuzz -j"$(nproc)"
+cp "$build/cmake/fuzz/page_editor_fuzz" "$build/page_editor_fuzz"
 
 # Seeds: every page of the sample web, with a last byte 0 for "no edits".
 find "$root/samples/web" -type f \( -iname '*.htm' -o -iname '*.html' -o -iname '*.asp' \) -print0 |

@@ -8,6 +8,9 @@ jobs=$(nproc)
 
 bash tools/setup.sh
 
+echo "== format (clang-format)"
+bash tools/check-format.sh
+
 echo "== native build (g++, AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j"$jobs"

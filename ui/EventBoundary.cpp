@@ -1,10 +1,8 @@
 #include "ui/EventBoundary.h"
 
-#include <exception>
 #include <vector>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "base/Error.h"
 #include "ui/Form.h"
 
 namespace tavisk::ui {
@@ -13,22 +11,12 @@ namespace {
 int g_depth = 0;
 std::vector<std::shared_ptr<void>> g_released;
 
-std::wstring Reason(const std::exception_ptr& failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const host::HostError& error) {
-        return error.message();
-    } catch (const std::exception& error) {
-        return host::FromUtf8(error.what());
-    } catch (...) {
-        return L"An unknown error occurred.";
-    }
-}
-
-void Report(const std::wstring& action, const std::exception_ptr& failure) noexcept {
+// Inside a catch block only: tells the user of the exception being handled.
+void ReportCaught(const std::wstring& action) noexcept {
+    const std::wstring reason = base::CaughtErrorText();
     try {
         std::wstring text = action + L" failed.";
-        if (const auto reason = Reason(failure); !reason.empty()) text += L"\n\n" + reason;
+        if (!reason.empty()) text += L"\n\n" + reason;
         CurrentToolkit().messages().show(text, kProductTitle, MessageIcon::Error);
     } catch (...) {
         // No toolkit or no memory left to say it: nothing more can be done here.
@@ -42,7 +30,7 @@ void RunEvent(const std::wstring& action, const std::function<void()>& handler) 
     try {
         handler();
     } catch (...) {
-        Report(action, std::current_exception());
+        ReportCaught(action);
     }
     if (--g_depth == 0) {
         // Swapped out first: a destructor may itself release something.

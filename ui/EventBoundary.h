@@ -11,12 +11,12 @@ namespace tavisk::ui {
 // (`action`) and why. Every control event of every implementation passes here.
 void RunEvent(const std::wstring& action, const std::function<void()>& handler) noexcept;
 
-// Keeps `object` alive until the event being handled has ended (at once when none
-// is): a form may release itself from its own handler, whose frame is still on the
-// stack.
 // A control's caption as an action's name: "Edit &Queue" gives "\"Edit Queue\"".
 std::wstring ActionName(const std::wstring& caption);
 
+// Keeps `object` alive until the event being handled has ended (at once when none
+// is): a form may release itself from its own handler, whose frame is still on the
+// stack.
 void ReleaseAfterEvent(std::shared_ptr<void> object);
 
 }  // namespace tavisk::ui

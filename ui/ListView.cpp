@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::ui {
 namespace {
@@ -77,7 +77,7 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
 
 ListItem& ListView::at(const std::wstring& key) {
     const auto found = _byKey.find(key);
-    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + host::ToUtf8(key));
+    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
     return *found->second;
 }
 
@@ -86,7 +86,7 @@ void ListView::add(ListItem item) {
     ListItem* added = owned.get();
     // One look-up both checks the key and places the item.
     const auto [placed, inserted] = _byKey.try_emplace(added->key);
-    if (!inserted) throw std::invalid_argument("list key already used: " + host::ToUtf8(added->key));
+    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(added->key));
     placed->second = std::move(owned);
     if (_updating > 0) {
         _order.push_back(added);

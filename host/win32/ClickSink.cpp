@@ -4,35 +4,25 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
-#include "host/win32/ComError.h"
+#include "base/win32/ComError.h"
+#include "base/win32/ComObject.h"
+#include "host/HostError.h"
+#include "host/win32/DispatchHost.h"
 
 namespace tavisk::host::win32 {
 namespace {
 
+using base::win32::CaughtErrorToExcepInfo;
+using base::win32::ComObject;
+using base::win32::MakeCom;
+using base::win32::ThrowIfFailed;
 using Microsoft::WRL::ComPtr;
 
 // The event sink: a dispatch-only object that answers for the button's event
 // interface, as the connection point asks it to before it accepts the sink.
-class ClickSink final : public IDispatch {
+class ClickSink final : public ComObject<IDispatch> {
 public:
     explicit ClickSink(std::function<void()> handler) : _handler(std::move(handler)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kCommandBarButtonEventsIid) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&_references); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = InterlockedDecrement(&_references);
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -64,7 +54,7 @@ public:
             if (_handler) _handler();
             return S_OK;
         } catch (...) {
-            return CaughtErrorToExcepInfo(info);
+            return CaughtErrorToExcepInfo(info, kErrorSource);
         }
     }
 
@@ -72,9 +62,10 @@ public:
     void disconnect() noexcept { _handler = nullptr; }
 
 private:
-    ~ClickSink() = default;
+    void* queryOther(REFIID riid) override {
+        return riid == kCommandBarButtonEventsIid ? static_cast<IDispatch*>(this) : nullptr;
+    }
 
-    LONG _references = 0;
     std::function<void()> _handler;
 };
 
@@ -103,8 +94,7 @@ std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, std::function<void()
     ComPtr<IConnectionPoint> point;
     ThrowIfFailed(container->FindConnectionPoint(kCommandBarButtonEventsIid, &point),
                   L"The control is not a button with a Click event.");
-    // Born with no reference; mingw-w64's ComPtr::Attach would add a second one.
-    ComPtr<ClickSink> sink(new ClickSink(std::move(handler)));
+    ComPtr<ClickSink> sink = MakeCom<ClickSink>(std::move(handler));
     DWORD cookie = 0;
     ThrowIfFailed(point->Advise(sink.Get(), &cookie), L"The button refused the Click subscription.");
     return std::make_unique<ClickBinding>(std::move(point), std::move(sink), cookie);

@@ -4,7 +4,7 @@
 
 #include "host/HostError.h"
 #include "host/win32/ClickSink.h"
-#include "host/win32/Dispatch.h"
+#include "host/win32/LateBoundObject.h"
 
 namespace tavisk::host::win32 {
 namespace {
@@ -35,7 +35,7 @@ public:
     }
 
 protected:
-    Dispatch _object;
+    LateBoundObject _object;
     Make<T> _make;
     std::int32_t _firstIndex;
 };
@@ -54,7 +54,7 @@ public:
     void open() override { _object.call(L"Open"); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<WebFile> MakeFile(ComPtr<IDispatch> object) {
@@ -88,7 +88,7 @@ public:
     IDispatch* dispatch() const noexcept { return _object.get(); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<WebFolder> MakeFolder(ComPtr<IDispatch> object) {
@@ -121,7 +121,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchPageWindow final : public PageWindow {
@@ -133,7 +133,7 @@ public:
     void activate() override { _object.call(L"Activate"); }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<PageWindow> MakePageWindow(ComPtr<IDispatch> object) {
@@ -149,7 +149,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchBody final : public BodyElement {
@@ -164,7 +164,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchDocument final : public HtmlDocument {
@@ -177,7 +177,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 // ---- Office command bars ----
@@ -208,7 +208,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 std::shared_ptr<CommandBarControl> MakeControl(ComPtr<IDispatch> object) {
@@ -245,7 +245,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchCommandBars final : public CommandBars {
@@ -258,7 +258,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 class DispatchApplication final : public HostApplication {
@@ -300,7 +300,7 @@ public:
     }
 
 private:
-    Dispatch _object;
+    LateBoundObject _object;
 };
 
 }  // namespace

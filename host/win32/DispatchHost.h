@@ -11,6 +11,9 @@
 
 namespace tavisk::host::win32 {
 
+// The source named in the error info of the add-in's failures the host is told of.
+inline constexpr wchar_t kErrorSource[] = L"tavisk2002.Connect";
+
 // The host's object model over the application object the host hands to the
 // add-in, late-bound by the documented member names. Raises HostError when the
 // object is not a host application (it lacks ActiveWeb or CommandBars).

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "host/HostError.h"
-#include "host/Text.h"
+#include "base/Text.h"
 #include "host/win32/DispatchHost.h"
 #include "simhost/SimHost.h"
 #include "simhost/win32/ComHost.h"
@@ -133,12 +133,12 @@ TEST(DispatchHostTest, AnswersAndHostCallsMatchTheModelItWraps) {
     const auto actual = Script(viaCom, *application);
 
     ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) EXPECT_EQ(host::ToUtf8(actual[i]), host::ToUtf8(expected[i]));
+    for (size_t i = 0; i < actual.size(); ++i) EXPECT_EQ(base::ToUtf8(actual[i]), base::ToUtf8(expected[i]));
     const auto& calls = viaCom.recorder().calls();
     const auto& expectedCalls = direct.recorder().calls();
     for (size_t i = 0; i < std::max(calls.size(), expectedCalls.size()); ++i) {
-        EXPECT_EQ(i < calls.size() ? host::ToUtf8(calls[i]) : "(none)",
-                  i < expectedCalls.size() ? host::ToUtf8(expectedCalls[i]) : "(none)")
+        EXPECT_EQ(i < calls.size() ? base::ToUtf8(calls[i]) : "(none)",
+                  i < expectedCalls.size() ? base::ToUtf8(expectedCalls[i]) : "(none)")
             << "host call " << i;
     }
 }

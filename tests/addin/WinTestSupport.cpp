@@ -3,11 +3,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/win32/ThisModule.h"
+
 namespace tavisk::testing {
 
 std::wstring AddinDllPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    std::wstring path = base::win32::ModulePath(nullptr);
     for (int up = 0; up < 3; ++up) path.erase(path.find_last_of(L'\\'));  // the build folder
     return path + L"\\addin\\tavisk2002.dll";
 }

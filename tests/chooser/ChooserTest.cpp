@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "chooser/PageEntry.h"
-#include "chooser/win32/ChooserResources.h"
-#include "dialogs/win32/DialogResources.h"
+#include "chooser/ResourceIds.h"
+#include "dialogs/ResourceIds.h"
 #include "tests/chooser/ChooserFixture.h"
 
 namespace tavisk::testing {
@@ -28,7 +28,7 @@ TEST(ChooserTextTest, RootTextAndFolderOfPage) {
         {L"file:///", L""},
         {L"file://", L"file://"},
     };
-    for (const auto& root : roots) EXPECT_EQ(RootText(root.url), root.text) << host::ToUtf8(root.url);
+    for (const auto& root : roots) EXPECT_EQ(RootText(root.url), root.text) << base::ToUtf8(root.url);
 
     // Only the name at the end goes, whatever occurs earlier in the URL.
     EXPECT_EQ(FolderOfPage(L"file:///C:/w/class.htm/s.htm", L"s.htm"), L"file:///C:/w/class.htm/");
@@ -238,7 +238,7 @@ TEST_F(ChooserTest, AFailingLoadIsReportedAndLeavesNeitherWindow) {
         {L"WebFile.title", 1},  {L"Application.relativeUrl", 2},
     };
     for (const auto& failure : failures) {
-        SCOPED_TRACE(host::ToUtf8(failure.operation));
+        SCOPED_TRACE(base::ToUtf8(failure.operation));
         toolkit->shown().clear();
         host.recorder().failOn(failure.operation, failure.nth, host::kErrorFail, L"The host refused.");
         PressEditQueue();

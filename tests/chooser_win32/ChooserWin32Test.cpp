@@ -19,7 +19,7 @@
 #include "host/Application.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
-#include "simhost/win32/Screenshot.h"
+#include "base/win32/Screenshot.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "tests/simhost_disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
@@ -424,7 +424,7 @@ TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAnd
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring path = self;
-        simhost::win32::SaveBitmapPng(bitmap, path.substr(0, path.find_last_of(L"\\/") + 1) + L"frmLoading.png");
+        base::win32::SaveBitmapPng(bitmap, path.substr(0, path.find_last_of(L"\\/") + 1) + L"frmLoading.png");
         DeleteObject(bitmap);
         DeleteDC(dc);
         EXPECT_GT(faced, client.right * client.bottom / 2);
@@ -433,7 +433,7 @@ TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAnd
         // And the screen shows the same: the text of the upper label.
         RECT label{0, labelTop, client.right, labelBottom};
         MapWindowPoints(wait, nullptr, reinterpret_cast<POINT*>(&label), 2);
-        const simhost::win32::ScreenCapture screen(label);
+        const base::win32::ScreenCapture screen(label);
         const auto shown = screen.pixels();
         const auto darkOnScreen = std::count_if(shown.begin(), shown.end(), [](std::uint32_t pixel) {
             return static_cast<int>((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF)) < 3 * 100;

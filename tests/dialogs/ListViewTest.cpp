@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "host/Text.h"
+#include "base/Text.h"
 #include "ui/memory/MemoryControls.h"
 
 namespace tavisk::ui {
@@ -34,7 +34,7 @@ TEST(CompareForSortTest, IgnoresCaseOrdersNumbersByValueAndBreaksTiesByExactText
         {L"\u00e9t\u00e9", L"zebra", 1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Sign(CompareForSort(c.a, c.b)), c.order) << host::ToUtf8(c.a) << " vs " << host::ToUtf8(c.b);
+        EXPECT_EQ(Sign(CompareForSort(c.a, c.b)), c.order) << base::ToUtf8(c.a) << " vs " << base::ToUtf8(c.b);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {

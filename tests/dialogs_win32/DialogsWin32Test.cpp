@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "dialogs/OptionsDialog.h"
-#include "dialogs/win32/DialogResources.h"
+#include "dialogs/ResourceIds.h"
 #include "host/HostError.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMain.h"

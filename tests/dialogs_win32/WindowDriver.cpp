@@ -2,53 +2,10 @@
 
 #include <commctrl.h>
 
-#include "simhost/win32/Screenshot.h"
+#include "base/win32/Screenshot.h"
+#include "base/win32/ThisModule.h"
 
 namespace tavisk::testing {
-namespace {
-
-// The window's picture as a 32-bit top-down DIB section: what the screen shows of
-// it (the window is topmost), or what it draws of itself when asked to print.
-enum class Source { Screen, Print };
-
-struct Picture {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    std::uint32_t* bits = nullptr;
-    int width = 0, height = 0;
-
-    Picture(HWND window, Source source) {
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        width = rect.right - rect.left;
-        height = rect.bottom - rect.top;
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-        if (source == Source::Print) {
-            PrintWindow(window, dc, 0);
-        } else {
-            RedrawWindow(window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            Pump();
-            GdiFlush();
-            const HDC screen = GetDC(nullptr);
-            BitBlt(dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-            ReleaseDC(nullptr, screen);
-        }
-        GdiFlush();
-    }
-    ~Picture() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
-}  // namespace
 
 void Pump() {
     MSG message;
@@ -112,22 +69,24 @@ std::vector<std::wstring> ListColumn(HWND list, int column) {
 }
 
 std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
+    std::wstring path = base::win32::ModulePath(nullptr);
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + name;
-
-    const Picture picture(window, Source::Screen);
-    simhost::win32::SaveBitmapPng(picture.bitmap, path);
+    // The window is topmost: what the screen shows of it, once it and its children
+    // have repainted.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    GdiFlush();
+    base::win32::SaveWindowPng(window, path);
     return path;
 }
 
 int DarkPixels(HWND window, RECT area) {
-    const Picture picture(window, Source::Print);
+    const base::win32::ScreenCapture picture(window);
+    const auto pixels = picture.pixels();
     int dark = 0;
-    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, picture.height); ++y) {
-        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, picture.width); ++x) {
-            const std::uint32_t pixel = picture.bits[y * picture.width + x];
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, picture.height()); ++y) {
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, picture.width()); ++x) {
+            const std::uint32_t pixel = pixels[static_cast<size_t>(y * picture.width() + x)];
             const int sum = static_cast<int>((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF));
             if (sum < 3 * 128) ++dark;
         }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "host/Text.h"
+#include "base/Text.h"
 #include "ui/EventBoundary.h"
 
 namespace tavisk::ui::memory {
@@ -100,9 +100,9 @@ std::vector<std::wstring> MemoryTreeView::children(const std::wstring& key) cons
 
 void MemoryTreeView::add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text,
                          std::int32_t image, std::int32_t selectedImage) {
-    if (contains(key)) throw std::invalid_argument("tree key already used: " + host::ToUtf8(key));
+    if (contains(key)) throw std::invalid_argument("tree key already used: " + base::ToUtf8(key));
     if (!parentKey.empty() && !contains(parentKey)) {
-        throw std::invalid_argument("no tree node with key " + host::ToUtf8(parentKey));
+        throw std::invalid_argument("no tree node with key " + base::ToUtf8(parentKey));
     }
     _nodes.emplace(key, Node{parentKey, text, image, selectedImage});
     _added.push_back(key);
@@ -110,7 +110,7 @@ void MemoryTreeView::add(const std::wstring& parentKey, const std::wstring& key,
 
 const MemoryTreeView::Node& MemoryTreeView::node(const std::wstring& key) const {
     const auto found = _nodes.find(key);
-    if (found == _nodes.end()) throw std::invalid_argument("no tree node with key " + host::ToUtf8(key));
+    if (found == _nodes.end()) throw std::invalid_argument("no tree node with key " + base::ToUtf8(key));
     return found->second;
 }
 

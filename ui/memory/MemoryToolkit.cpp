@@ -120,7 +120,7 @@ void MemoryForm::userClose() {
 void MemoryForm::userDeactivate() {
     if (_unloaded) return;
     _active = false;
-    if (onDeactivate) RunEvent(L"Closing the window", onDeactivate);
+    if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
 }
 
 void MemoryForm::userActivate() {

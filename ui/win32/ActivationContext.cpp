@@ -2,26 +2,51 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/Module.h"
+#include "base/win32/ThisModule.h"
 
 namespace tavisk::ui::win32 {
+
+using base::win32::ModulePath;
+using base::win32::ThisModule;
+
 namespace {
 
-// Made on first use and kept for the life of the module: windows made inside it
-// keep referring to it.
-HANDLE Context() noexcept {
-    static const HANDLE context = [] {
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(ThisModule(), path, MAX_PATH);
+// The context, made from the module's manifest on first use and released when the
+// module unloads (its statics are destroyed at DLL_PROCESS_DETACH): windows made
+// inside it keep referring to it until then, and the module does not unload while
+// one of its windows is open.
+class ModuleContext {
+public:
+    ModuleContext() noexcept {
+        std::wstring path;
+        try {
+            path = ModulePath(ThisModule());
+        } catch (...) {
+            return;  // no memory for the path: the process's own controls are used
+        }
         ACTCTXW description{};
         description.cbSize = sizeof(description);
         description.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        description.lpSource = path;
+        description.lpSource = path.c_str();
         description.hModule = ThisModule();
         description.lpResourceName = ISOLATIONAWARE_MANIFEST_RESOURCE_ID;
-        return CreateActCtxW(&description);
-    }();
-    return context;
+        _handle = CreateActCtxW(&description);
+    }
+    ~ModuleContext() {
+        if (_handle != INVALID_HANDLE_VALUE) ReleaseActCtx(_handle);
+    }
+    ModuleContext(const ModuleContext&) = delete;
+    ModuleContext& operator=(const ModuleContext&) = delete;
+
+    HANDLE handle() const noexcept { return _handle; }
+
+private:
+    HANDLE _handle = INVALID_HANDLE_VALUE;
+};
+
+HANDLE Context() noexcept {
+    static const ModuleContext context;
+    return context.handle();
 }
 
 }  // namespace

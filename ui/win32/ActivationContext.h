@@ -5,9 +5,11 @@
 namespace tavisk::ui::win32 {
 
 // The add-in's own activation context, made once from the common-controls v6
-// manifest, resource ISOLATIONAWARE_MANIFEST_RESOURCE_ID (2) of ThisModule(), so its windows get the themed controls
-// whatever the host's own manifest says. While an instance of this class lives,
-// the context is active on the thread: windows and controls are made inside one.
+// manifest (resource ISOLATIONAWARE_MANIFEST_RESOURCE_ID, 2, of the module that
+// holds this code), so its windows and message boxes get the themed controls
+// whatever the host's own manifest says, and released when the module unloads.
+// While an instance of this class lives, the context is active on the thread:
+// windows, controls and message boxes are made inside one.
 class ActivationScope {
 public:
     ActivationScope();

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/win32/Module.h"
+#include "base/win32/ComError.h"
 
 namespace tavisk::ui::win32 {
+
+using base::win32::ThrowLastErrorIf;
 namespace {
 
 HHOOK g_hook = nullptr;

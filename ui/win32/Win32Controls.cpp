@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "host/Text.h"
+#include "base/Text.h"
 #include "ui/EventBoundary.h"
-#include "ui/win32/Module.h"
+#include "base/win32/ComError.h"
+#include "base/win32/ThisModule.h"
 
 namespace tavisk::ui::win32 {
+
+using base::win32::ThisModule;
+using base::win32::ThrowLastErrorIf;
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -224,7 +228,7 @@ void Win32TreeView::clear() {
 
 void Win32TreeView::add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text,
                         std::int32_t image, std::int32_t selectedImage) {
-    if (contains(key)) throw std::invalid_argument("tree key already used: " + host::ToUtf8(key));
+    if (contains(key)) throw std::invalid_argument("tree key already used: " + base::ToUtf8(key));
     const HTREEITEM parentItem = parentKey.empty() ? TVI_ROOT : node(parentKey).item;
     auto [placed, added] = _nodes.emplace(key, Node{key, parentKey, nullptr});
     TVINSERTSTRUCTW insert{};
@@ -244,7 +248,7 @@ void Win32TreeView::add(const std::wstring& parentKey, const std::wstring& key, 
 
 const Win32TreeView::Node& Win32TreeView::node(const std::wstring& key) const {
     const auto found = _nodes.find(key);
-    if (found == _nodes.end()) throw std::invalid_argument("no tree node with key " + host::ToUtf8(key));
+    if (found == _nodes.end()) throw std::invalid_argument("no tree node with key " + base::ToUtf8(key));
     return found->second;
 }
 

@@ -8,10 +8,15 @@
 #include "ui/EventBoundary.h"
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/MessageHook.h"
-#include "ui/win32/Module.h"
+#include "base/win32/ComError.h"
+#include "base/win32/ThisModule.h"
 #include "ui/win32/SystemMessageBoxes.h"
 
 namespace tavisk::ui::win32 {
+
+using base::win32::ThisModule;
+using base::win32::ThrowLastErrorIf;
+using base::win32::UniqueWindow;
 namespace {
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
@@ -51,30 +56,29 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
     _centreOnScreen = design.centreOnScreen;
     if (!owner && !design.taskbarButton && !design.toolWindow) {
         // The task bar lists unowned windows only: a hidden owner keeps the form off it.
-        _hiddenOwner =
-            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr);
-        ThrowLastErrorIf(_hiddenOwner == nullptr, "CreateWindowEx");
-        owner = _hiddenOwner;
+        _hiddenOwner = UniqueWindow(
+            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr));
+        ThrowLastErrorIf(_hiddenOwner.get() == nullptr, "CreateWindowEx");
+        owner = _hiddenOwner.get();
     }
 
     const auto words = DialogTemplate(design);
-    _window = CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
-                                         DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!_window && _hiddenOwner) DestroyWindow(std::exchange(_hiddenOwner, nullptr));
-    ThrowLastErrorIf(_window == nullptr, "CreateDialogIndirectParam");
+    _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
+                                                      owner, DialogProc, reinterpret_cast<LPARAM>(this)));
+    ThrowLastErrorIf(_window.get() == nullptr, "CreateDialogIndirectParam");
 
     RECT frame{0, 0, MulDiv(design.clientWidth, _dpi, 1440), MulDiv(design.clientHeight, _dpi, 1440)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(_window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(_window, GWL_EXSTYLE)));
-    SetWindowPos(_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_EXSTYLE)));
+    SetWindowPos(_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (design.icon) {
         _smallIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXSMICON));
         _largeIcon = LoadProductIcon(design.icon, GetSystemMetrics(SM_CXICON));
-        SendMessageW(_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
-        SendMessageW(_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
+        SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
+        SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
     }
-    AddDialogWindow(_window);
+    AddDialogWindow(_window.get());
 }
 
 Win32Form::~Win32Form() { unload(); }
@@ -85,15 +89,15 @@ RECT Win32Form::pixels(Rect rect) const {
 }
 
 HWND Win32Form::addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, DWORD exStyle, Rect rect) {
-    if (!_window) throw std::logic_error("the form is unloaded");
+    if (!_window.get()) throw std::logic_error("the form is unloaded");
     ActivationScope activation;
     const RECT at = pixels(rect);
     const int id = _nextId++;
     HWND child = CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
-                                 at.right - at.left, at.bottom - at.top, _window,
+                                 at.right - at.left, at.bottom - at.top, _window.get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
     ThrowLastErrorIf(child == nullptr, "CreateWindowEx");
-    SendMessageW(child, WM_SETFONT, SendMessageW(_window, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(child, WM_SETFONT, SendMessageW(_window.get(), WM_GETFONT, 0, 0), FALSE);
     return child;
 }
 
@@ -205,7 +209,7 @@ Button& Win32Form::addButton(const std::wstring& caption, Rect rect, ButtonRole 
     if (role == ButtonRole::Default) {
         _default = button;
         // The dialog manager keeps the default look on this button as the focus moves.
-        SendMessageW(_window, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
+        SendMessageW(_window.get(), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
     }
     if (role == ButtonRole::Cancel) _cancel = button;
     _commands[GetDlgCtrlID(window)] = [button, caption](UINT code) {
@@ -240,27 +244,27 @@ void Win32Form::centre(HWND over) {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     }
     RECT own{};
-    GetWindowRect(_window, &own);
+    GetWindowRect(_window.get(), &own);
     const int width = own.right - own.left, height = own.bottom - own.top;
-    SetWindowPos(_window, nullptr, area.left + (area.right - area.left - width) / 2,
+    SetWindowPos(_window.get(), nullptr, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::show() {
-    if (!_window) throw std::logic_error("the form is unloaded");
+    if (!_window.get()) throw std::logic_error("the form is unloaded");
     const bool first = !std::exchange(_shownOnce, true);
     if (first) centre(_centreOnScreen ? nullptr : _centreOver);
-    ShowWindow(_window, SW_SHOW);
+    ShowWindow(_window.get(), SW_SHOW);
     // A dialog made without controls has no focus yet: the first tab stop gets it.
     if (first) {
-        if (const HWND tabStop = GetNextDlgTabItem(_window, nullptr, FALSE)) {
-            SendMessageW(_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tabStop), TRUE);
+        if (const HWND tabStop = GetNextDlgTabItem(_window.get(), nullptr, FALSE)) {
+            SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tabStop), TRUE);
         }
     }
 }
 
 void Win32Form::hide() {
-    if (_window) ShowWindow(_window, SW_HIDE);
+    if (_window.get()) ShowWindow(_window.get(), SW_HIDE);
 }
 
 void Win32Form::setMousePointer(MousePointer pointer) {
@@ -269,7 +273,7 @@ void Win32Form::setMousePointer(MousePointer pointer) {
     // now if it is over the form, not at the next WM_SETCURSOR.
     POINT at{};
     RECT area{};
-    if (_window && IsWindowVisible(_window) && GetCursorPos(&at) && GetWindowRect(_window, &area) &&
+    if (_window && IsWindowVisible(_window.get()) && GetCursorPos(&at) && GetWindowRect(_window.get(), &area) &&
         PtInRect(&area, at)) {
         SetCursor(LoadCursorW(nullptr, pointer == MousePointer::ArrowHourglass ? IDC_APPSTARTING : IDC_ARROW));
     }
@@ -277,22 +281,23 @@ void Win32Form::setMousePointer(MousePointer pointer) {
 
 void Win32Form::refresh() {
     if (!_window) throw std::logic_error("the form is unloaded");
-    RedrawWindow(_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(_window.get(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void Win32Form::bringToFront() {
-    if (!_window) throw std::logic_error("the form is unloaded");
-    host::win32::BringToFront(_window);
+    if (!_window.get()) throw std::logic_error("the form is unloaded");
+    host::win32::BringToFront(_window.get());
 }
 
 void Win32Form::unload() {
-    if (const HWND window = std::exchange(_window, nullptr)) {
-        RemoveDialogWindow(window);
-        // No event reaches the form once it is unloading.
-        SetWindowLongPtrW(window, DWLP_USER, 0);
-        DestroyWindow(window);
-    }
-    if (_hiddenOwner) DestroyWindow(std::exchange(_hiddenOwner, nullptr));
+    if (!_window.get()) return;
+    UniqueWindow window = std::move(_window);
+    RemoveDialogWindow(window.get());
+    // No event reaches the form once it is unloading.
+    SetWindowLongPtrW(window.get(), DWLP_USER, 0);
+    // The owner goes after the form it owns.
+    _hiddenOwner.reset();
 }
 
 INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -337,11 +342,11 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         case WM_NCDESTROY:
             // Destroyed from outside (its owner went, or the thread ends): the form
             // is unloaded from now on.
-            if (_window) RemoveDialogWindow(std::exchange(_window, nullptr));
+            if (_window) RemoveDialogWindow(_window.release());
             return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
-                if (onDeactivate) RunEvent(L"Closing the window", onDeactivate);
+                if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
             } else if (onActivate) {
                 RunEvent(L"Activating the window", onActivate);
             }

@@ -14,6 +14,8 @@
 
 namespace tavisk::ui::win32 {
 
+using base::win32::UniqueWindow;
+
 // A modeless dialog window made from an empty in-memory template (so the dialog
 // manager gives it Tab, Enter, Esc and mnemonics), with its controls added as
 // child windows in tab order, all inside the add-in's activation context. The
@@ -38,16 +40,16 @@ public:
     ListView& addListView(Rect rect, std::vector<ListColumn> columns) override;
     TreeView& addTreeView(Rect rect) override;
 
-    std::wstring caption() const override { return WindowText(_window); }
+    std::wstring caption() const override { return WindowText(_window.get()); }
     void show() override;
     void hide() override;
-    bool visible() const override { return _window && IsWindowVisible(_window); }
+    bool visible() const override { return _window && IsWindowVisible(_window.get()); }
     void bringToFront() override;
     void unload() override;
     void setMousePointer(MousePointer pointer) override;
     void refresh() override;
 
-    HWND window() const noexcept { return _window; }
+    HWND window() const noexcept { return _window.get(); }
     // The screen's pixels per inch the form was laid out with.
     int dpi() const noexcept { return _dpi; }
 
@@ -59,14 +61,15 @@ private:
     RECT pixels(Rect rect) const;
     void centre(HWND over);
 
-    HWND _window = nullptr;
+    // A hidden window that owns the form, so that it has no task bar button;
+    // declared first, so that it goes after the form.
+    UniqueWindow _hiddenOwner;
+    UniqueWindow _window;
     int _dpi = 96;
     int _nextId = 1000;
     bool _shownOnce = false;
     bool _centreOnScreen = false;
     HWND _centreOver = nullptr;
-    // A hidden window that owns the form, so that it has no task bar button.
-    HWND _hiddenOwner = nullptr;
     MousePointer _pointer = MousePointer::Default;
     Icon _smallIcon, _largeIcon;
     std::vector<Icon> _pictures;

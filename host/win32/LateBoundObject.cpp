@@ -1,18 +1,20 @@
-#include "host/win32/Dispatch.h"
+#include "host/win32/LateBoundObject.h"
 
 #include <algorithm>
 
 #include "host/HostError.h"
-#include "host/win32/ComError.h"
+#include "base/win32/ComError.h"
 
 namespace tavisk::host::win32 {
 
-Dispatch::Dispatch(Microsoft::WRL::ComPtr<IDispatch> object, std::wstring role)
+using base::win32::InvokeError;
+
+LateBoundObject::LateBoundObject(Microsoft::WRL::ComPtr<IDispatch> object, std::wstring role)
     : _object(std::move(object)), _role(std::move(role)) {
     if (!_object) throw HostError(static_cast<std::int32_t>(E_POINTER), L"The host gave no " + _role + L" object.");
 }
 
-bool Dispatch::has(const wchar_t* name) {
+bool LateBoundObject::has(const wchar_t* name) {
     if (_ids.count(name)) return true;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;
@@ -21,7 +23,7 @@ bool Dispatch::has(const wchar_t* name) {
     return true;
 }
 
-DISPID Dispatch::idOf(const wchar_t* name) {
+DISPID LateBoundObject::idOf(const wchar_t* name) {
     const auto found = _ids.find(name);
     if (found != _ids.end()) return found->second;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -32,7 +34,7 @@ DISPID Dispatch::idOf(const wchar_t* name) {
     return id;
 }
 
-Variant Dispatch::invoke(DISPID id, WORD flags, std::vector<Variant>& args, const std::wstring& member) {
+Variant LateBoundObject::invoke(DISPID id, WORD flags, std::vector<Variant>& args, const std::wstring& member) {
     // Automation passes arguments last first.
     std::vector<VARIANT> reversed;
     reversed.reserve(args.size());
@@ -53,25 +55,25 @@ Variant Dispatch::invoke(DISPID id, WORD flags, std::vector<Variant>& args, cons
     return result;
 }
 
-Variant Dispatch::get(const wchar_t* name, std::vector<Variant> args) {
+Variant LateBoundObject::get(const wchar_t* name, std::vector<Variant> args) {
     return invoke(idOf(name), DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, name);
 }
 
-void Dispatch::put(const wchar_t* name, Variant value) {
+void LateBoundObject::put(const wchar_t* name, Variant value) {
     auto args = Args(std::move(value));
     invoke(idOf(name), DISPATCH_PROPERTYPUT, args, name);
 }
 
-Variant Dispatch::call(const wchar_t* name, std::vector<Variant> args) {
+Variant LateBoundObject::call(const wchar_t* name, std::vector<Variant> args) {
     return invoke(idOf(name), DISPATCH_METHOD, args, name);
 }
 
-Variant Dispatch::getById(DISPID id, const wchar_t* name) {
+Variant LateBoundObject::getById(DISPID id, const wchar_t* name) {
     std::vector<Variant> none;
     return invoke(id, DISPATCH_PROPERTYGET, none, name);
 }
 
-Microsoft::WRL::ComPtr<IDispatch> Dispatch::object(const wchar_t* name, std::vector<Variant> args) {
+Microsoft::WRL::ComPtr<IDispatch> LateBoundObject::object(const wchar_t* name, std::vector<Variant> args) {
     return get(name, std::move(args)).toObject();
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "host/Text.h"
+#include "base/Text.h"
 
-namespace tavisk::host {
+namespace tavisk::base {
 namespace {
 
 TEST(Text, Utf8RoundTripKeepsEveryPlane) {
@@ -23,4 +23,4 @@ TEST(Text, CaseFoldingTouchesOnlyAsciiLetters) {
 }
 
 }  // namespace
-}  // namespace tavisk::host
+}  // namespace tavisk::base

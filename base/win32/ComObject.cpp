@@ -1,8 +1,6 @@
-#include "addin/Module.h"
+#include "base/win32/ComObject.h"
 
-#include <windows.h>
-
-namespace tavisk::addin {
+namespace tavisk::base::win32 {
 namespace {
 LONG g_references = 0;
 }
@@ -11,4 +9,4 @@ void ModuleAddRef() noexcept { InterlockedIncrement(&g_references); }
 void ModuleRelease() noexcept { InterlockedDecrement(&g_references); }
 bool ModuleInUse() noexcept { return InterlockedCompareExchange(&g_references, 0, 0) != 0; }
 
-}  // namespace tavisk::addin
+}  // namespace tavisk::base::win32

@@ -1,8 +1,8 @@
-#include "host/Text.h"
+#include "base/Text.h"
 
 #include <cstdint>
 
-namespace tavisk::host {
+namespace tavisk::base {
 namespace {
 
 void AppendWide(std::wstring& out, char32_t c) {
@@ -112,4 +112,4 @@ std::wstring AsciiLower(std::wstring_view text) {
     return out;
 }
 
-}  // namespace tavisk::host
+}  // namespace tavisk::base

@@ -9,17 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "host/win32/Variant.h"
+#include "base/win32/Variant.h"
 
 namespace tavisk::host::win32 {
+
+using base::win32::Args;
+using base::win32::Variant;
 
 // One of the host's objects, reached by late binding: members are named as the
 // host documents them and resolved with GetIDsOfNames on first use (then kept for
 // this object). Every failure raises HostError with the host's code and text.
-class Dispatch {
+class LateBoundObject {
 public:
     // Raises HostError when `object` is null.
-    explicit Dispatch(Microsoft::WRL::ComPtr<IDispatch> object, std::wstring role);
+    explicit LateBoundObject(Microsoft::WRL::ComPtr<IDispatch> object, std::wstring role);
 
     IDispatch* get() const noexcept { return _object.Get(); }
     const std::wstring& role() const noexcept { return _role; }

@@ -1,14 +1,22 @@
-#include "host/win32/Variant.h"
+#include "base/win32/Variant.h"
 
-#include "host/HostError.h"
-#include "host/win32/ComError.h"
+#include "base/Error.h"
+#include "base/win32/ComError.h"
 
-namespace tavisk::host::win32 {
+namespace tavisk::base::win32 {
+
+Bstr::Bstr(std::wstring_view text) : _value(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+    if (!_value) throw Error(kErrorOutOfMemory, L"Out of memory.");
+}
+
+Variant::Variant(const Variant& other) {
+    VariantInit(&_value);
+    ThrowIfFailed(VariantCopy(&_value, const_cast<VARIANT*>(&other._value)), L"The value cannot be copied.");
+}
 
 Variant Variant::Text(std::wstring_view text) {
     Variant v;
-    v._value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    if (!v._value.bstrVal) throw HostError(static_cast<std::int32_t>(E_OUTOFMEMORY), L"Out of memory.");
+    v._value.bstrVal = Bstr(text).detach();
     v._value.vt = VT_BSTR;
     return v;
 }
@@ -35,6 +43,14 @@ Variant Variant::Object(IDispatch* object) noexcept {
     return v;
 }
 
+Variant Variant::Unknown(IUnknown* object) noexcept {
+    Variant v;
+    v._value.vt = VT_UNKNOWN;
+    v._value.punkVal = object;
+    if (object) object->AddRef();
+    return v;
+}
+
 Variant Variant::Missing() noexcept {
     Variant v;
     v._value.vt = VT_ERROR;
@@ -54,10 +70,8 @@ Variant Coerced(const VARIANT& value, VARTYPE type, const wchar_t* what) {
 }  // namespace
 
 std::wstring Variant::toText() const {
-    if (_value.vt == VT_BSTR) return _value.bstrVal ? std::wstring(_value.bstrVal, SysStringLen(_value.bstrVal)) : L"";
-    Variant text = Coerced(_value, VT_BSTR, L"The host's value is not a text.");
-    const BSTR b = text.value().bstrVal;
-    return b ? std::wstring(b, SysStringLen(b)) : L"";
+    if (_value.vt == VT_BSTR) return Bstr::FromBstr(_value.bstrVal);
+    return Bstr::FromBstr(Coerced(_value, VT_BSTR, L"The host's value is not a text.").value().bstrVal);
 }
 
 std::int32_t Variant::toInt() const {
@@ -87,8 +101,8 @@ Microsoft::WRL::ComPtr<IDispatch> Variant::toObject() const {
             object = _value.ppdispVal ? *_value.ppdispVal : nullptr;
             return object;
         default:
-            throw HostError(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH), L"The host's value is not an object.");
+            throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH), L"The host's value is not an object.");
     }
 }
 
-}  // namespace tavisk::host::win32
+}  // namespace tavisk::base::win32

@@ -19,6 +19,7 @@
 #include "dialogs/ColumnSort.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk {
@@ -44,7 +45,7 @@ struct Setting {
         : generated(files), options({{L"Name", L"", 2000}, {L"Title", L"", 2001}, {L"Located in", L"", 3800}}) {
         host.openWeb(generated.web);
         host.recorder().setRecording(false);
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
         ui::SetToolkit(std::make_shared<BenchToolkit>());
         ui::ListUpdate update(options);
         for (const auto& entry : generated.queue) options.add(entry);

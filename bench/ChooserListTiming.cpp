@@ -18,6 +18,7 @@
 #include "chooser/mChooser.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "ui/win32/Win32Form.h"
 
 namespace {
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     simhost::SimHost host;
     host.openWeb(generated.web);
     host.recorder().setRecording(false);
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     ui::SetToolkit(std::make_shared<ui::win32::Win32Toolkit>());
     OptionsQueue options({{L"Name", L"", 2000}, {L"Title", L"", 2001}, {L"Located in", L"", 3800}});
     for (const auto& entry : generated.queue) options.add(entry);

@@ -4,6 +4,7 @@
 #include "dialogs/PageChooser.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/ResourceIds.h"
+#include "dialogs/frmProgress.h"
 #include "host/Application.h"
 #include "ui/EventBoundary.h"
 
@@ -190,7 +191,8 @@ void frmMain::cmdEditQueue_Click() {
 
 void frmMain::cmdOK_Click() {
     const auto keepAlive = shared_from_this();
-    ApplyMargins(settings(), *this, ui::CurrentToolkit().messages());
+    frmProgress progress(_form.get());
+    ApplyMargins(settings(), *this, ui::CurrentToolkit().messages(), &progress);
 }
 
 }  // namespace tavisk

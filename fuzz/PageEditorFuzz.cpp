@@ -1,6 +1,6 @@
 // libFuzzer target for the stand-in host's page editor: any bytes as a page, any
 // edits of its BODY element. Invariants: no crash; a save either is refused with a
-// HostError or changes no byte outside the BODY start tag; reading the saved page
+// SimError or changes no byte outside the BODY start tag; reading the saved page
 // gives exactly the attributes that were set (names lower-cased, as a browser reads
 // them), the same title and the same encoding. Built and run by tools/fuzz.sh.
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     try {
         saved = document.bytesToSave();
         (void)tavisk::simhost::PageSourceText(document);
-    } catch (const tavisk::host::HostError&) {
+    } catch (const tavisk::simhost::SimError&) {
         return 0;  // a refused name or value: nothing is written
     }
 

@@ -72,28 +72,47 @@ struct CurrentPage {
     }
 };
 
-void RunOverPages(const MarginSettings& settings, RunDialog& dialog, CurrentPage& current) {
+// Where a run ended: after every file, or stopped by the user before file `done`.
+struct RunEnd {
+    bool stopped = false;
+    std::int32_t done = 0;
+    std::int32_t total = 0;
+};
+
+RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
     std::shared_ptr<host::PageWindow> savedWindow;
     if (OpenPageWindowCount() > 0) savedWindow = App().activePageWindow();
 
+    RunEnd end;
+    const auto goOn = [&](std::int32_t index, std::int32_t total, const std::wstring& url) {
+        if (!progress || progress->next(index, total, url)) return true;
+        end = {true, index, total};
+        return false;
+    };
     if (settings.allPages) {
         const auto files = ActiveWeb()->allFiles();
         const std::int32_t count = files->count();
         for (std::int32_t i = 0; i < count; ++i) {
-            current = {{}, files->item(i)};
+            current = {};
+            if (!goOn(i, count, {})) break;
+            current.file = files->item(i);
             if (IsPage(*current.file)) ProcessPage(*current.file, settings);
         }
     } else {
         const std::int32_t count = dialog.queueCount();
         for (std::int32_t i = 0; i < count; ++i) {
-            current = {dialog.queueTag(i), nullptr};
-            current.file = ActiveWeb()->locateFile(current.queuedUrl);
+            current = {};
+            const std::wstring url = dialog.queueTag(i);
+            if (!goOn(i, count, url)) break;
+            current.queuedUrl = url;
+            current.file = ActiveWeb()->locateFile(url);
             ProcessPage(*current.file, settings);
         }
     }
     current = {};
 
     if (OpenPageWindowCount() > 0 && savedWindow) savedWindow->activate();
+    return end;
 }
 
 std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
@@ -105,6 +124,11 @@ std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
 
 }  // namespace
 
+std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
+    return L"The run was stopped after " + std::to_wstring(done) + L" of " + std::to_wstring(total) +
+           L" pages. The pages done keep their new margins.";
+}
+
 bool IsPageOpen(host::WebFile& file) {
     const std::int32_t count = OpenPageWindowCount();
     for (std::int32_t i = 0; i < count; ++i) {
@@ -114,18 +138,28 @@ bool IsPageOpen(host::WebFile& file) {
     return false;
 }
 
-void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages) {
+void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
+                  RunProgress* progress) {
     dialog.hide();
     CurrentPage current;
     std::wstring reason;
     try {
-        RunOverPages(settings, dialog, current);
+        const RunEnd end = RunOverPages(settings, dialog, progress, current);
+        if (progress) progress->end();
+        if (end.stopped) {
+            // Stopped by the user between pages: what is done stays done, and the
+            // dialog comes back with its choices and queue for another run.
+            messages.show(RunStoppedMessage(end.done, end.total), ui::kProductTitle, ui::MessageIcon::Information);
+            dialog.showAgain();
+            return;
+        }
         dialog.unload();
         messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
         return;
     } catch (const std::exception&) {
         reason = base::CaughtErrorText();
     }
+    if (progress) progress->end();
     // Pages done stay saved and the current one stays open, unsaved: the user sees
     // where the run stopped, and can retry from the dialog or cancel it.
     messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);

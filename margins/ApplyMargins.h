@@ -25,14 +25,36 @@ public:
     virtual void showAgain() = 0;
 };
 
+// Where a run reports how far it has got, and learns that the user wants it to stop.
+// It is asked between files only, so the page in hand is always finished first.
+class RunProgress {
+public:
+    virtual ~RunProgress() = default;
+    // Before file `index` (from 0) of the `total` files the run walks. `url` is the
+    // page's URL when the run knows it without asking the host (a queued page's),
+    // else empty. False: the user asked to stop, and the run stops before this file.
+    virtual bool next(std::int32_t index, std::int32_t total, const std::wstring& url) = 0;
+    // The run is over, finished, stopped or failed: the display goes before any
+    // message is shown.
+    virtual void end() noexcept = 0;
+};
+
 inline constexpr wchar_t kRunDoneMessage[] = L"Margin settings have been applied successfully.";
+
+// What the user is told when a run stopped at their request after `done` of `total` files.
+std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A
 // failure stops the run where it happened: pages done stay saved, the current page
 // stays open unsaved, the user is told which page failed and why, and the dialog
-// is shown again so the run can be retried or cancelled.
-void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages);
+// is shown again so the run can be retried or cancelled. With `progress`, the run
+// reports to it before every file and stops there when the user asks: the saved
+// page window is active again, the user is told how far the run got, and the
+// dialog is shown again with its choices and queue. The progress display makes no
+// host call: the host sees the same calls with or without it.
+void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
+                  RunProgress* progress = nullptr);
 
 // True when a page window of the host's active web window shows `file`.
 bool IsPageOpen(host::WebFile& file);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
@@ -11,15 +11,15 @@ std::wstring CaptionKey(const std::wstring& caption) {
     std::wstring key;
     for (const auto c : caption)
         if (c != L'&') key += c;
-    return host::AsciiLower(key);
+    return base::AsciiLower(key);
 }
 
 }  // namespace
 
-ControlNode::ControlNode(host::ControlType type, std::int32_t id, std::wstring caption, std::function<void()> action)
+ControlNode::ControlNode(ControlType type, std::int32_t id, std::wstring caption, std::function<void()> action)
     : _type(type), _id(id), _caption(std::move(caption)), _action(std::move(action)) {}
 
-std::shared_ptr<ControlNode> ControlNode::Append(const std::shared_ptr<ControlList>& list, host::ControlType type,
+std::shared_ptr<ControlNode> ControlNode::Append(const std::shared_ptr<ControlList>& list, ControlType type,
                                                  std::int32_t id, const std::wstring& caption,
                                                  std::function<void()> action) {
     auto control = std::make_shared<ControlNode>(type, id, caption, std::move(action));
@@ -28,7 +28,7 @@ std::shared_ptr<ControlNode> ControlNode::Append(const std::shared_ptr<ControlLi
     return control;
 }
 
-std::shared_ptr<ControlNode> ControlNode::AppendCustom(const std::shared_ptr<ControlList>& list, host::ControlType type,
+std::shared_ptr<ControlNode> ControlNode::AppendCustom(const std::shared_ptr<ControlList>& list, ControlType type,
                                                        const std::wstring& parameter, bool temporary) {
     auto control = Append(list, type, 1, L"Custom");
     control->_parameter = parameter;
@@ -79,7 +79,7 @@ std::shared_ptr<ControlNode> CommandBarNode::find(std::int32_t id, bool recursiv
     for (size_t i = 0; i < pending.size(); ++i) {
         for (const auto& control : pending[i]->items) {
             if (control->id() == id) return control;
-            if (recursive && control->type() == host::ControlType::Popup) pending.push_back(control->childList());
+            if (recursive && control->type() == ControlType::Popup) pending.push_back(control->childList());
         }
     }
     return nullptr;
@@ -92,9 +92,9 @@ CommandBarNode& CommandBarsModel::addBar(const std::wstring& name) {
 }
 
 std::shared_ptr<CommandBarNode> CommandBarsModel::find(const std::wstring& name) const {
-    const auto key = host::AsciiLower(name);
+    const auto key = base::AsciiLower(name);
     for (const auto& bar : _bars)
-        if (host::AsciiLower(bar->name) == key) return bar;
+        if (base::AsciiLower(bar->name) == key) return bar;
     return nullptr;
 }
 

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "host/HostModel.h"
-
 namespace tavisk::simhost {
 
 class ControlNode;
+
+// Office's MsoControlType values for the two kinds of control this host has.
+enum class ControlType : std::int32_t { Button = 1, Popup = 10 };
 
 // The controls of a command bar or of a popup, in order.
 struct ControlList {
@@ -22,9 +23,9 @@ struct ControlList {
 // subscribers to a button's Click event.
 class ControlNode {
 public:
-    ControlNode(host::ControlType type, std::int32_t id, std::wstring caption, std::function<void()> action = {});
+    ControlNode(ControlType type, std::int32_t id, std::wstring caption, std::function<void()> action = {});
 
-    host::ControlType type() const noexcept { return _type; }
+    ControlType type() const noexcept { return _type; }
     std::int32_t id() const noexcept { return _id; }
     const std::wstring& caption() const noexcept { return _caption; }
     void setCaption(std::wstring caption) { _caption = std::move(caption); }
@@ -38,11 +39,11 @@ public:
     ControlList& controls() noexcept { return *_children; }
 
     // A new built-in control at the end of `list`.
-    static std::shared_ptr<ControlNode> Append(const std::shared_ptr<ControlList>& list, host::ControlType type,
+    static std::shared_ptr<ControlNode> Append(const std::shared_ptr<ControlList>& list, ControlType type,
                                                std::int32_t id, const std::wstring& caption,
                                                std::function<void()> action = {});
     // A new blank custom control (Id 1) at the end of `list`, as Office's Add makes.
-    static std::shared_ptr<ControlNode> AppendCustom(const std::shared_ptr<ControlList>& list, host::ControlType type,
+    static std::shared_ptr<ControlNode> AppendCustom(const std::shared_ptr<ControlList>& list, ControlType type,
                                                      const std::wstring& parameter, bool temporary);
     // Removes the control, with all it holds, from the bar or popup holding it.
     void remove();
@@ -62,7 +63,7 @@ private:
     // Marks the control and everything inside it as deleted.
     void detach();
 
-    host::ControlType _type;
+    ControlType _type;
     std::int32_t _id;
     std::wstring _caption;
     std::wstring _tag;

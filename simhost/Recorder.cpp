@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 
 namespace tavisk::simhost {
 
@@ -21,7 +21,7 @@ void Recorder::call(const std::wstring& operation, const std::wstring& target, c
     for (auto& failure : pending) --failure.remaining;
     const auto due = std::find_if(pending.begin(), pending.end(), [](const Failure& f) { return f.remaining == 0; });
     if (due == pending.end()) return;
-    host::HostError error(due->code, due->message);
+    SimError error(due->code, due->message);
     pending.erase(due);
     throw error;
 }
@@ -31,7 +31,7 @@ void Recorder::failOn(const std::wstring& operation, int nth, std::int32_t code,
 }
 
 void Recorder::failOn(const std::wstring& operation, int nth) {
-    failOn(operation, nth, host::kErrorFail, L"The host refused " + operation + L".");
+    failOn(operation, nth, kErrorFail, L"The host refused " + operation + L".");
 }
 
 std::vector<std::wstring> Recorder::callsOf(const std::vector<std::wstring>& operations) const {

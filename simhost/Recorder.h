@@ -16,7 +16,7 @@ namespace tavisk::simhost {
 //   WebFile.open[file:///C:/web/a.htm]   Body.setAttribute[file:///C:/web/a.htm](topmargin=10,1)
 class Recorder {
 public:
-    // Records the call, then raises HostError if it is the one chosen to fail.
+    // Records the call, then raises SimError if it is the one chosen to fail.
     void call(const std::wstring& operation, const std::wstring& target = {}, const std::wstring& arguments = {});
 
     // The `nth` call (from 1) of `operation` made from now on fails with `code` and

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "host/HostError.h"
-#include "simhost/HostFacade.h"
+#include "simhost/SimError.h"
 
 namespace tavisk::simhost {
 
 SimHost::SimHost() {
     auto& bar = _commandBars.addBar(kMenuBarName);
-    using host::ControlType;
+
     auto file = ControlNode::Append(bar.controls, ControlType::Popup, 30002, L"&File");
     ControlNode::Append(file->childList(), ControlType::Button, 23, L"&Open...");
     ControlNode::Append(file->childList(), ControlType::Button, kCloseId, L"&Close", [this] { closeActivePage(); });
@@ -21,8 +20,6 @@ SimHost::SimHost() {
     ControlNode::Append(tools->childList(), ControlType::Button, 522, L"&Options...");
     ControlNode::Append(bar.controls, ControlType::Popup, 30010, L"&Help");
 }
-
-std::shared_ptr<host::HostApplication> SimHost::application() { return MakeHostApplication(*this); }
 
 void SimHost::openWeb(std::shared_ptr<WebModel> web) {
     closeWeb();
@@ -57,21 +54,21 @@ void SimHost::openPage(const std::shared_ptr<FileNode>& file) {
 
 void SimHost::activate(const PageWindowState& window) {
     const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w.get() == &window; });
-    if (it == _windows.end()) throw host::HostError(host::kErrorFail, L"The page window has been closed.");
+    if (it == _windows.end()) throw SimError(kErrorFail, L"The page window has been closed.");
     _active = *it;
     notifyChanged();
 }
 
 void SimHost::saveActivePage() {
     const auto window = activePageWindow();
-    if (!window) throw host::HostError(host::kErrorFail, L"There is no page to save.");
+    if (!window) throw SimError(kErrorFail, L"There is no page to save.");
     window->file->store().save(*window->document);
     notifyChanged();
 }
 
 void SimHost::closeActivePage() {
     const auto window = activePageWindow();
-    if (!window) throw host::HostError(host::kErrorFail, L"There is no page to close.");
+    if (!window) throw SimError(kErrorFail, L"There is no page to close.");
     _windows.erase(std::find(_windows.begin(), _windows.end(), window));
     _active = _windows.empty() ? std::weak_ptr<PageWindowState>() : _windows.back();
     notifyChanged();

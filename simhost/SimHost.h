@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "host/HostModel.h"
 #include "simhost/CommandBarModel.h"
 #include "simhost/Recorder.h"
 #include "simhost/WebModel.h"
@@ -24,8 +23,9 @@ struct PageWindowState {
 // Its menu bar "Menu Bar" holds the popups "&File" (with the built-in Save, Id 3,
 // and Close, Id 106), "&Edit", "&View", "&Tools" and "&Help".
 //
-// application() hands out the host's object model over this state; every call made
-// through it is recorded by recorder(), which can also refuse a chosen call.
+// simhost::Application (ObjectModel.h) is the editor's object model over this state;
+// every call made through it is recorded by recorder(), which can also refuse a
+// chosen call. The members here are what a user does, and are not recorded.
 class SimHost {
 public:
     static constexpr std::int32_t kSaveId = 3;
@@ -38,7 +38,6 @@ public:
 
     Recorder& recorder() noexcept { return _recorder; }
     const Recorder& recorder() const noexcept { return _recorder; }
-    std::shared_ptr<host::HostApplication> application();
 
     // ---- What a user does in the host (not recorded) ----
     void openWeb(std::shared_ptr<WebModel> web);

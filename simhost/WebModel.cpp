@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
 
 bool NamesMatch(const std::wstring& a, const std::wstring& b, std::int32_t flags) {
-    return (flags & 1) ? a == b : host::AsciiLower(a) == host::AsciiLower(b);
+    return (flags & 1) ? a == b : base::AsciiLower(a) == base::AsciiLower(b);
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name, st
     auto folder = std::make_shared<FolderNode>(name, childUrl(parent, name),
                                                excluded.value_or(!name.empty() && name.front() == L'_'));
     if (!_foldersByUrl.emplace(folder->url(), folder).second)
-        throw host::HostError(host::kErrorInvalidArg, L"The web already has a folder " + folder->url() + L".");
+        throw SimError(kErrorInvalidArg, L"The web already has a folder " + folder->url() + L".");
     parent._subFolders.push_back(folder);
     return *folder;
 }
@@ -78,7 +78,7 @@ FileNode& WebModel::addFile(FolderNode& folder, const std::wstring& name, const 
     auto file =
         std::make_shared<FileNode>(name, childUrl(folder, name), title.empty() ? name : title, std::move(store));
     if (!_filesByUrl.emplace(file->url(), file).second)
-        throw host::HostError(host::kErrorInvalidArg, L"The web already has a file " + file->url() + L".");
+        throw SimError(kErrorInvalidArg, L"The web already has a file " + file->url() + L".");
     folder._files.push_back(file);
     _allFiles.push_back(file);
     return *file;

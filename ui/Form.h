@@ -8,6 +8,7 @@
 
 #include "ui/Controls.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgressWindow.h"
 
 namespace tavisk::ui {
 
@@ -103,11 +104,14 @@ public:
     std::function<void()> onDeactivate;
 };
 
-// Makes the forms of one implementation, and shows its message boxes.
+// Makes the forms and progress windows of one implementation, and shows its
+// message boxes.
 class Toolkit {
 public:
     virtual ~Toolkit() = default;
     virtual std::shared_ptr<Form> createForm(const FormDesign& design) = 0;
+    // A hidden progress window.
+    virtual std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) = 0;
     virtual MessageBoxes& messages() = 0;
 };
 

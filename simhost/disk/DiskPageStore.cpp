@@ -6,8 +6,8 @@
 #include <iterator>
 #include <system_error>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -20,23 +20,22 @@ namespace {
 
 std::wstring Shown(const std::filesystem::path& file) { return PathText(file); }
 
-std::wstring Reason(const std::error_code& error) { return host::FromUtf8(error.message()); }
+std::wstring Reason(const std::error_code& error) { return base::FromUtf8(error.message()); }
 
-// The temporary file's name: beside the page, hidden from a casual listing, and not
-// yet taken.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
+// The temporary file's name for `file`: in `folder`, hidden from a casual listing,
+// and not yet taken.
+std::filesystem::path TemporaryIn(const std::filesystem::path& folder, const std::filesystem::path& file) {
     for (int n = 0;; ++n) {
         auto name = std::filesystem::path("~");
         name += file.filename();
         name += ".";
         name += std::to_string(n);
         name += ".saving";
-        auto candidate = file;
-        candidate.replace_filename(name);
+        const auto candidate = folder / name;
         std::error_code error;
         if (!std::filesystem::exists(candidate, error) && !error) return candidate;
         if (n > 1000 || error)
-            throw host::HostError(host::kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
+            throw SimError(kErrorFail, L"No temporary file can be made beside " + Shown(file) + L".");
     }
 }
 
@@ -90,15 +89,15 @@ std::wstring PathText(const std::filesystem::path& path) {
 #ifdef _WIN32
     return path.wstring();
 #else
-    return host::FromUtf8(path.string());
+    return base::FromUtf8(path.string());
 #endif
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
+    if (!in) throw SimError(kErrorFail, L"The file " + Shown(file) + L" cannot be opened.");
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw host::HostError(host::kErrorFail, L"The file " + Shown(file) + L" cannot be read.");
+    if (in.bad()) throw SimError(kErrorFail, L"The file " + Shown(file) + L" cannot be read.");
     return bytes;
 }
 
@@ -114,11 +113,8 @@ void DiskPageStore::save(const PageDocument& document) {
     const std::string bytes =
         fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
     const auto target = SaveTarget(_file);
-    const auto step = [&](SaveStep s) {
-        if (_hook) _hook(s);
-    };
     const auto fail = [&](const std::wstring& why) {
-        throw host::HostError(host::kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+        throw SimError(kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
     };
 
     // A page that another program changed since it was opened keeps that change.
@@ -131,8 +127,27 @@ void DiskPageStore::save(const PageDocument& document) {
     if (!statusError && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         fail(L"the file is read-only.");
 
+    std::error_code moved;
+    const auto folder = _saveFolder ? _saveFolder->get() : std::nullopt;
+    if (folder) moved = writeAndReplace(bytes, *folder, target);
+    // Without a save folder, or when the page cannot be moved from it (it lies on
+    // another volume): beside the page.
+    if (!folder || moved) moved = writeAndReplace(bytes, target.parent_path(), target);
+    if (moved) fail(Reason(moved));
+    _known = bytes;
+}
+
+std::error_code DiskPageStore::writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,
+                                               const std::filesystem::path& target) {
+    const auto step = [&](SaveStep s) {
+        if (_hook) _hook(s);
+    };
+    const auto fail = [&](const std::wstring& why) {
+        throw SimError(kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+    };
+
     step(SaveStep::CreateTemporary);
-    TemporaryFile temporary(TemporaryBeside(target));
+    TemporaryFile temporary(TemporaryIn(folder, target));
     std::ofstream out(temporary.path(), std::ios::binary | std::ios::trunc);
     if (!out) fail(L"no file can be created beside it.");
 
@@ -153,19 +168,45 @@ void DiskPageStore::save(const PageDocument& document) {
     step(SaveStep::Replace);
     std::error_code renameError;
     std::filesystem::rename(temporary.path(), target, renameError);
-    if (renameError) fail(Reason(renameError));
-    temporary.keep();
-    _known = bytes;
+    if (!renameError) temporary.keep();
+    return renameError;
+}
+
+SaveFolder::SaveFolder(const std::filesystem::path& webFolder) {
+    auto name = std::filesystem::path("~");
+    name += webFolder.filename();
+    name += ".saving";
+    if (webFolder.has_filename() && webFolder.has_parent_path() && webFolder.parent_path() != webFolder)
+        _path = webFolder.parent_path() / name;
+    else
+        _failed = true;
+}
+
+SaveFolder::~SaveFolder() {
+    std::error_code ignored;
+    if (_made) std::filesystem::remove(_path, ignored);  // only when empty: another save may be writing there
+}
+
+std::optional<std::filesystem::path> SaveFolder::get() {
+    if (_failed) return std::nullopt;
+    if (!_made) {
+        std::error_code error;
+        _made = std::filesystem::create_directory(_path, error);
+        if (error || !std::filesystem::is_directory(_path, error)) {
+            _failed = true;
+            return std::nullopt;
+        }
+    }
+    return _path;
 }
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {
-    throw host::HostError(host::kErrorFail, L"The file " + Shown(_file) +
-                                                L" is not a page: the editor opens .htm, .html and .asp files.");
+    throw SimError(kErrorFail,
+                   L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
 }
 
 void OtherFileStore::save(const PageDocument&) {
-    throw host::HostError(host::kErrorFail,
-                          L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+    throw SimError(kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
 }
 
 }  // namespace tavisk::simhost

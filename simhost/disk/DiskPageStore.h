@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "simhost/WebModel.h"
 #include "simhost/disk/HtmlPage.h"
@@ -26,9 +27,33 @@ private:
     std::shared_ptr<const HtmlPage> _page;
 };
 
+// Where the saves of one web write their new pages before moving them into place: a
+// folder beside the web's folder ("~<web>.saving"), made at the first save and
+// removed with the web when it is empty. A save into it adds no name to the page's
+// own folder: Wine looks through a whole folder for every name it does not find
+// there, so a temporary file beside the page made each save cost in proportion to
+// the size of its folder.
+class SaveFolder {
+public:
+    explicit SaveFolder(const std::filesystem::path& webFolder);
+    SaveFolder(const SaveFolder&) = delete;
+    SaveFolder& operator=(const SaveFolder&) = delete;
+    ~SaveFolder();
+
+    // The folder, made if need be; none when it cannot be made (the web's folder is
+    // a drive's root, or its parent refuses new folders).
+    std::optional<std::filesystem::path> get();
+
+private:
+    std::filesystem::path _path;
+    bool _made = false;
+    bool _failed = false;
+};
+
 // A page file of a disk-based web. Opening reads and parses the file; saving writes
-// the page as the editor holds it beside the file, then puts it in the file's place,
-// so a failure at any step leaves the old file whole and no temporary file behind.
+// the page as the editor holds it in the web's save folder (or, without one or on
+// another volume, beside the file), then puts it in the file's place, so a failure
+// at any step leaves the old file whole and no temporary file behind.
 // A read-only page is refused, and so is a page that another program changed since
 // it was opened (its change is kept); a page reached through a symbolic link is saved into
 // the file the link names; on Linux the page keeps its permission bits. The new page
@@ -37,18 +62,25 @@ class DiskPageStore : public PageStore {
 public:
     enum class SaveStep { CreateTemporary, Write, Close, Replace };
 
-    explicit DiskPageStore(std::filesystem::path file) : _file(std::move(file)) {}
+    explicit DiskPageStore(std::filesystem::path file, std::shared_ptr<SaveFolder> saveFolder = nullptr)
+        : _file(std::move(file)), _saveFolder(std::move(saveFolder)) {}
 
     const std::filesystem::path& file() const noexcept { return _file; }
     std::unique_ptr<PageDocument> load() override;
-    // Raises HostError when the page cannot be written; the file is then as it was.
+    // Raises SimError when the page cannot be written; the file is then as it was.
     void save(const PageDocument& document) override;
 
     // Called before each step of a save; what it throws fails the save at that step.
     void setStepHook(std::function<void(SaveStep)> hook) { _hook = std::move(hook); }
 
 private:
+    // Writes `bytes` into a new file in `folder` and moves it over `target`; returns
+    // the move's error, and raises SimError for a failure of any earlier step.
+    std::error_code writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,
+                                    const std::filesystem::path& target);
+
     std::filesystem::path _file;
+    std::shared_ptr<SaveFolder> _saveFolder;
     std::function<void(SaveStep)> _hook;
     std::optional<std::string> _known;  // the file's bytes as last read or written here
 };
@@ -68,7 +100,7 @@ private:
 // show as U+FFFD rather than fail.
 std::wstring PathText(const std::filesystem::path& path);
 
-// The whole file; raises HostError when it cannot be read.
+// The whole file; raises SimError when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
 
 }  // namespace tavisk::simhost

@@ -4,8 +4,8 @@
 #include <system_error>
 #include <vector>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/HtmlPage.h"
 
@@ -16,13 +16,13 @@ namespace {
 bool IsPageName(const std::wstring& name) {
     const auto dot = name.rfind(L'.');
     if (dot == std::wstring::npos) return false;
-    const auto extension = host::AsciiLower(name.substr(dot + 1));
+    const auto extension = base::AsciiLower(name.substr(dot + 1));
     return extension == L"htm" || extension == L"html" || extension == L"asp";
 }
 
 [[noreturn]] void Refuse(const fs::path& folder, const std::error_code& error) {
-    throw host::HostError(host::kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
-                                                host::FromUtf8(error.message()) + L".");
+    throw SimError(kErrorFail, L"The folder " + PathText(folder) + L" cannot be opened as a web: " +
+                                   base::FromUtf8(error.message()) + L".");
 }
 
 struct Entries {
@@ -44,7 +44,7 @@ Entries ListFolder(const fs::path& folder) {
     if (error) Refuse(folder, error);
     const auto byName = [](const fs::path& a, const fs::path& b) {
         const auto na = PathText(a.filename()), nb = PathText(b.filename());
-        const auto la = host::AsciiLower(na), lb = host::AsciiLower(nb);
+        const auto la = base::AsciiLower(na), lb = base::AsciiLower(nb);
         return la != lb ? la < lb : na < nb;
     };
     std::sort(entries.folders.begin(), entries.folders.end(), byName);
@@ -55,21 +55,21 @@ Entries ListFolder(const fs::path& folder) {
 std::wstring PageTitle(const fs::path& file) {
     try {
         return HtmlPage(ReadFileBytes(file)).title();
-    } catch (const host::HostError&) {
+    } catch (const SimError&) {
         return {};  // an unreadable page is listed by its name; opening it reports the error
     }
 }
 
-void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder) {
+void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder, const std::shared_ptr<SaveFolder>& saves) {
     const auto entries = ListFolder(folder);
     for (const auto& file : entries.files) {
         const auto name = PathText(file.filename());
         if (IsPageName(name))
-            web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file));
+            web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file, saves));
         else
             web.addFile(node, name, name, std::make_shared<OtherFileStore>(file));
     }
-    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub);
+    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub, saves);
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ std::shared_ptr<WebModel> OpenDiskWeb(const fs::path& folder) {
     if (!fs::is_directory(absolute, error))
         Refuse(folder, error ? error : std::make_error_code(std::errc::not_a_directory));
     auto web = std::make_shared<WebModel>(DiskUrl(absolute));
-    AddFolder(*web, web->root(), absolute);
+    AddFolder(*web, web->root(), absolute, std::make_shared<SaveFolder>(absolute));
     return web;
 }
 

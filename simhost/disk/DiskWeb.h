@@ -17,11 +17,11 @@ namespace tavisk::simhost {
 // Pages (.htm, .html, .asp in any case) are read when opened and written back, with
 // only their BODY start tag changed, when saved; other files are not opened as pages.
 // Folders reached through a symbolic link are not entered, so a link cannot loop.
-// Raises HostError when the folder cannot be read.
+// Raises SimError when the folder cannot be read.
 std::shared_ptr<WebModel> OpenDiskWeb(const std::filesystem::path& folder);
 
 // The page's text as the editor holds it now: what Save would write. For a document
-// that did not come from a disk page, its BODY start tag. Raises HostError when Save
+// that did not come from a disk page, its BODY start tag. Raises SimError when Save
 // would refuse the document's attributes.
 std::wstring PageSourceText(const PageDocument& document);
 

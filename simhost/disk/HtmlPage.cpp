@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost {
 namespace {
@@ -40,8 +40,8 @@ std::wstring Hex(char32_t c) {
 
 void CheckName(const std::u32string& name, const PageEncoding& encoding) {
     const auto refuse = [&](const std::wstring& why) {
-        throw host::HostError(host::kErrorInvalidArg,
-                              L"The attribute name \"" + ToWide(name) + L"\" cannot be written into the page: " + why);
+        throw SimError(kErrorInvalidArg,
+                       L"The attribute name \"" + ToWide(name) + L"\" cannot be written into the page: " + why);
     };
     if (name.empty()) refuse(L"it is empty.");
     for (const char32_t c : name) {
@@ -109,18 +109,17 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
             std::any_of(_body.begin(), _body.end(), [&](const Attribute& b) { return ToUtf32(b.name) == name; });
         if (!read) CheckName(name, _encoding);  // a name read from the page is written as it was spelt
         if (std::find(seen.begin(), seen.end(), name) != seen.end())
-            throw host::HostError(host::kErrorInvalidArg, L"The page would hold the attribute \"" + a.name +
-                                                              L"\" twice; a browser would ignore the second.");
+            throw SimError(kErrorInvalidArg, L"The page would hold the attribute \"" + a.name +
+                                                 L"\" twice; a browser would ignore the second.");
         seen.push_back(std::move(name));
     }
     for (const auto& name : _laterNames) {
         const bool kept = std::any_of(attributes.begin(), attributes.end(),
-                                      [&](const Attribute& a) { return host::AsciiLower(a.name) == name; });
+                                      [&](const Attribute& a) { return base::AsciiLower(a.name) == name; });
         if (!kept)
-            throw host::HostError(host::kErrorFail,
-                                  L"The attribute \"" + name +
-                                      L"\" cannot be removed: a later BODY "
-                                      L"start tag of the page also sets it, and a browser would apply it.");
+            throw SimError(kErrorFail, L"The attribute \"" + name +
+                                           L"\" cannot be removed: a later BODY "
+                                           L"start tag of the page also sets it, and a browser would apply it.");
     }
     const auto [from, to] = bodyTagRange();
     return _bytes.substr(0, from) + renderTag(attributes) + _bytes.substr(to);
@@ -140,9 +139,9 @@ std::string HtmlPage::renderTag(const std::vector<Attribute>& attributes) const 
         ascii("=\"");
         for (const char32_t c : ToUtf32(a.value)) {
             const auto refuse = [&] {
-                throw host::HostError(host::kErrorInvalidArg, L"The value of the attribute \"" + a.name +
-                                                                  L"\" holds the character " + Hex(c) +
-                                                                  L", which a page cannot carry.");
+                throw SimError(kErrorInvalidArg, L"The value of the attribute \"" + a.name +
+                                                     L"\" holds the character " + Hex(c) +
+                                                     L", which a page cannot carry.");
             };
             if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) refuse();
             if (c == '&') {
@@ -195,8 +194,8 @@ std::string HtmlPage::renderTag(const std::vector<Attribute>& attributes) const 
             ascii(name[0] == '=' ? " /" : " ");
             for (const char32_t c : ToUtf32(a.name)) {
                 if (!Encode(c, _encoding, out))
-                    throw host::HostError(host::kErrorInvalidArg, L"The attribute name \"" + a.name +
-                                                                      L"\" cannot be written in the page's encoding.");
+                    throw SimError(kErrorInvalidArg,
+                                   L"The attribute name \"" + a.name + L"\" cannot be written in the page's encoding.");
             }
             quoted(a);
         }

@@ -49,7 +49,7 @@ public:
     // An attribute kept with its value keeps its spelling and quoting; a changed or
     // new value is written double-quoted with "&", '"', "<" and CR as references, and
     // any character the encoding cannot hold as a numeric reference. Duplicates that
-    // the browser ignored are dropped from a rewritten tag. Raises HostError when a
+    // the browser ignored are dropped from a rewritten tag. Raises SimError when a
     // name cannot be written as one attribute name or a value holds a character that
     // no page can carry (U+0000, a lone surrogate, a C1 control the encoding lacks).
     std::string render(const std::vector<Attribute>& attributes) const;

@@ -1,6 +1,6 @@
 #include "simhost/disk/PageEncoding.h"
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 #include <array>
 
@@ -183,7 +183,7 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out) {
     if (encoding.asciiOnly) return false;
     switch (encoding.kind) {
         case EncodingKind::Utf8:
-            host::AppendUtf8(out, c);
+            base::AppendUtf8(out, c);
             return true;
         case EncodingKind::Utf16Le:
         case EncodingKind::Utf16Be: {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Text.h"
+#include "base/Text.h"
 
 #include <cstddef>
 #include <string>
@@ -58,9 +58,9 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out);
 // numeric character references in that range.
 char32_t Windows1252High(unsigned char byte);
 
-// UTF-32 text as a wide string (UTF-16 on Windows); the way back is host::ToUtf32,
+// UTF-32 text as a wide string (UTF-16 on Windows); the way back is base::ToUtf32,
 // which leaves a lone surrogate as it is, for the caller to refuse.
 std::wstring ToWide(std::u32string_view text);
-using host::ToUtf32;
+using base::ToUtf32;
 
 }  // namespace tavisk::simhost

@@ -2,7 +2,8 @@
 
 #include <span>
 
-#include "simhost/win32/Dispatch.h"
+#include "base/win32/ComError.h"
+#include "simhost/win32/DispatchObject.h"
 #include "simhost/win32/Registry.h"
 
 namespace tavisk::simhost::win32 {
@@ -22,14 +23,15 @@ public:
     static std::span<const Member<ComAddInObject>> Members() {
         static const Member<ComAddInObject> members[] = {
             {L"Description", DISPID_VALUE,
-             [](ComAddInObject& o, const Args&) { return Variant::String(o._description); }},
-            {L"ProgId", 3, [](ComAddInObject& o, const Args&) { return Variant::String(o._progId); }},
-            {L"Guid", 4, [](ComAddInObject& o, const Args&) { return Variant::String(o._guid); }},
+             [](ComAddInObject& o, const Args&) { return Variant::Text(o._description); }},
+            {L"ProgId", 3, [](ComAddInObject& o, const Args&) { return Variant::Text(o._progId); }},
+            {L"Guid", 4, [](ComAddInObject& o, const Args&) { return Variant::Text(o._guid); }},
             {L"Connect", 6, [](ComAddInObject&, const Args&) { return Variant::Bool(true); }},
             {L"Object", 7, [](ComAddInObject& o, const Args&) { return o._object; },
              [](ComAddInObject& o, const Args& a) {
                  Variant value;
-                 ThrowIfFailed(VariantCopy(value.get(), const_cast<VARIANT*>(&a.value())), L"COMAddIn.Object");
+                 base::win32::ThrowIfFailed(VariantCopy(value.get(), const_cast<VARIANT*>(&a.value())),
+                                            L"COMAddIn.Object");
                  o._object = std::move(value);
              }},
         };
@@ -43,29 +45,23 @@ private:
     Variant _object;
 };
 
-std::wstring Hex(HRESULT hr) {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-
 // The add-in's own text for a failed call, when it left one.
 std::wstring FailureText(HRESULT hr) {
     ComPtr<IErrorInfo> info;
     std::wstring text;
     if (GetErrorInfo(0, &info) == S_OK && info) {
         BSTR description = nullptr;
-        if (SUCCEEDED(info->GetDescription(&description))) text = FromBstr(description);
+        if (SUCCEEDED(info->GetDescription(&description))) text = Bstr::FromBstr(description);
         SysFreeString(description);
     }
-    return (text.empty() ? std::wstring() : text + L" ") + L"(" + Hex(hr) + L")";
+    return (text.empty() ? std::wstring() : text + L" ") + L"(" + base::win32::HresultText(hr) + L")";
 }
 
 // The empty custom array of every IDTExtensibility2 call.
 class EmptyCustom {
 public:
     EmptyCustom() : _array(SafeArrayCreateVector(VT_VARIANT, 0, 0)) {
-        if (!_array) throw ComError(E_OUTOFMEMORY);
+        if (!_array) throw base::Error(base::kErrorOutOfMemory, L"Out of memory.");
     }
     EmptyCustom(const EmptyCustom&) = delete;
     ~EmptyCustom() { SafeArrayDestroy(_array); }

@@ -1,18 +1,14 @@
-#include <windows.h>
+#include "simhost/win32/CommandBarObjects.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
-
 #include <map>
 #include <span>
 
-#include "host/HostError.h"
-#include "simhost/HostFacade.h"
-#include "simhost/SimHost.h"
-#include "simhost/win32/Dispatch.h"
-#include "simhost/win32/Objects.h"
+#include "simhost/SimError.h"
+#include "base/win32/ComError.h"
+#include "simhost/win32/DispatchObject.h"
 
 namespace tavisk::simhost::win32 {
 namespace {
@@ -28,16 +24,16 @@ ComPtr<IDispatch> AsDispatch(ComPtr<T> object) {
     return ComPtr<IDispatch>(static_cast<IDispatch*>(object.Get()));
 }
 
-ComPtr<IDispatch> MakeControl(SimHost& host, std::shared_ptr<host::CommandBarControl> control);
+ComPtr<IDispatch> MakeControl(CommandBarControl control);
 
+// Office's CommandBarControls: Count, Item counted from 1 or by caption, Add, _NewEnum.
 class ControlsObject final : public DispatchObject<ControlsObject> {
 public:
-    ControlsObject(SimHost& host, std::shared_ptr<host::CommandBarControls> controls, std::shared_ptr<ControlList> list)
-        : _host(host), _controls(std::move(controls)), _list(std::move(list)) {}
+    explicit ControlsObject(CommandBarControls controls) : _controls(std::move(controls)) {}
 
     static std::span<const Member<ControlsObject>> Members() {
         static const Member<ControlsObject> members[] = {
-            {L"Count", 0x60030001, [](ControlsObject& o, const Args&) { return Variant::Int32(o._controls->count()); }},
+            {L"Count", 0x60030001, [](ControlsObject& o, const Args&) { return Variant::Int(o._controls.count()); }},
             {L"Item", DISPID_VALUE,
              [](ControlsObject& o, const Args& a) { return Variant::Object(o.item(a.required(0)).Get()); }, nullptr,
              L"Index"},
@@ -46,8 +42,8 @@ public:
             {L"_NewEnum", kNewEnum,
              [](ControlsObject& o, const Args&) {
                  std::vector<ComPtr<IDispatch>> all;
-                 const auto count = o._controls->count();
-                 for (std::int32_t i = 0; i < count; ++i) all.push_back(MakeControl(o._host, o._controls->item(i)));
+                 const auto count = o._controls.count();
+                 for (std::int32_t i = 0; i < count; ++i) all.push_back(MakeControl(o._controls.item(i)));
                  return Variant::Unknown(MakeEnumerator(std::move(all)).Get());
              }},
         };
@@ -58,56 +54,26 @@ private:
     // Office counts controls from 1; a text index is a caption.
     ComPtr<IDispatch> item(const VARIANT& index) {
         if (index.vt == VT_BSTR || index.vt == (VT_BYREF | VT_BSTR))
-            return MakeControl(_host, _controls->itemByCaption(Args::Convert(index, VT_BSTR, 0).get()->bstrVal));
+            return MakeControl(
+                _controls.itemByCaption(Bstr::FromBstr(Args::Convert(index, VT_BSTR, 0).get()->bstrVal)));
         const std::int32_t number = Args::Convert(index, VT_I4, 0).get()->lVal;
-        if (number < 1)
-            throw host::HostError(host::kErrorInvalidArg, L"There is no control " + std::to_wstring(number) + L".");
-        return MakeControl(_host, _controls->item(number - 1));
+        if (number < 1) throw SimError(kErrorInvalidArg, L"There is no control " + std::to_wstring(number) + L".");
+        return MakeControl(_controls.item(number - 1));
     }
 
     ComPtr<IDispatch> add(const Args& args) {
-        const auto type = args.optionalInt32(0).value_or(static_cast<std::int32_t>(host::ControlType::Button));
-        if (type != static_cast<std::int32_t>(host::ControlType::Button) &&
-            type != static_cast<std::int32_t>(host::ControlType::Popup))
-            throw host::HostError(host::kErrorInvalidArg, L"This host adds buttons (1) and popups (10) only.");
-        const auto id = args.optionalInt32(1).value_or(1);
-        if (id != 1)
-            throw host::HostError(host::kErrorInvalidArg,
-                                  L"This host adds custom controls (Id 1) only, not copies of built-in ones.");
-        const auto before = args.optionalInt32(3);
-        if (before && (*before < 1 || static_cast<size_t>(*before) > _list->items.size() + 1))
-            throw host::HostError(host::kErrorInvalidArg, L"There is no control " + std::to_wstring(*before) + L".");
-        auto control = _controls->add(static_cast<host::ControlType>(type), args.optionalString(2).value_or(L""),
-                                      args.optionalBool(4).value_or(false));
-        if (before) {
-            // The new control is the list's last one; Before moves it in front of
-            // the control that had that number.
-            auto& items = _list->items;
-            std::rotate(items.begin() + (*before - 1), items.end() - 1, items.end());
-            _host.notifyChanged();
-        }
-        return MakeControl(_host, std::move(control));
+        const auto type = args.optionalInt32(0).value_or(static_cast<std::int32_t>(ControlType::Button));
+        if (args.optionalInt32(1).value_or(1) != 1)
+            throw SimError(kErrorInvalidArg,
+                           L"This host adds custom controls (Id 1) only, not copies of built-in ones.");
+        return MakeControl(_controls.add(static_cast<ControlType>(type), args.optionalString(2).value_or(L""),
+                                         args.optionalBool(4).value_or(false), args.optionalInt32(3)));
     }
 
-    SimHost& _host;
-    std::shared_ptr<host::CommandBarControls> _controls;
-    std::shared_ptr<ControlList> _list;
+    CommandBarControls _controls;
 };
 
 class ControlObject;
-
-// One sink's subscription to a control's Click, ended when it goes.
-class ClickSubscription {
-public:
-    ClickSubscription(std::shared_ptr<ControlNode> node, int cookie) : _node(std::move(node)), _cookie(cookie) {}
-    ClickSubscription(const ClickSubscription&) = delete;
-    ClickSubscription& operator=(const ClickSubscription&) = delete;
-    ~ClickSubscription() { _node->unsubscribe(_cookie); }
-
-private:
-    std::shared_ptr<ControlNode> _node;
-    int _cookie;
-};
 
 // The Click connection point of one button. Advise takes sinks that answer to the
 // event interface; each gets Click from every execution of the button, however it
@@ -136,47 +102,38 @@ private:
 
 class ControlObject final : public DispatchObject<ControlObject, IConnectionPointContainer> {
 public:
-    ControlObject(SimHost& host, std::shared_ptr<host::CommandBarControl> control)
-        : _host(host), _control(std::move(control)), _node(ControlNodeOf(*_control)) {
-        if (!_node) throw host::HostError(host::kErrorFail, L"The control does not belong to this host.");
-    }
+    explicit ControlObject(CommandBarControl control) : _control(std::move(control)) {}
 
     static std::span<const Member<ControlObject>> Members() {
         static const Member<ControlObject> members[] = {
-            {L"Caption", 0x60040003,
-             [](ControlObject& o, const Args&) { return Variant::String(o.read(L"Control.caption").caption()); },
+            {L"Caption", 0x60040003, [](ControlObject& o, const Args&) { return Variant::Text(o._control.caption()); },
              [](ControlObject& o, const Args& a) {
-                 o._control->setCaption(FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
+                 o._control.setCaption(Bstr::FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
              }},
-            {L"Tag", 0x60040023, [](ControlObject& o, const Args&) { return Variant::String(o._control->tag()); },
+            {L"Tag", 0x60040023, [](ControlObject& o, const Args&) { return Variant::Text(o._control.tag()); },
              [](ControlObject& o, const Args& a) {
-                 o._control->setTag(FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
+                 o._control.setTag(Bstr::FromBstr(Args::Convert(a.value(), VT_BSTR, 0).get()->bstrVal));
              }},
-            {L"Id", 0x60040010,
-             [](ControlObject& o, const Args&) { return Variant::Int32(o.read(L"Control.id").id()); }},
+            {L"Id", 0x60040010, [](ControlObject& o, const Args&) { return Variant::Int(o._control.id()); }},
             {L"Type", 0x60040011,
-             [](ControlObject& o, const Args&) {
-                 return Variant::Int32(static_cast<std::int32_t>(o.read(L"Control.type").type()));
-             }},
+             [](ControlObject& o, const Args&) { return Variant::Int(static_cast<std::int32_t>(o._control.type())); }},
             {L"Parameter", 0x60040012,
-             [](ControlObject& o, const Args&) { return Variant::String(o.read(L"Control.parameter").parameter()); }},
+             [](ControlObject& o, const Args&) { return Variant::Text(o._control.parameter()); }},
             // Nothing of this host outlives a session, so a temporary deletion is a deletion.
             {L"Delete", 0x60040007,
              [](ControlObject& o, const Args&) {
-                 o._control->deleteControl();
+                 o._control.remove();
                  return Variant();
              },
              nullptr, L"Temporary"},
             {L"Execute", 0x6004000C,
              [](ControlObject& o, const Args&) {
-                 o._control->execute();
+                 o._control.execute();
                  return Variant();
              }},
             {L"Controls", 0x60050000,
              [](ControlObject& o, const Args&) {
-                 auto controls = o._control->controls();
-                 return Variant::Object(
-                     AsDispatch(MakeCom<ControlsObject>(o._host, std::move(controls), o._node->childList())).Get());
+                 return Variant::Object(AsDispatch(MakeCom<ControlsObject>(o._control.controls())).Get());
              }},
         };
         return members;
@@ -189,12 +146,12 @@ public:
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
         if (!point) return E_POINTER;
         *point = nullptr;
-        if (iid != kButtonEventsIid || _node->type() != host::ControlType::Button) return CONNECT_E_NOCONNECTION;
+        if (iid != kButtonEventsIid || !_control.isButton()) return CONNECT_E_NOCONNECTION;
         try {
             *point = MakeCom<ClickConnectionPoint>(ComPtr<ControlObject>(this)).Detach();
             return S_OK;
         } catch (...) {
-            return ReportCurrentException();
+            return base::win32::CaughtErrorToHresult(IID_IConnectionPoint, kErrorSource);
         }
     }
 
@@ -205,20 +162,15 @@ public:
         if (FAILED(sink->QueryInterface(kButtonEventsIid, reinterpret_cast<void**>(events.GetAddressOf()))) || !events)
             return CONNECT_E_CANNOTCONNECT;
         try {
-            // Recorded as the facade's bindClick; subscribed on the model so the
-            // sink's CancelDefault reaches the control's built-in command.
-            _host.recorder().call(L"Control.bindClick", _node->caption());
-            if (_node->deleted()) throw host::HostError(host::kErrorFail, L"The control has been deleted.");
-            SimHost* host = &_host;
-            auto control = _control;
-            const int subscription = _node->subscribeCancellable([host, control, events](bool& cancelDefault) {
-                RaiseClick(*host, control, events.Get(), cancelDefault);
+            // The sink's CancelDefault reaches the control's built-in command.
+            auto subscription = _control.subscribeClick([control = _control, events](bool& cancelDefault) {
+                RaiseClick(control, events.Get(), cancelDefault);
             });
-            _bindings.emplace(_nextCookie, std::make_unique<ClickSubscription>(_node, subscription));
+            _bindings.emplace(_nextCookie, std::move(subscription));
             *cookie = _nextCookie++;
             return S_OK;
         } catch (...) {
-            return ReportCurrentException();
+            return base::win32::CaughtErrorToHresult(IID_IConnectionPoint, kErrorSource);
         }
     }
     HRESULT unadvise(DWORD cookie) {
@@ -234,9 +186,8 @@ private:
     // Click(Ctrl, CancelDefault): arguments reversed as IDispatch passes them; each
     // sink sees the flag as the sinks before it left it. A sink's failure is its own
     // affair: the host goes on to the next one, as Office does.
-    static void RaiseClick(SimHost& host, const std::shared_ptr<host::CommandBarControl>& control, IDispatch* sink,
-                           bool& cancelDefault) {
-        const ComPtr<IDispatch> button = MakeControl(host, control);
+    static void RaiseClick(const CommandBarControl& control, IDispatch* sink, bool& cancelDefault) {
+        const ComPtr<IDispatch> button = MakeControl(control);
         VARIANT_BOOL cancel = cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
         VARIANT args[2];
         VariantInit(&args[0]);
@@ -256,15 +207,7 @@ private:
         cancelDefault = cancel != VARIANT_FALSE;
     }
 
-    ControlNode& read(const wchar_t* operation) {
-        _host.recorder().call(operation, _node->caption());
-        if (_node->deleted()) throw host::HostError(host::kErrorFail, L"The control has been deleted.");
-        return *_node;
-    }
-
-    SimHost& _host;
-    std::shared_ptr<host::CommandBarControl> _control;
-    std::shared_ptr<ControlNode> _node;
+    CommandBarControl _control;
     std::map<DWORD, std::unique_ptr<ClickSubscription>> _bindings;
     DWORD _nextCookie = 1;
 };
@@ -281,76 +224,47 @@ HRESULT ClickConnectionPoint::GetConnectionPointContainer(IConnectionPointContai
 HRESULT ClickConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) { return _control->advise(sink, cookie); }
 HRESULT ClickConnectionPoint::Unadvise(DWORD cookie) { return _control->unadvise(cookie); }
 
-ComPtr<IDispatch> MakeControl(SimHost& host, std::shared_ptr<host::CommandBarControl> control) {
-    if (!control) return nullptr;
-    return AsDispatch(MakeCom<ControlObject>(host, std::move(control)));
+ComPtr<IDispatch> MakeControl(CommandBarControl control) {
+    return AsDispatch(MakeCom<ControlObject>(std::move(control)));
 }
 
 class CommandBarObject final : public DispatchObject<CommandBarObject> {
 public:
-    CommandBarObject(SimHost& host, std::shared_ptr<host::CommandBar> bar, std::shared_ptr<CommandBarNode> node)
-        : _host(host), _bar(std::move(bar)), _node(std::move(node)) {}
+    explicit CommandBarObject(CommandBar bar) : _bar(std::move(bar)) {}
 
     static std::span<const Member<CommandBarObject>> Members() {
         static const Member<CommandBarObject> members[] = {
-            {L"Name", 0x60040009, [](CommandBarObject& o, const Args&) { return Variant::String(o._node->name); }},
+            {L"Name", 0x60040009, [](CommandBarObject& o, const Args&) { return Variant::Text(o._bar.name()); }},
             {L"Controls", 0x60040003,
              [](CommandBarObject& o, const Args&) {
-                 return Variant::Object(
-                     AsDispatch(MakeCom<ControlsObject>(o._host, o._bar->controls(), o._node->controls)).Get());
+                 return Variant::Object(AsDispatch(MakeCom<ControlsObject>(o._bar.controls())).Get());
              }},
+            // Every control of this host is visible, so Visible narrows nothing.
             {L"FindControl", 0x60040007,
-             [](CommandBarObject& o, const Args& a) { return Variant::Object(o.findControl(a).Get()); }, nullptr,
-             L"Type,Id,Tag,Visible,Recursive"},
+             [](CommandBarObject& o, const Args& a) {
+                 a.optionalBool(3);
+                 auto found = o._bar.findControl(a.optionalInt32(0), a.optionalInt32(1), a.optionalString(2),
+                                                 a.optionalBool(4).value_or(false));
+                 return Variant::Object(found ? MakeControl(std::move(*found)).Get() : nullptr);
+             },
+             nullptr, L"Type,Id,Tag,Visible,Recursive"},
         };
         return members;
     }
 
 private:
-    // The first control matching every criterion given, in the bar and (Recursive)
-    // in its popups, breadth first; Nothing when none does. Every control of this
-    // host is visible, so Visible narrows nothing.
-    ComPtr<IDispatch> findControl(const Args& args) {
-        const auto type = args.optionalInt32(0);
-        const auto id = args.optionalInt32(1);
-        const auto tag = args.optionalString(2);
-        args.optionalBool(3);
-        const bool recursive = args.optionalBool(4).value_or(false);
-        if (!type && !tag && id) return MakeControl(_host, _bar->findControl(*id, recursive));
-
-        _host.recorder().call(L"CommandBar.findControl", _node->name,
-                              (type ? std::to_wstring(*type) : L"") + L"," + (id ? std::to_wstring(*id) : L"") + L"," +
-                                  tag.value_or(L"") + (recursive ? L",true" : L",false"));
-        std::vector<std::shared_ptr<ControlList>> pending{_node->controls};
-        for (size_t i = 0; i < pending.size(); ++i) {
-            for (const auto& control : pending[i]->items) {
-                if ((!type || static_cast<std::int32_t>(control->type()) == *type) && (!id || control->id() == *id) &&
-                    (!tag || control->tag() == *tag))
-                    return MakeControl(_host, MakeHostControl(_host, control));
-                if (recursive && control->type() == host::ControlType::Popup) pending.push_back(control->childList());
-            }
-        }
-        return nullptr;
-    }
-
-    SimHost& _host;
-    std::shared_ptr<host::CommandBar> _bar;
-    std::shared_ptr<CommandBarNode> _node;
+    CommandBar _bar;
 };
 
 class CommandBarsObject final : public DispatchObject<CommandBarsObject> {
 public:
-    CommandBarsObject(SimHost& host, std::shared_ptr<host::CommandBars> bars) : _host(host), _bars(std::move(bars)) {}
+    explicit CommandBarsObject(CommandBars bars) : _bars(std::move(bars)) {}
 
     static std::span<const Member<CommandBarsObject>> Members() {
         static const Member<CommandBarsObject> members[] = {
             {L"Item", DISPID_VALUE,
              [](CommandBarsObject& o, const Args& a) {
-                 const auto name = a.string(0);
-                 auto bar = o._bars->item(name);
-                 return Variant::Object(
-                     AsDispatch(MakeCom<CommandBarObject>(o._host, std::move(bar), o._host.commandBars().find(name)))
-                         .Get());
+                 return Variant::Object(AsDispatch(MakeCom<CommandBarObject>(o._bars.item(a.string(0)))).Get());
              },
              nullptr, L"Index"},
         };
@@ -358,14 +272,13 @@ public:
     }
 
 private:
-    SimHost& _host;
-    std::shared_ptr<host::CommandBars> _bars;
+    CommandBars _bars;
 };
 
 }  // namespace
 
-ComPtr<IDispatch> MakeCommandBarsDispatch(SimHost& host, std::shared_ptr<host::CommandBars> bars) {
-    return AsDispatch(MakeCom<CommandBarsObject>(host, std::move(bars)));
+ComPtr<IDispatch> MakeCommandBarsDispatch(CommandBars bars) {
+    return AsDispatch(MakeCom<CommandBarsObject>(std::move(bars)));
 }
 
 }  // namespace tavisk::simhost::win32

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "host/HostError.h"
-#include "simhost/win32/ComSupport.h"
-#include "simhost/win32/Screenshot.h"
+#include "simhost/SimError.h"
+#include "base/win32/ComError.h"
+#include "base/win32/Screenshot.h"
 
 namespace tavisk::simhost::win32 {
 namespace {
@@ -52,7 +52,7 @@ std::wstring WithCrLf(const std::wstring& text) {
     return out;
 }
 
-std::wstring ErrorText() { return CurrentFailure().text; }
+std::wstring ErrorText() { return base::CaughtErrorText(); }
 
 void RegisterWindowClass() {
     static const bool registered = [] {
@@ -69,7 +69,7 @@ void RegisterWindowClass() {
         return RegisterClassExW(&windowClass) != 0;
     }();
     if (!registered)
-        throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window class could not be registered.");
+        throw base::Error(HRESULT_FROM_WIN32(GetLastError()), L"The host window class could not be registered.");
 }
 
 }  // namespace
@@ -78,7 +78,7 @@ HostWindow::HostWindow(SimHost& host, Options options) : _host(host), _options(s
     RegisterWindowClass();
     _window = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                               CW_USEDEFAULT, 960, 680, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!_window) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window could not be created.");
+    if (!_window) throw base::Error(HRESULT_FROM_WIN32(GetLastError()), L"The host window could not be created.");
     SetWindowLongPtrW(_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     create();
@@ -120,7 +120,7 @@ void HostWindow::create() {
     _status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, _window,
                               reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
     if (!_tree || !_tabs || !_source || !_status)
-        throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The host window's controls could not be created.");
+        throw base::Error(HRESULT_FROM_WIN32(GetLastError()), L"The host window's controls could not be created.");
     for (HWND control : {_tree, _tabs, _status}) SendMessageW(control, WM_SETFONT, font, FALSE);
     SendMessageW(_source, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SetWindowPos(_source, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -149,7 +149,7 @@ void HostWindow::setStatus(const std::wstring& text) {
 void HostWindow::addWindowCommands() {
     const auto file = CommandBarsModel::FindByCaption(*_host.menuBar().controls, L"File");
     if (!file) return;
-    using host::ControlType;
+
     if (_options.openWeb)
         _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kOpenWebId, L"Open &Web...",
                                                    [this] { openWebFromDialog(); }));
@@ -169,7 +169,7 @@ void HostWindow::openWebFromDialog() {
     wchar_t path[MAX_PATH] = L"";
     const bool named = SHGetPathFromIDListW(chosen, path);
     CoTaskMemFree(chosen);
-    if (!named) throw host::HostError(host::kErrorInvalidArg, L"That is not a folder on disk.");
+    if (!named) throw SimError(kErrorInvalidArg, L"That is not a folder on disk.");
     _host.openWeb(_options.openWeb(path));
     setStatus(L"Opened " + std::wstring(path));
 }
@@ -183,12 +183,12 @@ void HostWindow::refresh() {
 
 void HostWindow::rebuildMenu() {
     HMENU bar = CreateMenu();
-    if (!bar) throw ComError(E_OUTOFMEMORY, 0, L"No menu.");
+    if (!bar) throw base::Error(base::kErrorOutOfMemory, L"No menu.");
     std::vector<std::weak_ptr<ControlNode>> controls;
     // Popups become submenus, buttons items whose id finds the control again.
     std::function<void(HMENU, const ControlList&)> fill = [&](HMENU menu, const ControlList& list) {
         for (const auto& control : list.items) {
-            if (control->type() == host::ControlType::Popup) {
+            if (control->type() == ControlType::Popup) {
                 HMENU popup = CreatePopupMenu();
                 fill(popup, control->controls());
                 AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), control->caption().c_str());
@@ -263,7 +263,7 @@ void HostWindow::rebuildPages() {
     if (active) {
         try {
             text = _options.pageSource ? _options.pageSource(*active->document) : std::wstring();
-        } catch (const host::HostError& e) {
+        } catch (const SimError& e) {
             text = L"(The page cannot be shown: " + e.message() + L")";
         }
     }
@@ -339,7 +339,7 @@ LRESULT HostWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kScreenshotTimer) {
                 KillTimer(_window, kScreenshotTimer);
-                SaveWindowPng(_window, _screenshotPath);
+                base::win32::SaveWindowPng(_window, _screenshotPath);
                 PostMessageW(_window, WM_CLOSE, 0, 0);
                 return 0;
             }

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
-#include "simhost/win32/ComSupport.h"
+#include "base/win32/ComError.h"
 #include "simhost/win32/HostWindow.h"
 
 namespace {
@@ -34,7 +34,7 @@ struct CommandLine {
 CommandLine ReadCommandLine() {
     int count = 0;
     LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!words) throw ComError(HRESULT_FROM_WIN32(GetLastError()), 0, L"The command line could not be read.");
+    if (!words) throw tavisk::base::Error(HRESULT_FROM_WIN32(GetLastError()), L"The command line could not be read.");
     std::vector<std::wstring> args(words + 1, words + count);
     LocalFree(words);
     CommandLine line;
@@ -44,14 +44,14 @@ CommandLine ReadCommandLine() {
         else if (line.web.empty())
             line.web = args[i];
         else
-            throw ComError(E_INVALIDARG, 0, L"Usage: simhost [--screenshot FILE.png] [WEB-FOLDER]");
+            throw tavisk::base::Error(E_INVALIDARG, L"Usage: simhost [--screenshot FILE.png] [WEB-FOLDER]");
     }
     return line;
 }
 
 class Apartment {
 public:
-    Apartment() { ThrowIfFailed(OleInitialize(nullptr), L"OleInitialize"); }
+    Apartment() { tavisk::base::win32::ThrowIfFailed(OleInitialize(nullptr), L"OleInitialize"); }
     Apartment(const Apartment&) = delete;
     ~Apartment() { OleUninitialize(); }
 };
@@ -64,7 +64,7 @@ int Run(int show) {
     if (!line.web.empty()) {
         try {
             host.openWeb(OpenDiskWeb(line.web));
-        } catch (const tavisk::host::HostError& e) {
+        } catch (const tavisk::simhost::SimError& e) {
             problem = L"; the web could not be opened: " + e.message();
         }
     }
@@ -96,8 +96,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     try {
         return Run(show);
     } catch (...) {
-        const auto failure = CurrentFailure();
-        MessageBoxW(nullptr, failure.text.c_str(), L"SimHost", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, tavisk::base::CaughtErrorText().c_str(), L"SimHost", MB_OK | MB_ICONERROR);
         return 1;
     }
 }

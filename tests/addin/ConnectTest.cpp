@@ -11,9 +11,9 @@
 namespace tavisk::testing {
 namespace {
 
-using host::ControlType;
 using simhost::ControlList;
 using simhost::ControlNode;
+using simhost::ControlType;
 
 struct Entry {
     ControlType type;
@@ -214,7 +214,7 @@ TEST_P(ConnectTest, ClickChecksForAnOpenWebEveryTime) {
 TEST_P(ConnectTest, ClickAsksTheProcessWideHostForItsWeb) {
     ASSERT_EQ(addin->connect(), 0);
     simhost::SimHost withoutWeb;
-    host::SetApplication(withoutWeb.application());
+    host::SetApplication(simhost::InMemoryHost(withoutWeb));
 
     ourButton(lastToolsControl())->execute();
     EXPECT_EQ(messages.shown.size(), 1u);

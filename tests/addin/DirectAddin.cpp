@@ -1,4 +1,5 @@
 #include "host/HostError.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "tests/addin/AddinHarness.h"
 
 namespace tavisk::testing {
@@ -9,7 +10,7 @@ public:
     DirectAddin(simhost::SimHost& host, addin::CommandUi ui) : _host(host), _connect(std::move(ui)) {}
     std::int32_t connect() override {
         try {
-            _connect.OnConnection(_host.application());
+            _connect.OnConnection(simhost::InMemoryHost(_host));
             return 0;
         } catch (const host::HostError& error) {
             return error.code();

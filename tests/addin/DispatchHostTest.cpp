@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "host/win32/DispatchHost.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/win32/ComHost.h"
 #include "tests/addin/WinTestSupport.h"
 
@@ -125,7 +126,7 @@ TEST(DispatchHostTest, AnswersAndHostCallsMatchTheModelItWraps) {
     ComApartment apartment;
     simhost::SimHost direct;
     direct.openWeb(MakeWeb());
-    const auto expected = Script(direct, *direct.application());
+    const auto expected = Script(direct, *simhost::InMemoryHost(direct));
 
     simhost::SimHost viaCom;
     viaCom.openWeb(MakeWeb());

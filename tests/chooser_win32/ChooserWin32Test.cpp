@@ -18,6 +18,7 @@
 #include "dialogs/frmMain.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "base/win32/Screenshot.h"
 #include "tests/dialogs_win32/WindowDriver.h"
@@ -185,7 +186,7 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     };
     for (const auto& [path, bytes] : files) folder.write(path, bytes);
     host.openWeb(simhost::OpenDiskWeb(folder.path()));
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     OpenOptions();
 
     const HWND chooser = PressEditQueue();
@@ -348,7 +349,7 @@ TEST_F(ChooserWin32Test, EscCancelsAndEnterConfirmsThroughTheHookInAPlainLoop) {
     auto web = std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site");
     web->addFile(L"a.htm", L"Alpha");
     host.openWeb(web);
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     OpenOptions();
     const HWND options = Child(main, WC_LISTVIEWW);
 
@@ -441,7 +442,7 @@ TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAnd
         EXPECT_GT(darkOnScreen, 50);
         screen.savePng(path.substr(0, path.find_last_of(L"\\/") + 1) + L"frmLoading-screen.png");
     };
-    host::SetApplication(std::make_shared<ProbedApplication>(host.application(), 200, probe));
+    host::SetApplication(std::make_shared<ProbedApplication>(simhost::InMemoryHost(host), 200, probe));
     OpenOptions();
 
     const HWND chooser = PressEditQueue();

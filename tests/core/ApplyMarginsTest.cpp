@@ -268,7 +268,7 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunWithThePageLeftOpe
     for (const Case c : {Case{3, 0}, Case{106, 1}}) {
         SCOPED_TRACE(c.id);
         simhost::SimHost fresh;
-        host::SetApplication(fresh.application());
+        host::SetApplication(simhost::InMemoryHost(fresh));
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         fresh.openWeb(web);
         for (const auto* path : {L"a.htm", L"b.htm", L"c.htm"}) web->addFile(path);

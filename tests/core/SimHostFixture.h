@@ -11,6 +11,7 @@
 #include "host/Text.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 
 namespace tavisk::testing {
 
@@ -24,7 +25,7 @@ protected:
     void SetUp() override {
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         host.openWeb(web);
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
     }
     void TearDown() override { host::SetApplication(nullptr); }
 

@@ -367,7 +367,7 @@ TEST_F(FrmMainTest, ALoadThatFailsLeavesNoDialog) {
     ASSERT_EQ(toolkit->forms(frmMain::kCaption).size(), 1u);
     EXPECT_TRUE(toolkit->forms(frmMain::kCaption)[0]->unloaded());
 
-    host::SetApplication(host.application());
+    host::SetApplication(simhost::InMemoryHost(host));
     Open();
     EXPECT_TRUE(frmMain::Exists());
 }

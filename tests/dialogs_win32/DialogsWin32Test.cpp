@@ -16,6 +16,7 @@
 #include "dialogs/frmMain.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
+#include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "ui/memory/MemoryToolkit.h"
 #include "ui/win32/MessageHook.h"
@@ -28,6 +29,9 @@ namespace {
 class RecordingToolkit final : public ui::Toolkit {
 public:
     std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override { return _real.createForm(design); }
+    std::shared_ptr<ui::ProgressWindow> createProgressWindow(const ui::ProgressDesign& design) override {
+        return _real.createProgressWindow(design);
+    }
     ui::MessageBoxes& messages() override { return boxes; }
     ui::memory::MemoryMessageBoxes boxes;
 
@@ -41,7 +45,7 @@ protected:
         web = std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site");
         web->addFile(L"a.htm", L"Alpha");
         host.openWeb(web);
-        host::SetApplication(host.application());
+        host::SetApplication(simhost::InMemoryHost(host));
         toolkit = std::make_shared<RecordingToolkit>();
         ui::SetToolkit(toolkit);
         ShowOptionsDialog();

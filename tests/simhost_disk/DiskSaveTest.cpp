@@ -2,6 +2,7 @@
 
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
+#include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
@@ -51,16 +52,23 @@ TEST_F(DiskSaveTest, SaveReplacesTheFileAndLeavesNothingBeside) {
     // Saving again from the same window writes the same page.
     host.saveActivePage();
     EXPECT_EQ(site.read("p.htm"), expected);
+    // The web's save folder, beside its folder, goes with the web.
+    const auto saveFolder = site.path().parent_path() / ("~" + site.path().filename().string() + ".saving");
+    EXPECT_TRUE(std::filesystem::is_directory(saveFolder));
+    host.closeWeb();
+    web.reset();
+    file.reset();
+    EXPECT_FALSE(std::filesystem::exists(saveFolder));
 }
 
 TEST_F(DiskSaveTest, AFailureAtAnyStepLeavesTheOldFileWhole) {
     for (const auto failing : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Close, SaveStep::Replace}) {
         SCOPED_TRACE(static_cast<int>(failing));
         store().setStepHook([failing](SaveStep s) {
-            if (s == failing) throw host::HostError(host::kErrorFail, L"disk full");
+            if (s == failing) throw simhost::SimError(simhost::kErrorFail, L"disk full");
         });
         edit();
-        EXPECT_THROW(host.saveActivePage(), host::HostError);
+        EXPECT_THROW(host.saveActivePage(), simhost::SimError);
         EXPECT_EQ(site.read("p.htm"), kPage);
         EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
     }
@@ -69,7 +77,7 @@ TEST_F(DiskSaveTest, AFailureAtAnyStepLeavesTheOldFileWhole) {
 TEST_F(DiskSaveTest, ARefusedValueWritesNothing) {
     host.openPage(file);
     host.activePageWindow()->document->setAttribute(L"bad name", L"1", 1);
-    EXPECT_THROW(host.saveActivePage(), host::HostError);
+    EXPECT_THROW(host.saveActivePage(), simhost::SimError);
     EXPECT_EQ(site.read("p.htm"), kPage);
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
 }
@@ -79,7 +87,7 @@ TEST_F(DiskSaveTest, AReadOnlyPageIsNotReplaced) {
     std::filesystem::permissions(site.path() / "p.htm", perms::owner_write | perms::group_write | perms::others_write,
                                  std::filesystem::perm_options::remove);
     edit();
-    EXPECT_THROW(host.saveActivePage(), host::HostError);
+    EXPECT_THROW(host.saveActivePage(), simhost::SimError);
     EXPECT_EQ(site.read("p.htm"), kPage);
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
     std::filesystem::permissions(site.path() / "p.htm", perms::owner_write, std::filesystem::perm_options::add);
@@ -88,7 +96,7 @@ TEST_F(DiskSaveTest, AReadOnlyPageIsNotReplaced) {
 TEST_F(DiskSaveTest, AChangeMadeByAnotherProgramIsNotOverwritten) {
     edit();
     site.write("p.htm", "changed elsewhere");
-    EXPECT_THROW(host.saveActivePage(), host::HostError);
+    EXPECT_THROW(host.saveActivePage(), simhost::SimError);
     EXPECT_EQ(site.read("p.htm"), "changed elsewhere");
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "tests/simhost_disk/TempFolder.h"
 
@@ -32,7 +32,7 @@ protected:
         site.write("_private/secret.htm", "<title>Secret</title>");
         site.write("_private/inner/y.htm", "<title>Y</title>");
         std::filesystem::create_directories(site.path() / "empty");
-        root = host::FromUtf8("file:///" +
+        root = base::FromUtf8("file:///" +
                               site.path().generic_string().substr(site.path().generic_string().find_first_not_of('/')));
     }
 
@@ -66,7 +66,7 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
 TEST_F(DiskWebTest, HidesUnderscoreFolders) {
     const auto web = simhost::OpenDiskWeb(site.path());
     for (const auto& folder : web->root().subFolders())
-        EXPECT_EQ(folder->excluded(), folder->name() == L"_private") << host::ToUtf8(folder->name());
+        EXPECT_EQ(folder->excluded(), folder->name() == L"_private") << base::ToUtf8(folder->name());
     EXPECT_FALSE(web->findFolder(root + L"/_private/inner")->excluded());
 }
 
@@ -85,7 +85,7 @@ TEST_F(DiskWebTest, OnlyPagesOpenInTheEditor) {
     const auto web = simhost::OpenDiskWeb(site.path());
     const auto page = web->findFile(root + L"/Zed.HTML")->store().load();
     EXPECT_EQ(simhost::PageSourceText(*page), L"<title>Zed</title>");
-    EXPECT_THROW(web->findFile(root + L"/logo.png")->store().load(), host::HostError);
+    EXPECT_THROW(web->findFile(root + L"/logo.png")->store().load(), simhost::SimError);
 }
 
 TEST_F(DiskWebTest, AFolderThatCannotBeReadIsAHostError) {
@@ -93,8 +93,8 @@ TEST_F(DiskWebTest, AFolderThatCannotBeReadIsAHostError) {
         try {
             simhost::OpenDiskWeb(path);
             ADD_FAILURE() << path;
-        } catch (const host::HostError& e) {
-            EXPECT_NE(e.message().find(L"cannot be opened as a web"), std::wstring::npos) << host::ToUtf8(e.message());
+        } catch (const simhost::SimError& e) {
+            EXPECT_NE(e.message().find(L"cannot be opened as a web"), std::wstring::npos) << base::ToUtf8(e.message());
         }
     }
 }

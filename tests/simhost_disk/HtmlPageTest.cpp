@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "simhost/SimError.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 
 namespace tavisk::testing {
@@ -30,7 +30,7 @@ struct PageCase {
     std::string tagAfter;  // the bytes that replace the start tag (or are inserted)
 };
 
-std::string Utf8(const std::wstring& text) { return host::ToUtf8(text); }
+std::string Utf8(const std::wstring& text) { return base::ToUtf8(text); }
 
 // Applies the edits as the add-in does (exact-case names), saves in memory and reads
 // the result back: bytes outside the tag unchanged, the attributes as set.
@@ -291,7 +291,7 @@ TEST(HtmlPage, RefusesWhatNoPageCanCarry) {
     };
     for (const auto& attributes : refused) {
         SCOPED_TRACE(Utf8(attributes.back().name) + "=" + Utf8(attributes.back().value));
-        EXPECT_THROW(page->render(attributes), host::HostError);
+        EXPECT_THROW(page->render(attributes), simhost::SimError);
     }
     // In a UTF-8 page the same C1 control is written as it is.
     const HtmlPage utf8("<meta charset=utf-8><body>");
@@ -303,7 +303,7 @@ TEST(HtmlPage, RefusesToRemoveWhatALaterBodyTagWouldStillApply) {
     for (const auto& name : {L"topmargin", L"link"}) {
         DiskPageDocument document(page);
         document.removeAttribute(name, 1);
-        EXPECT_THROW(document.bytesToSave(), host::HostError) << Utf8(name);
+        EXPECT_THROW(document.bytesToSave(), simhost::SimError) << Utf8(name);
     }
     DiskPageDocument document(page);
     document.removeAttribute(L"text", 1);

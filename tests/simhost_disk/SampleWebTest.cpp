@@ -30,7 +30,7 @@ protected:
         return web->findFile(web->root().url() + path);
     }
     std::vector<Attribute> body(const std::wstring& path) const {
-        return HtmlPage(site.read(host::ToUtf8(path))).bodyAttributes();
+        return HtmlPage(site.read(base::ToUtf8(path))).bodyAttributes();
     }
 
     TempFolder site;
@@ -97,7 +97,7 @@ TEST_F(SampleWebTest, TheHostModelLocatesItsFilesAndFoldersByDiskUrl) {
 
 TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
     std::map<std::wstring, std::string> before;
-    for (const auto& path : paths) before[path] = site.read(host::ToUtf8(path));
+    for (const auto& path : paths) before[path] = site.read(base::ToUtf8(path));
 
     MarginSettings settings;
     settings.topOn = settings.leftOn = true;
@@ -113,8 +113,8 @@ TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
     const std::vector<Attribute> margins = {
         {L"topmargin", L"10"}, {L"leftmargin", L"4"}, {L"marginheight", L"10"}, {L"marginwidth", L"4"}};
     for (const auto& path : paths) {
-        SCOPED_TRACE(host::ToUtf8(path));
-        const auto now = site.read(host::ToUtf8(path));
+        SCOPED_TRACE(base::ToUtf8(path));
+        const auto now = site.read(base::ToUtf8(path));
         if (!IsPage(*host::Application().activeWeb()->locateFile(web->root().url() + path))) {
             EXPECT_EQ(now, before[path]);
             continue;
@@ -127,7 +127,7 @@ TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
         const auto attributes = HtmlPage(now).bodyAttributes();
         for (const auto& margin : margins)
             EXPECT_NE(std::find(attributes.begin(), attributes.end(), margin), attributes.end())
-                << host::ToUtf8(margin.name);
+                << base::ToUtf8(margin.name);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "TestAddIn.h"
 #include "WindowFixture.h"
+#include "base/win32/ThisModule.h"
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
 
@@ -43,9 +44,7 @@ std::wstring Guid(const CLSID& clsid) {
 class Registration {
 public:
     Registration() {
-        wchar_t path[MAX_PATH] = L"";
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring dll(path);
+        std::wstring dll = base::win32::ModulePath(nullptr);
         dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + kTestAddInDll;
         for (const auto& [progId, clsid] :
              {std::pair{kGood, kGoodAddInClsid}, std::pair{kRefusing, kRefusingAddInClsid}}) {

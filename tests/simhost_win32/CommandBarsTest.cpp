@@ -5,19 +5,19 @@
 
 #include <functional>
 
-#include "host/HostError.h"
-#include "simhost/win32/ComObject.h"
+#include "simhost/SimError.h"
+#include "base/win32/ComObject.h"
 
 namespace tavisk::testing {
 namespace {
 
-using simhost::win32::FromBstr;
+using base::win32::Bstr;
 
 constexpr IID kButtonEventsIid = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // A Click sink as an add-in writes one: it answers to the event interface (or,
 // when told not to, to IDispatch only) and keeps what each Click brought.
-class ClickSink final : public simhost::win32::ComObject<IDispatch> {
+class ClickSink final : public base::win32::ComObject<IDispatch> {
 public:
     explicit ClickSink(bool answersEvents = true) : _answersEvents(answersEvents) {}
     struct Click {
@@ -85,7 +85,7 @@ TEST_F(ComHostTest, MenuBarIsFoundIgnoringCaseWithItsBuiltInCommands) {
     // Office counts controls from 1; a text index is a caption.
     EXPECT_EQ(GetString(GetObject(controls.Get(), L"Item", {1}).Get(), L"Caption"), L"&File");
     EXPECT_EQ(GetLong(GetObject(controls.Get(), L"Item", {L"tools"}).Get(), L"Type"), 10);
-    EXPECT_EQ(Call(controls.Get(), L"Item", DISPATCH_PROPERTYGET, {0}).scode, host::kErrorInvalidArg);
+    EXPECT_EQ(Call(controls.Get(), L"Item", DISPATCH_PROPERTYGET, {0}).scode, simhost::kErrorInvalidArg);
 
     struct Case {
         std::vector<Arg> args;
@@ -95,18 +95,18 @@ TEST_F(ComHostTest, MenuBarIsFoundIgnoringCaseWithItsBuiltInCommands) {
     cases.push_back({{Missing(), 3, Missing(), Missing(), true}, L"&Save"});
     cases.push_back({{Missing(), 106, Missing(), Missing(), true}, L"&Close"});
     cases.push_back({{Missing(), 3}, nullptr});  // not recursive: the bar's own controls only
-    cases.push_back({{Arg(L"Id", Variant::Int32(3)), Arg(L"Recursive", Variant::Bool(true))}, L"&Save"});
+    cases.push_back({{Arg(L"Id", Variant::Int(3)), Arg(L"Recursive", Variant::Bool(true))}, L"&Save"});
     cases.push_back({{10, 30007}, L"&Tools"});
     cases.push_back({{1, 30007}, nullptr});  // the Id is a popup's, not a button's
     cases.push_back({{Missing(), 4242, Missing(), Missing(), true}, nullptr});
     for (auto& c : cases) {
         auto found = Method(bar.Get(), L"FindControl", c.args);
-        ASSERT_EQ(found.get()->vt, VT_DISPATCH);
+        ASSERT_EQ(found.value().vt, VT_DISPATCH);
         if (!c.caption) {
-            EXPECT_EQ(found.get()->pdispVal, nullptr);
+            EXPECT_EQ(found.value().pdispVal, nullptr);
         } else {
-            ASSERT_NE(found.get()->pdispVal, nullptr) << c.caption;
-            EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), c.caption);
+            ASSERT_NE(found.value().pdispVal, nullptr) << c.caption;
+            EXPECT_EQ(GetString(found.value().pdispVal, L"Caption"), c.caption);
         }
     }
 }
@@ -117,11 +117,11 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     const auto tools = GetObject(GetObject(menuBar().Get(), L"Controls").Get(), L"Item", {L"Tools"});
     const auto toolControls = GetObject(tools.Get(), L"Controls");
     const auto popup = GetObject(toolControls.Get(), L"Add", {10, Missing(), Missing(), Missing(), true});
-    Put(popup.Get(), L"Caption", Variant::String(L"&Halvern Add-ins"));
+    Put(popup.Get(), L"Caption", Variant::Text(L"&Halvern Add-ins"));
     const auto button =
         GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1, Missing(), L"run", Missing(), true});
-    Put(button.Get(), L"Caption", Variant::String(L"&Tavisk 2002..."));
-    Put(button.Get(), L"Tag", Variant::String(L"Tavisk2002.Run"));
+    Put(button.Get(), L"Caption", Variant::Text(L"&Tavisk 2002..."));
+    Put(button.Get(), L"Tag", Variant::Text(L"Tavisk2002.Run"));
     EXPECT_GT(changes, 0);
 
     EXPECT_EQ(GetLong(toolControls.Get(), L"Count"), 3);
@@ -130,21 +130,20 @@ TEST_F(ComHostTest, AnAddInsPopupAndButtonAreAddedFoundAndDeleted) {
     EXPECT_EQ(GetLong(button.Get(), L"Type"), 1);
     EXPECT_EQ(GetString(button.Get(), L"Parameter"), L"run");
 
-    const auto found =
-        Method(menuBar().Get(), L"FindControl",
-               {Arg(L"Tag", Variant::String(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
-    ASSERT_NE(found.get()->pdispVal, nullptr);
-    EXPECT_EQ(GetString(found.get()->pdispVal, L"Caption"), L"&Tavisk 2002...");
+    const auto found = Method(menuBar().Get(), L"FindControl",
+                              {Arg(L"Tag", Variant::Text(L"Tavisk2002.Run")), Arg(L"Recursive", Variant::Bool(true))});
+    ASSERT_NE(found.value().pdispVal, nullptr);
+    EXPECT_EQ(GetString(found.value().pdispVal, L"Caption"), L"&Tavisk 2002...");
 
     // Before puts the new control in front of the one with that number.
     const auto first = GetObject(toolControls.Get(), L"Add", {1, Missing(), Missing(), 1});
-    Put(first.Get(), L"Caption", Variant::String(L"First"));
+    Put(first.Get(), L"Caption", Variant::Text(L"First"));
     std::vector<std::wstring> captions;
     for (const auto& control : Enumerate(toolControls.Get())) captions.push_back(GetString(control.Get(), L"Caption"));
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"First", L"&Spelling...", L"&Options...", L"&Halvern Add-ins"}));
     EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {1, Missing(), Missing(), 9}).scode,
-              host::kErrorInvalidArg);
-    EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {4}).scode, host::kErrorInvalidArg);
+              simhost::kErrorInvalidArg);
+    EXPECT_EQ(Call(toolControls.Get(), L"Add", DISPATCH_METHOD, {4}).scode, simhost::kErrorInvalidArg);
 
     // Deleting the popup takes its button with it; both then refuse every call.
     Method(popup.Get(), L"Delete", {true});
@@ -168,15 +167,15 @@ TEST_F(ComHostTest, ClickReachesEveryAdvisedSinkUntilItIsUnadvised) {
     const auto tools = GetObject(GetObject(menuBar().Get(), L"Controls").Get(), L"Item", {L"Tools"});
     const auto button =
         GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1, Missing(), Missing(), Missing(), true});
-    Put(button.Get(), L"Tag", Variant::String(L"run"));
+    Put(button.Get(), L"Tag", Variant::Text(L"run"));
     const auto point = ClickPoint(button);
     ASSERT_TRUE(point);
     IID iid{};
     EXPECT_EQ(point->GetConnectionInterface(&iid), S_OK);
     EXPECT_EQ(iid, kButtonEventsIid);
 
-    auto first = simhost::win32::MakeCom<ClickSink>();
-    auto second = simhost::win32::MakeCom<ClickSink>();
+    auto first = base::win32::MakeCom<ClickSink>();
+    auto second = base::win32::MakeCom<ClickSink>();
     DWORD firstCookie = 0, secondCookie = 0;
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(first.Get()), &firstCookie), S_OK);
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(second.Get()), &secondCookie), S_OK);
@@ -220,7 +219,7 @@ TEST_F(ComHostTest, ConnectionPointsRefuseWhatCannotConnect) {
     const auto button = GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {1});
     const auto point = ClickPoint(button);
     ASSERT_TRUE(point);
-    auto plain = simhost::win32::MakeCom<ClickSink>(false);
+    auto plain = base::win32::MakeCom<ClickSink>(false);
     DWORD cookie = 7;
     EXPECT_EQ(point->Advise(static_cast<IDispatch*>(plain.Get()), &cookie), CONNECT_E_CANNOTCONNECT);
     EXPECT_EQ(cookie, 0u);
@@ -259,8 +258,8 @@ TEST_F(ComHostTest, ASinkThatSetsCancelDefaultStopsTheBuiltInCommand) {
     const auto save = GetObject(menuBar().Get(), L"FindControl", {Missing(), 3, Missing(), Missing(), true});
     const auto point = ClickPoint(save);
     ASSERT_TRUE(point);
-    auto cancelling = simhost::win32::MakeCom<ClickSink>();
-    auto next = simhost::win32::MakeCom<ClickSink>();
+    auto cancelling = base::win32::MakeCom<ClickSink>();
+    auto next = base::win32::MakeCom<ClickSink>();
     cancelling->cancels = true;
     DWORD first = 0, second = 0;
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(cancelling.Get()), &first), S_OK);

@@ -4,16 +4,15 @@
 #include "LateBound.h"
 #include "WindowFixture.h"
 #include "simhost/win32/ComHost.h"
-#include "simhost/win32/Screenshot.h"
+#include "base/win32/Screenshot.h"
+#include "base/win32/ThisModule.h"
 
 namespace tavisk::testing {
 namespace {
 
 std::wstring BesideTheProgram(const std::wstring& name) {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + name;
+    const std::wstring program = base::win32::ModulePath(nullptr);
+    return program.substr(0, program.find_last_of(L"\\/") + 1) + name;
 }
 
 TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
@@ -43,7 +42,7 @@ TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
     EXPECT_EQ(host.activePageWindow()->file->name(), L"index.htm");
     const auto app = simhost::win32::MakeApplicationDispatch(host);
     const auto page = GetObject(app.Get(), L"ActivePageWindow");
-    Put(page.Get(), L"ViewMode", Variant::Int32(1));
+    Put(page.Get(), L"ViewMode", Variant::Int(1));
     Method(GetObject(GetObject(page.Get(), L"Document").Get(), L"body").Get(), L"setAttribute", {L"topmargin", L"7"});
     Pump();
     EXPECT_EQ(tabTexts(), (std::vector<std::wstring>{L"index.htm [Normal]", L"today.htm [Default]"}));
@@ -75,9 +74,9 @@ TEST_F(HostWindowTest, TheMenuBarFollowsTheCommandBarsAndRaisesClick) {
             .Get(),
         L"Item", {L"Tools"});
     const auto popup = GetObject(GetObject(tools.Get(), L"Controls").Get(), L"Add", {10});
-    Put(popup.Get(), L"Caption", Variant::String(L"&Halvern Add-ins"));
+    Put(popup.Get(), L"Caption", Variant::Text(L"&Halvern Add-ins"));
     const auto button = GetObject(GetObject(popup.Get(), L"Controls").Get(), L"Add", {1});
-    Put(button.Get(), L"Caption", Variant::String(L"&Tavisk 2002..."));
+    Put(button.Get(), L"Caption", Variant::Text(L"&Tavisk 2002..."));
     Pump();
     ASSERT_TRUE(menuCommand(L"&Tavisk 2002..."));
 
@@ -102,7 +101,7 @@ TEST_F(HostWindowTest, SavesAPictureOfItselfAsPng) {
     doubleClickTree(L"index.htm  \"Home\"");
     const auto path = BesideTheProgram(L"simhost-window-test.png");
     DeleteFileW(path.c_str());
-    simhost::win32::SaveWindowPng(window->handle(), path);
+    base::win32::SaveWindowPng(window->handle(), path);
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);

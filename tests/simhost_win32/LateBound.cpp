@@ -4,7 +4,7 @@
 
 namespace tavisk::testing {
 
-using simhost::win32::FromBstr;
+using base::win32::Bstr;
 
 Variant Missing() {
     Variant v;
@@ -36,7 +36,7 @@ CallResult Invoke(IDispatch* object, DISPID id, const std::vector<DISPID>& named
                                &result.argumentError);
     if (result.hr == DISP_E_EXCEPTION) {
         result.scode = exception.scode;
-        result.description = FromBstr(exception.bstrDescription);
+        result.description = Bstr::FromBstr(exception.bstrDescription);
     }
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
@@ -87,21 +87,21 @@ Variant Get(IDispatch* object, const std::wstring& member, std::vector<Arg> args
 
 ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
     auto value = Get(object, member, std::move(args));
-    EXPECT_EQ(value.get()->vt, VT_DISPATCH);
-    return value.get()->vt == VT_DISPATCH ? ComPtr<IDispatch>(value.get()->pdispVal) : nullptr;
+    EXPECT_EQ(value.value().vt, VT_DISPATCH);
+    return value.value().vt == VT_DISPATCH ? ComPtr<IDispatch>(value.value().pdispVal) : nullptr;
 }
 
 std::wstring GetString(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
     auto value = Get(object, member, std::move(args));
-    EXPECT_EQ(value.get()->vt, VT_BSTR);
-    return value.get()->vt == VT_BSTR ? FromBstr(value.get()->bstrVal) : L"";
+    EXPECT_EQ(value.value().vt, VT_BSTR);
+    return value.value().vt == VT_BSTR ? Bstr::FromBstr(value.value().bstrVal) : L"";
 }
 
 long GetLong(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
     auto value = Get(object, member, std::move(args));
     Variant number;
     EXPECT_EQ(VariantChangeType(number.get(), value.get(), 0, VT_I4), S_OK);
-    return number.get()->lVal;
+    return number.value().lVal;
 }
 
 Variant Method(IDispatch* object, const std::wstring& member, std::vector<Arg> args) {
@@ -121,19 +121,19 @@ void Put(IDispatch* object, const std::wstring& member, Variant value) {
 std::vector<ComPtr<IDispatch>> Enumerate(IDispatch* collection) {
     std::vector<ComPtr<IDispatch>> items;
     auto value = Get(collection, L"_NewEnum");
-    if (value.get()->vt != VT_UNKNOWN) {
+    if (value.value().vt != VT_UNKNOWN) {
         ADD_FAILURE() << "_NewEnum gave no IUnknown";
         return items;
     }
     ComPtr<IEnumVARIANT> enumerator;
-    EXPECT_EQ(value.get()->punkVal->QueryInterface(IID_PPV_ARGS(&enumerator)), S_OK);
+    EXPECT_EQ(value.value().punkVal->QueryInterface(IID_PPV_ARGS(&enumerator)), S_OK);
     if (!enumerator) return items;
     for (;;) {
         Variant item;
         ULONG fetched = 0;
         if (enumerator->Next(1, item.get(), &fetched) != S_OK || fetched != 1) break;
-        EXPECT_EQ(item.get()->vt, VT_DISPATCH);
-        items.emplace_back(item.get()->pdispVal);
+        EXPECT_EQ(item.value().vt, VT_DISPATCH);
+        items.emplace_back(item.value().pdispVal);
     }
     return items;
 }
@@ -143,7 +143,7 @@ std::wstring ErrorInfoText() {
     if (GetErrorInfo(0, &info) != S_OK || !info) return L"";
     BSTR description = nullptr;
     info->GetDescription(&description);
-    std::wstring text = FromBstr(description);
+    std::wstring text = Bstr::FromBstr(description);
     SysFreeString(description);
     return text;
 }

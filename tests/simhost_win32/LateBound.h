@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "simhost/win32/ComSupport.h"
+#include "base/win32/Variant.h"
 
 namespace tavisk::testing {
 
+using base::win32::Variant;
 using Microsoft::WRL::ComPtr;
-using simhost::win32::Variant;
 
 // What one call gave: its HRESULT, its result, and on failure the exception's
 // code and text.
@@ -31,8 +31,8 @@ struct CallResult {
 // Arguments in the order a caller writes them; a name makes it a named argument.
 struct Arg {
     Arg(Variant v) : value(std::move(v)) {}
-    Arg(const wchar_t* text) : value(Variant::String(text)) {}
-    Arg(int number) : value(Variant::Int32(number)) {}
+    Arg(const wchar_t* text) : value(Variant::Text(text)) {}
+    Arg(int number) : value(Variant::Int(number)) {}
     Arg(bool flag) : value(Variant::Bool(flag)) {}
     Arg(std::wstring argumentName, Variant v) : name(std::move(argumentName)), value(std::move(v)) {}
     std::wstring name;

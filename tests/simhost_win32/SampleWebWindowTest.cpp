@@ -3,7 +3,7 @@
 
 #include "WindowFixture.h"
 #include "simhost/disk/DiskWeb.h"
-#include "simhost/win32/Screenshot.h"
+#include "base/win32/Screenshot.h"
 
 namespace tavisk::testing {
 namespace {
@@ -37,7 +37,7 @@ TEST_F(HostWindowTest, ShowsTheSampleWebAndSavesAScreenshotInTheBuildFolder) {
 
     const auto shot = WinePath(TAVISK_BINARY_DIR "/simhost-window-sample-web.png");
     DeleteFileW(shot.c_str());
-    simhost::win32::SaveWindowPng(window->handle(), shot);
+    base::win32::SaveWindowPng(window->handle(), shot);
     std::ifstream file(std::filesystem::path(shot), std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);

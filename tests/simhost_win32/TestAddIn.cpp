@@ -6,17 +6,17 @@
 
 #include <string>
 
-#include "simhost/win32/ComObject.h"
+#include "base/win32/ComObject.h"
 #include "simhost/win32/Extensibility.h"
 
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using tavisk::simhost::win32::ComObject;
+using tavisk::base::win32::ComObject;
+using tavisk::base::win32::MakeCom;
 using tavisk::simhost::win32::ExtConnectMode;
 using tavisk::simhost::win32::ExtDisconnectMode;
 using tavisk::simhost::win32::IExtensibility2;
-using tavisk::simhost::win32::MakeCom;
 
 constexpr IID kButtonEventsIid = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "ComFixture.h"
-#include "host/HostError.h"
+#include "simhost/SimError.h"
 
 namespace tavisk::testing {
 namespace {
@@ -22,8 +22,8 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     // Count is a VARIANT holding a number; Item counts from 0.
     const auto files = GetObject(root.Get(), L"Files");
     auto count = Get(files.Get(), L"Count");
-    EXPECT_EQ(count.get()->vt, VT_I4);
-    EXPECT_EQ(count.get()->lVal, 2);
+    EXPECT_EQ(count.value().vt, VT_I4);
+    EXPECT_EQ(count.value().lVal, 2);
     const auto index = GetObject(files.Get(), L"Item", {0});
     EXPECT_EQ(GetString(index.Get(), L"Url"), Url(L"index.htm"));
     EXPECT_EQ(GetString(index.Get(), L"Name"), L"index.htm");
@@ -31,18 +31,18 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     EXPECT_EQ(GetString(index.Get(), L"Extension"), L"htm");
     EXPECT_EQ(GetString(GetObject(files.Get(), L"Item", {1}).Get(), L"Extension"), L"css");
     // The default member of a file is its URL, as Basic reads `Files(0)`.
-    auto byDefault = CallId(files.Get(), DISPID_VALUE, DISPATCH_PROPERTYGET, {Variant::Int32(0)});
+    auto byDefault = CallId(files.Get(), DISPID_VALUE, DISPATCH_PROPERTYGET, {Variant::Int(0)});
     ASSERT_EQ(byDefault.hr, S_OK);
-    auto url = CallId(byDefault.value.get()->pdispVal, DISPID_VALUE, DISPATCH_PROPERTYGET);
-    EXPECT_EQ(simhost::win32::FromBstr(url.value.get()->bstrVal), Url(L"index.htm"));
+    auto url = CallId(byDefault.value.value().pdispVal, DISPID_VALUE, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(base::win32::Bstr::FromBstr(url.value.value().bstrVal), Url(L"index.htm"));
 
     const auto folders = Enumerate(GetObject(root.Get(), L"Folders").Get());
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(Strings(folders, L"Name"), (std::vector<std::wstring>{L"news", L"_private"}));
     std::vector<bool> hidden;
-    for (const auto& folder : folders) hidden.push_back(Get(folder.Get(), L"IsHidden").get()->boolVal == VARIANT_TRUE);
+    for (const auto& folder : folders) hidden.push_back(Get(folder.Get(), L"IsHidden").value().boolVal == VARIANT_TRUE);
     EXPECT_EQ(hidden, (std::vector<bool>{false, true}));
-    EXPECT_EQ(Get(folders[1].Get(), L"IsHidden").get()->vt, VT_BOOL);
+    EXPECT_EQ(Get(folders[1].Get(), L"IsHidden").value().vt, VT_BOOL);
 
     // Every file of the web, hidden folders included.
     const auto all = Enumerate(GetObject(web.Get(), L"AllFiles").Get());
@@ -64,9 +64,12 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
     } cases[] = {
         {L"LocateFile",
          {Url(L"missing.htm")},
-         host::kErrorNotFound,
+         simhost::kErrorNotFound,
          L"The web has no file " + Url(L"missing.htm") + L"."},
-        {L"LocateFolder", {Url(L"nowhere")}, host::kErrorNotFound, L"The web has no folder " + Url(L"nowhere") + L"."},
+        {L"LocateFolder",
+         {Url(L"nowhere")},
+         simhost::kErrorNotFound,
+         L"The web has no folder " + Url(L"nowhere") + L"."},
     };
     for (const auto& c : cases) {
         const auto result = Call(web.Get(), c.member, DISPATCH_METHOD, {c.args[0].c_str()});
@@ -78,7 +81,7 @@ TEST_F(ComHostTest, RefusalsReachTheCallerWithTheHostsCodeAndText) {
 
     // Out of range, and a failure chosen in the recorder, through COM as well.
     const auto files = GetObject(GetObject(web.Get(), L"RootFolder").Get(), L"Files");
-    EXPECT_EQ(Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {2}).scode, host::kErrorInvalidArg);
+    EXPECT_EQ(Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {2}).scode, simhost::kErrorInvalidArg);
     host.recorder().failOn(L"WebFile.open", 1, static_cast<std::int32_t>(0x80070070), L"The disk is full.");
     const auto file = GetObject(files.Get(), L"Item", {0});
     auto failed = Call(file.Get(), L"Open", DISPATCH_METHOD);
@@ -107,8 +110,8 @@ TEST_F(ComHostTest, WithNoWebOpenTheActiveObjectsAreNothing) {
     host.closeWeb();
     for (const auto* member : {L"ActiveWeb", L"ActivePageWindow"}) {
         auto value = Get(app.Get(), member);
-        EXPECT_EQ(value.get()->vt, VT_DISPATCH) << member;
-        EXPECT_EQ(value.get()->pdispVal, nullptr) << member;
+        EXPECT_EQ(value.value().vt, VT_DISPATCH) << member;
+        EXPECT_EQ(value.value().pdispVal, nullptr) << member;
     }
     const auto document = Call(app.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET);
     EXPECT_EQ(document.hr, DISP_E_EXCEPTION);
@@ -120,7 +123,7 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     openPage(L"index.htm");
     const auto window = GetObject(app.Get(), L"ActivePageWindow");
     EXPECT_EQ(GetString(GetObject(window.Get(), L"File").Get(), L"Url"), Url(L"index.htm"));
-    Put(window.Get(), L"ViewMode", Variant::Int32(1));
+    Put(window.Get(), L"ViewMode", Variant::Int(1));
     EXPECT_EQ(GetLong(window.Get(), L"ViewMode"), 1);
     ASSERT_TRUE(host.activePageWindow());
     EXPECT_EQ(host.activePageWindow()->viewMode, 1);
@@ -140,9 +143,9 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     const auto document = GetObject(window.Get(), L"Document");
     auto body = CallId(document.Get(), 1004, DISPATCH_PROPERTYGET);
     ASSERT_EQ(body.hr, S_OK);
-    IDispatch* element = body.value.get()->pdispVal;
+    IDispatch* element = body.value.value().pdispVal;
     EXPECT_EQ(CallId(element, static_cast<DISPID>(0x800101F5), DISPATCH_METHOD,
-                     {L"topmargin", Variant::Int32(10), Variant::Int32(1)})
+                     {L"topmargin", Variant::Int(10), Variant::Int(1)})
                   .hr,
               S_OK);
     Method(element, L"setAttribute", {L"leftmargin", L"5"});  // lFlags omitted: 1
@@ -151,10 +154,10 @@ TEST_F(ComHostTest, PagesOpenInWindowsWhoseDocumentBodyTakesAttributes) {
     EXPECT_EQ(page->document->bodyAttributes(),
               (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}}));
 
-    auto removed = CallId(element, static_cast<DISPID>(0x800101F7), DISPATCH_METHOD, {L"BGCOLOR", Variant::Int32(1)});
-    EXPECT_EQ(removed.value.get()->vt, VT_BOOL);
-    EXPECT_EQ(removed.value.get()->boolVal, VARIANT_FALSE);  // exact case asked, none matches
-    EXPECT_EQ(Method(element, L"removeAttribute", {L"BGCOLOR", 0}).get()->boolVal, VARIANT_TRUE);
+    auto removed = CallId(element, static_cast<DISPID>(0x800101F7), DISPATCH_METHOD, {L"BGCOLOR", Variant::Int(1)});
+    EXPECT_EQ(removed.value.value().vt, VT_BOOL);
+    EXPECT_EQ(removed.value.value().boolVal, VARIANT_FALSE);  // exact case asked, none matches
+    EXPECT_EQ(Method(element, L"removeAttribute", {L"BGCOLOR", 0}).value().boolVal, VARIANT_TRUE);
     EXPECT_EQ(page->document->attribute(L"bgcolor"), std::nullopt);
 
     // The application's ActiveDocument is the active page's.
@@ -187,7 +190,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     const auto news = GetObject(activeWeb().Get(), L"LocateFolder", {Url(L"news").c_str()});
     const auto root = GetObject(activeWeb().Get(), L"RootFolder");
     Variant byReference;
-    Variant inner = Variant::String(Url(L"news"));
+    Variant inner = Variant::Text(Url(L"news"));
     byReference.get()->vt = VT_BYREF | VT_VARIANT;
     byReference.get()->pvarVal = inner.get();
     Variant folderByReference;
@@ -203,7 +206,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     std::vector<Case> cases;
     cases.push_back({Object(news), Url(L"news/archive/old.htm"), L"archive/old.htm"});
     cases.push_back({Object(root), Url(L"news/today.htm"), L"news/today.htm"});
-    cases.push_back({Variant::String(Url(L"news")), Url(L"news/today.htm"), L"today.htm"});
+    cases.push_back({Variant::Text(Url(L"news")), Url(L"news/today.htm"), L"today.htm"});
     cases.push_back({std::move(byReference), Url(L"news/archive"), L"archive"});
     cases.push_back({std::move(folderByReference), Url(L"news/today.htm"), L"today.htm"});
     // Not below the base: unchanged.
@@ -212,7 +215,7 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     cases.push_back({Object(activeWeb()), Url(L"index.htm"), L"index.htm"});
     for (auto& c : cases) {
         // The by-reference cases point at `inner` and `folder`, which live on.
-        EXPECT_EQ(simhost::win32::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).get()->bstrVal),
+        EXPECT_EQ(base::win32::Bstr::FromBstr(Method(app.Get(), L"MakeRel", {c.base, c.url.c_str()}).value().bstrVal),
                   c.expected)
             << std::string(c.url.begin(), c.url.end());
     }
@@ -233,9 +236,9 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     EXPECT_EQ(GetString(web.Get(), L"URL"), kWebUrl);
     // A named argument lands at its parameter's place.
     const auto located =
-        Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::String(Url(L"style.css")))});
+        Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {Arg(L"fileurl", Variant::Text(Url(L"style.css")))});
     ASSERT_EQ(located.hr, S_OK);
-    EXPECT_EQ(GetString(located.value.get()->pdispVal, L"Name"), L"style.css");
+    EXPECT_EQ(GetString(located.value.value().pdispVal, L"Name"), L"style.css");
 }
 
 }  // namespace

@@ -134,6 +134,11 @@ std::shared_ptr<Form> MemoryToolkit::createForm(const FormDesign& design) {
     return _forms.back();
 }
 
+std::shared_ptr<ProgressWindow> MemoryToolkit::createProgressWindow(const ProgressDesign& design) {
+    _progress.push_back(std::make_shared<MemoryProgressWindow>(design));
+    return _progress.back();
+}
+
 std::vector<MemoryForm*> MemoryToolkit::forms(const std::wstring& caption) const {
     std::vector<MemoryForm*> found;
     for (const auto& form : _forms) {

@@ -6,6 +6,7 @@
 
 #include "ui/Form.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryProgress.h"
 
 namespace tavisk::ui::memory {
 
@@ -103,6 +104,7 @@ public:
 class MemoryToolkit final : public Toolkit {
 public:
     std::shared_ptr<Form> createForm(const FormDesign& design) override;
+    std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) override;
     MessageBoxes& messages() override { return _messages; }
 
     std::vector<ShownMessage>& shown() { return _messages.shown; }
@@ -111,8 +113,12 @@ public:
     // The newest form with this caption that is not unloaded, or nullptr.
     MemoryForm* loaded(const std::wstring& caption) const;
 
+    // The progress windows made so far, oldest first.
+    const std::vector<std::shared_ptr<MemoryProgressWindow>>& progressWindows() const { return _progress; }
+
 private:
     std::vector<std::shared_ptr<MemoryForm>> _forms;
+    std::vector<std::shared_ptr<MemoryProgressWindow>> _progress;
     MemoryMessageBoxes _messages;
 };
 

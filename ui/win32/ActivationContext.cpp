@@ -55,8 +55,8 @@ ActivationScope::ActivationScope() {
     const HANDLE context = Context();
     if (context != INVALID_HANDLE_VALUE) _active = ActivateActCtx(context, &_cookie) != FALSE;
     static const bool initialised = [] {
-        INITCOMMONCONTROLSEX controls{
-            sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |
+                                                            ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
         return InitCommonControlsEx(&controls) != FALSE;
     }();
     (void)initialised;

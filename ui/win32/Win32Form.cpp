@@ -11,6 +11,7 @@
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
 #include "ui/win32/SystemMessageBoxes.h"
+#include "ui/win32/Win32Progress.h"
 
 namespace tavisk::ui::win32 {
 
@@ -374,6 +375,10 @@ void Win32Form::command(int id, UINT code) {
 }
 
 std::shared_ptr<Form> Win32Toolkit::createForm(const FormDesign& design) { return std::make_shared<Win32Form>(design); }
+
+std::shared_ptr<ProgressWindow> Win32Toolkit::createProgressWindow(const ProgressDesign& design) {
+    return std::make_shared<Win32ProgressWindow>(design);
+}
 
 MessageBoxes& Win32Toolkit::messages() {
     static SystemMessageBoxes boxes;

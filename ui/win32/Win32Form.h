@@ -87,6 +87,7 @@ private:
 class Win32Toolkit final : public Toolkit {
 public:
     std::shared_ptr<Form> createForm(const FormDesign& design) override;
+    std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) override;
     MessageBoxes& messages() override;
 };
 

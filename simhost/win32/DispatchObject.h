@@ -10,10 +10,32 @@
 #include <string>
 #include <vector>
 
-#include "simhost/win32/ComObject.h"
-#include "simhost/win32/ComSupport.h"
+#include "base/Error.h"
+#include "base/win32/ComObject.h"
+#include "base/win32/Variant.h"
 
 namespace tavisk::simhost::win32 {
+
+using base::win32::Bstr;
+using base::win32::ComObject;
+using base::win32::MakeCom;
+using base::win32::Variant;
+
+// The source named in the error info and EXCEPINFO of the host's refusals.
+inline constexpr wchar_t kErrorSource[] = L"SimHost";
+
+// A refusal in Automation's own terms (a missing argument, a value of the wrong
+// type, too many arguments), returned as its code rather than as an exception of
+// the host. `argument` is the position of the offending argument, counted from 0
+// in the call's order.
+class ArgumentError : public base::Error {
+public:
+    explicit ArgumentError(HRESULT code, UINT argument = 0);
+    UINT argument() const noexcept { return _argument; }
+
+private:
+    UINT _argument;
+};
 
 // The arguments of one IDispatch::Invoke in the order the caller wrote them
 // (DISPPARAMS holds them reversed), named arguments put in their place, references
@@ -34,7 +56,7 @@ public:
     // The value assigned by a property put.
     const VARIANT& value() const;
 
-    // `source` converted to `type`, as Basic would; ComError(DISP_E_TYPEMISMATCH)
+    // `source` converted to `type`, as Basic would; ArgumentError(DISP_E_TYPEMISMATCH)
     // naming `position` when it cannot be.
     static Variant Convert(const VARIANT& source, VARTYPE type, size_t position);
 

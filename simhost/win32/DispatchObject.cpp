@@ -1,15 +1,20 @@
-#include "simhost/win32/Dispatch.h"
+#include "simhost/win32/DispatchObject.h"
 
 #include <algorithm>
 #include <memory>
 #include <string_view>
 
-#include "host/HostError.h"
-#include "host/Text.h"
+#include "base/win32/ComError.h"
+#include "base/Text.h"
 
 namespace tavisk::simhost::win32 {
 
 using Microsoft::WRL::ComPtr;
+
+ArgumentError::ArgumentError(HRESULT code, UINT argument)
+    : base::Error(code, L"Argument " + std::to_wstring(argument + 1) + L" was refused (" +
+                            base::win32::HresultText(code) + L")."),
+      _argument(argument) {}
 
 namespace {
 
@@ -49,27 +54,27 @@ std::vector<std::wstring_view> Split(const wchar_t* parameters) {
 }  // namespace
 
 Args::Args(const DISPPARAMS& params, size_t parameterCount, bool put) : _byPosition(parameterCount, Missing()) {
-    if (params.cArgs > 0 && !params.rgvarg) throw ComError(E_INVALIDARG);
+    if (params.cArgs > 0 && !params.rgvarg) throw base::Error(E_INVALIDARG, L"The call's arguments are malformed.");
     if (params.cNamedArgs > params.cArgs || (params.cNamedArgs > 0 && !params.rgdispidNamedArgs))
-        throw ComError(E_INVALIDARG);
+        throw base::Error(E_INVALIDARG, L"The call's arguments are malformed.");
     UINT first = 0;  // index in rgvarg of the first positional argument (the last one written)
     for (UINT i = 0; i < params.cNamedArgs; ++i) {
         const DISPID id = params.rgdispidNamedArgs[i];
         if (put && id == DISPID_PROPERTYPUT) {
             _value = params.rgvarg[i];
         } else if (id < 0 || static_cast<size_t>(id) >= parameterCount) {
-            throw ComError(DISP_E_PARAMNOTFOUND, i);
+            throw ArgumentError(DISP_E_PARAMNOTFOUND, i);
         } else {
             _byPosition[static_cast<size_t>(id)] = params.rgvarg[i];
         }
     }
     first = params.cNamedArgs;
     if (put && !_value) {
-        if (params.cArgs == first) throw ComError(DISP_E_PARAMNOTOPTIONAL);
+        if (params.cArgs == first) throw ArgumentError(DISP_E_PARAMNOTOPTIONAL);
         _value = params.rgvarg[first++];
     }
     const size_t positional = params.cArgs - first;
-    if (positional > parameterCount) throw ComError(DISP_E_BADPARAMCOUNT);
+    if (positional > parameterCount) throw ArgumentError(DISP_E_BADPARAMCOUNT);
     for (size_t j = 0; j < positional; ++j) _byPosition[j] = params.rgvarg[params.cArgs - 1 - j];
 }
 
@@ -81,19 +86,19 @@ const VARIANT* Args::optional(size_t position) const {
 
 const VARIANT& Args::required(size_t position) const {
     const VARIANT* v = optional(position);
-    if (!v) throw ComError(DISP_E_PARAMNOTOPTIONAL, static_cast<UINT>(position));
+    if (!v) throw ArgumentError(DISP_E_PARAMNOTOPTIONAL, static_cast<UINT>(position));
     return *v;
 }
 
 Variant Args::Convert(const VARIANT& source, VARTYPE type, size_t position) {
     Variant converted;
     const HRESULT hr = VariantChangeType(converted.get(), const_cast<VARIANT*>(&source), 0, type);
-    if (FAILED(hr)) throw ComError(DISP_E_TYPEMISMATCH, static_cast<UINT>(position));
+    if (FAILED(hr)) throw ArgumentError(DISP_E_TYPEMISMATCH, static_cast<UINT>(position));
     return converted;
 }
 
 std::wstring Args::string(size_t position) const {
-    return FromBstr(Convert(required(position), VT_BSTR, position).get()->bstrVal);
+    return Bstr::FromBstr(Convert(required(position), VT_BSTR, position).get()->bstrVal);
 }
 
 std::int32_t Args::int32(size_t position) const { return Convert(required(position), VT_I4, position).get()->lVal; }
@@ -115,7 +120,7 @@ std::optional<bool> Args::optionalBool(size_t position) const {
 }
 
 const VARIANT& Args::value() const {
-    if (!_value) throw ComError(DISP_E_PARAMNOTOPTIONAL);
+    if (!_value) throw ArgumentError(DISP_E_PARAMNOTOPTIONAL);
     return Followed(*_value);
 }
 
@@ -123,37 +128,29 @@ size_t ParameterCount(const wchar_t* parameters) { return Split(parameters).size
 
 std::optional<size_t> ParameterPosition(const wchar_t* parameters, const wchar_t* name) {
     const auto names = Split(parameters);
-    const auto key = host::AsciiLower(name ? name : L"");
+    const auto key = base::AsciiLower(name ? name : L"");
     for (size_t i = 0; i < names.size(); ++i)
-        if (host::AsciiLower(names[i]) == key) return i;
+        if (base::AsciiLower(names[i]) == key) return i;
     return std::nullopt;
 }
 
-bool SameName(const wchar_t* a, const wchar_t* b) { return b && host::AsciiLower(a) == host::AsciiLower(b); }
+bool SameName(const wchar_t* a, const wchar_t* b) { return b && base::AsciiLower(a) == base::AsciiLower(b); }
 
 HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
-    const Failure failure = CurrentFailure();
-    SetErrorText(failure.code, failure.text);
-    // COM's own argument errors are returned as they are; every other failure is
-    // a refusal of the host, whose code and text travel in EXCEPINFO (Basic's
+    // Automation's own argument errors are returned as they are; every other failure
+    // is a refusal of the host, whose code and text travel in EXCEPINFO (Basic's
     // Err.Number and Err.Description).
-    switch (failure.code) {
-        case DISP_E_TYPEMISMATCH:
-        case DISP_E_PARAMNOTFOUND:
-        case DISP_E_PARAMNOTOPTIONAL:
-            if (argumentError) *argumentError = failure.argument;
-            return failure.code;
-        case DISP_E_BADPARAMCOUNT:
-            return failure.code;
-        default:
-            break;
+    try {
+        throw;
+    } catch (const ArgumentError& e) {
+        if (argumentError && e.code() != DISP_E_BADPARAMCOUNT) *argumentError = e.argument();
+        base::win32::SetErrorText(GUID_NULL, kErrorSource, e.message());
+        return e.code();
+    } catch (...) {
+        // The error info too, for callers that read GetErrorInfo after DISP_E_EXCEPTION.
+        base::win32::SetErrorText(GUID_NULL, kErrorSource, base::CaughtErrorText());
+        return base::win32::CaughtErrorToExcepInfo(exception, kErrorSource);
     }
-    if (!exception) return failure.code;
-    *exception = EXCEPINFO{};
-    exception->bstrSource = SysAllocString(L"SimHost");
-    exception->bstrDescription = SysAllocStringLen(failure.text.data(), static_cast<UINT>(failure.text.size()));
-    exception->scode = failure.code;
-    return DISP_E_EXCEPTION;
 }
 
 namespace {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "margins/ApplyMargins.h"
+#include "ui/Form.h"
+
+namespace tavisk {
+
+// The progress window of a run. It is made only once the run has lasted about a
+// second, so a short run looks as it always did; from then on it shows "Applying
+// margins to page i of n" and the page's name, a few times a second, and lets the
+// window handle its own messages (painting, Cancel, Esc) between pages. Cancel
+// makes the run stop before its next page. It makes no host call.
+class frmProgress final : public RunProgress {
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    static constexpr wchar_t kCaption[] = L"Tavisk 2002";
+    // How long a run goes on before the window appears.
+    static constexpr std::chrono::milliseconds kDelay{1000};
+    // How often the texts and the bar are redrawn.
+    static constexpr std::chrono::milliseconds kUpdateInterval{250};
+    // How often the window's messages are handled: often enough that a click paints
+    // and Cancel answers at once, seldom enough to cost nothing on fast pages.
+    static constexpr std::chrono::milliseconds kMessageInterval{50};
+
+    // The clock every run is timed with; nullptr restores the steady clock. Tests
+    // drive "about a second" with a clock of their own instead of waiting.
+    static void SetClock(Clock clock);
+
+    // The run starts now. `owner`: the form the window belongs to (the options
+    // dialog, hidden while the run lasts).
+    explicit frmProgress(ui::Form* owner);
+    ~frmProgress() override;
+    frmProgress(const frmProgress&) = delete;
+    frmProgress& operator=(const frmProgress&) = delete;
+
+    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) override;
+    void end() noexcept override;
+
+    static std::wstring StatusText(std::int32_t page, std::int32_t total);
+
+private:
+    ui::Form* _owner;
+    Clock _clock;
+    std::chrono::steady_clock::time_point _start, _lastUpdate, _lastMessages;
+    std::shared_ptr<ui::ProgressWindow> _window;
+};
+
+}  // namespace tavisk

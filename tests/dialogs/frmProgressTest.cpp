@@ -1,0 +1,222 @@
+#include "dialogs/frmProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "dialogs/ResourceIds.h"
+#include "tests/dialogs/DialogFixture.h"
+
+namespace tavisk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using ui::memory::MemoryProgressWindow;
+
+constexpr int kPages = 100;
+
+// Runs through the options dialog's OK over a web of 100 pages, p1.htm to p100.htm,
+// on a clock that moves on by `step` whenever the run looks at it. p2.htm and
+// p50.htm are open in the editor, p2.htm active.
+class FrmProgressTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        frmProgress::SetClock([this] { return now += step; });
+    }
+    void TearDown() override {
+        host.setChangeListener({});
+        frmProgress::SetClock(nullptr);
+        DialogTest::TearDown();
+    }
+
+    static std::wstring Page(int i) { return L"p" + std::to_wstring(i) + L".htm"; }
+
+    void freshWeb() {
+        host.closeWeb();
+        web = std::make_shared<simhost::WebModel>(kWebUrl);
+        for (int i = 1; i <= kPages; ++i) web->addFile(Page(i), L"", {{L"bgcolor", L"white"}});
+        host.openWeb(web);
+        for (int i : {2, 50, 2}) openPage(Page(i));
+    }
+    MarginSettings settings(bool queued) const {
+        MarginSettings s;
+        s.topOn = true;
+        s.topText = L"10";
+        s.allPages = !queued;
+        return s;
+    }
+    // The dialog as the user leaves it before OK: top margin 10, all pages or every page queued.
+    frmMain& prepare(bool queued) {
+        freshWeb();
+        frmMain& dialog = Open();
+        Click(dialog.chkTop);
+        dialog.txtTop.setText(L"10");
+        if (queued) {
+            Click(dialog.optSelect, 1);
+            for (int i = 1; i <= kPages; ++i) dialog.lvwStaticQueue.add(Entry(Page(i), L""));
+        }
+        toolkit->shown().clear();
+        host.recorder().clear();
+        return dialog;
+    }
+    // The user presses Cancel while the run is at `page`.
+    void cancelDuring(int page) {
+        host.setChangeListener([this, page] {
+            const auto active = host.activePageWindow();
+            if (active && active->file->url() == Url(Page(page)) && progress()) progress()->userCancel();
+        });
+    }
+    MemoryProgressWindow* progress() const {
+        return toolkit->progressWindows().empty() ? nullptr : toolkit->progressWindows().back().get();
+    }
+    // The host calls of a run without any progress display.
+    std::vector<std::wstring> callsWithoutProgress(bool queued) {
+        freshWeb();
+        FakeRunDialog dialog;
+        if (queued) {
+            for (int i = 1; i <= kPages; ++i) dialog.queue.push_back(Url(Page(i)));
+        }
+        FakeMessageBoxes messages;
+        host.recorder().clear();
+        ApplyMargins(settings(queued), dialog, messages);
+        return host.recorder().calls();
+    }
+
+    std::chrono::steady_clock::time_point now{};
+    std::chrono::milliseconds step = 100ms;
+};
+
+TEST_F(FrmProgressTest, CancelStopsAfterThePageInHandAndTheDialogComesBack) {
+    for (const bool queued : {true, false}) {
+        SCOPED_TRACE(queued ? "queue" : "all pages");
+        const auto today = callsWithoutProgress(queued);
+        frmMain& dialog = prepare(queued);
+        cancelDuring(40);
+        Click(dialog.cmdOK);
+
+        // The host saw the calls of a run without the window up to where page 41
+        // would be taken, then the calls that end every run (the page windows
+        // counted, the saved one activated), as after page 100's Close.
+        const std::wstring page41 = queued ? L"Web.locateFile(" + Url(L"p41.htm") + L")" : L"WebFiles.item(40)";
+        auto stop = std::find(today.begin(), today.end(), page41);
+        if (queued) --stop;  // the web asked for, to locate the file in
+        std::vector<std::wstring> expected(today.begin(), stop);
+        const auto lastClose = std::find(today.rbegin(), today.rend(), L"Control.execute[&Close]").base();
+        expected.insert(expected.end(), lastClose, today.end());
+        EXPECT_EQ(host.recorder().calls(), expected);
+
+        for (int i = 1; i <= kPages; ++i) {
+            if (i <= 40) {
+                EXPECT_EQ(saved(Page(i)), (std::vector<Attribute>{
+                                              {L"bgcolor", L"white"}, {L"topmargin", L"10"}, {L"marginheight", L"10"}}))
+                    << i;
+            } else {
+                EXPECT_EQ(saveCount(Page(i)), 0) << i;
+            }
+        }
+        EXPECT_EQ(openPages(), (std::vector<std::wstring>{Url(L"p2.htm"), Url(L"p50.htm")}));
+        EXPECT_EQ(activePage(), Url(L"p2.htm"));
+        ASSERT_EQ(toolkit->shown().size(), 1u);
+        EXPECT_EQ(toolkit->shown()[0].text,
+                  L"The run was stopped after 40 of 100 pages. The pages done keep their new margins.");
+        EXPECT_EQ(toolkit->shown()[0].title, L"Tavisk 2002");
+        EXPECT_EQ(toolkit->shown()[0].icon, ui::MessageIcon::Information);
+        ASSERT_NE(progress(), nullptr);
+        EXPECT_TRUE(progress()->closed());
+
+        // The same dialog is back with its choices and queue; its OK runs again.
+        ASSERT_TRUE(frmMain::Exists());
+        EXPECT_EQ(&frmMain::Instance(), &dialog);
+        EXPECT_TRUE(mainForm()->visible());
+        EXPECT_EQ(dialog.txtTop.text(), L"10");
+        EXPECT_EQ(dialog.optSelect.chosen(), queued ? 1 : 0);
+        EXPECT_EQ(dialog.lvwStaticQueue.count(), queued ? kPages : 0);
+        host.setChangeListener({});
+        toolkit->shown().clear();
+        Click(dialog.cmdOK);
+        EXPECT_FALSE(frmMain::Exists());
+        EXPECT_EQ(toolkit->shown().at(0).text, L"Margin settings have been applied successfully.");
+        EXPECT_EQ(saveCount(Page(100)), 1);
+    }
+}
+
+TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimesASecond) {
+    struct Case {
+        std::chrono::milliseconds step;  // per page
+        bool queued;
+        int updates;  // 0: never shown
+        std::int32_t firstDone;
+        const wchar_t* firstItem;
+    };
+    // At 100 ms a page the run reaches a second at page 10 and redraws every third page.
+    const Case cases[] = {
+        {5ms, true, 0, 0, L""},
+        {100ms, true, 31, 9, L"p10.htm"},
+        {100ms, false, 31, 9, L""},
+        {1000ms, true, kPages, 0, L"p1.htm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.step.count() << "ms " << (c.queued ? "queue" : "all pages"));
+        step = c.step;
+        const size_t windowsBefore = toolkit->progressWindows().size();
+        Click(prepare(c.queued).cmdOK);
+        EXPECT_EQ(toolkit->shown().at(0).text, L"Margin settings have been applied successfully.");
+        // The window makes no host call: the run's calls are those of a run without it.
+        const auto calls = host.recorder().calls();
+        EXPECT_EQ(calls, callsWithoutProgress(c.queued));
+        if (c.updates == 0) {
+            EXPECT_EQ(toolkit->progressWindows().size(), windowsBefore);
+            continue;
+        }
+        ASSERT_EQ(toolkit->progressWindows().size(), windowsBefore + 1);
+        const MemoryProgressWindow& window = *progress();
+        EXPECT_EQ(window.design().caption, L"Tavisk 2002");
+        EXPECT_EQ(window.design().icon, IDI_TAVISK);
+        EXPECT_NE(window.design().owner, nullptr);
+        EXPECT_TRUE(window.topmost());
+        EXPECT_TRUE(window.closed());
+        EXPECT_GT(window.messageRounds(), 0);
+        ASSERT_EQ(window.updates().size(), static_cast<size_t>(c.updates));
+        EXPECT_EQ(window.updates().front(),
+                  (MemoryProgressWindow::Update{
+                      c.firstDone, kPages, L"Applying margins to page " + std::to_wstring(c.firstDone + 1) + L" of 100",
+                      c.firstItem}));
+        for (size_t i = 1; i < window.updates().size(); ++i) {
+            EXPECT_GT(window.updates()[i].done, window.updates()[i - 1].done);
+        }
+    }
+}
+
+TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
+    // Whether the progress window was still open when each message came up.
+    struct Messages final : ui::MessageBoxes {
+        std::function<bool()> windowOpen;
+        std::vector<std::pair<std::wstring, bool>> shown;
+        void show(const std::wstring& text, const std::wstring&, ui::MessageIcon) override {
+            shown.push_back({text, windowOpen()});
+        }
+    };
+    enum class End { Done, Stopped, Failed };
+    for (const End end : {End::Done, End::Stopped, End::Failed}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        freshWeb();
+        step = 1000ms;  // the window is there from the first page
+        if (end == End::Stopped) cancelDuring(5);
+        if (end == End::Failed) host.recorder().failOn(L"WebFile.open", 5);
+        FakeRunDialog dialog;
+        Messages messages;
+        messages.windowOpen = [this] { return progress() && !progress()->closed(); };
+        {
+            frmProgress progress(nullptr);
+            ApplyMargins(settings(false), dialog, messages, &progress);
+        }
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_FALSE(messages.shown[0].second) << base::ToUtf8(messages.shown[0].first);
+        host.setChangeListener({});
+    }
+}
+
+}  // namespace
+}  // namespace tavisk::testing

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavisk::ui {
+
+class Form;
+
+struct ProgressDesign {
+    std::wstring caption;
+    int icon = 0;  // icon resource of the add-in shown in the title bar; 0: none
+    // The form it belongs to: it is centred on it and has no task bar button of its
+    // own (the owner may be hidden). nullptr: an independent window.
+    Form* owner = nullptr;
+};
+
+// A small window that shows how far a long piece of work has got: a line of
+// status, a line naming the item in hand, a progress bar and a Cancel button that
+// Esc and the close box press too. The work runs on the same thread and keeps it
+// busy, so the window only reacts when processMessages() is called.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+
+    // Shows it topmost and in the foreground, with the focus on Cancel.
+    virtual void show() = 0;
+    // The bar at `done` of `total`, and the two lines; drawn at once.
+    virtual void update(std::int32_t done, std::int32_t total, const std::wstring& status,
+                        const std::wstring& item) = 0;
+    // Handles what is waiting for this window and its controls alone (painting, the
+    // user's clicks and keys) and returns at once. The thread's other windows'
+    // messages stay queued for their own loop.
+    virtual void processMessages() = 0;
+    // True once the user pressed Cancel, Esc or the close box.
+    virtual bool cancelled() const = 0;
+    // Destroys the window; nothing else may be called afterwards, except close().
+    virtual void close() noexcept = 0;
+};
+
+}  // namespace tavisk::ui

@@ -1,0 +1,210 @@
+#include "ui/win32/Win32Progress.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "base/win32/ComError.h"
+#include "base/win32/ThisModule.h"
+#include "host/win32/BringToFront.h"
+#include "ui/win32/ActivationContext.h"
+#include "ui/win32/Win32Controls.h"
+#include "ui/win32/Win32Form.h"
+
+namespace tavisk::ui::win32 {
+
+using base::win32::ThisModule;
+using base::win32::ThrowLastErrorIf;
+using base::win32::UniqueWindow;
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+
+// The layout in twips: client area, two text lines, the bar, Cancel at the bottom right.
+constexpr int kClientWidth = 5415, kClientHeight = 1680;
+constexpr RECT kStatus{120, 120, 5295, 375};
+constexpr RECT kItem{120, 390, 5295, 645};
+constexpr RECT kBar{120, 735, 5295, 1020};
+constexpr RECT kCancel{4200, 1185, 5295, 1560};
+
+// Enough for a burst of input and the paints it causes; a window that kept
+// posting to itself must not hold the run.
+constexpr int kMaxMessagesPerRound = 200;
+
+// An empty dialog template: DLGTEMPLATE, no menu, the default class, the caption,
+// then the font the dialog manager gives the window and its controls.
+std::vector<WORD> DialogTemplate(const std::wstring& caption) {
+    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    reinterpret_cast<DLGTEMPLATE*>(words.data())->style = kStyle;
+    words.push_back(0);  // no menu
+    words.push_back(0);  // the dialog class
+    words.insert(words.end(), caption.begin(), caption.end());
+    words.push_back(0);
+    words.push_back(8);  // points
+    for (const wchar_t c : std::wstring(L"MS Sans Serif")) words.push_back(c);
+    words.push_back(0);
+    return words;
+}
+
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+RECT Pixels(RECT twips, int dpi) {
+    return {MulDiv(twips.left, dpi, 1440), MulDiv(twips.top, dpi, 1440), MulDiv(twips.right, dpi, 1440),
+            MulDiv(twips.bottom, dpi, 1440)};
+}
+
+void SetTextIfChanged(HWND window, const std::wstring& text) {
+    if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
+}
+
+}  // namespace
+
+Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
+    ActivationScope activation;
+    HWND owner = nullptr;
+    if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
+    _centreOver = owner ? owner : GetActiveWindow();
+
+    const auto words = DialogTemplate(design.caption);
+    _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
+                                                      owner, DialogProc, reinterpret_cast<LPARAM>(this)));
+    ThrowLastErrorIf(!_window, "CreateDialogIndirectParam");
+    try {
+        layOut(design.icon);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Win32ProgressWindow::layOut(int icon) {
+    const int dpi = ScreenDpi();
+    RECT frame = Pixels({0, 0, kClientWidth, kClientHeight}, dpi);
+    AdjustWindowRectEx(&frame, kStyle, FALSE, static_cast<DWORD>(GetWindowLongPtrW(_window.get(), GWL_EXSTYLE)));
+    SetWindowPos(_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (icon) {
+        _smallIcon = LoadProductIcon(icon, GetSystemMetrics(SM_CXSMICON));
+        _largeIcon = LoadProductIcon(icon, GetSystemMetrics(SM_CXICON));
+        SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
+        SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
+    }
+    _status = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, -1, Pixels(kStatus, dpi));
+    _item = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, -1, Pixels(kItem, dpi));
+    _bar = addChild(PROGRESS_CLASSW, L"", PBS_SMOOTH, -1, Pixels(kBar, dpi));
+    _cancel = addChild(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL, Pixels(kCancel, dpi));
+}
+
+Win32ProgressWindow::~Win32ProgressWindow() { close(); }
+
+HWND Win32ProgressWindow::addChild(const wchar_t* windowClass, const std::wstring& text, DWORD style, int id, RECT at) {
+    ActivationScope activation;
+    const HWND child = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+                                       at.right - at.left, at.bottom - at.top, _window.get(),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+    ThrowLastErrorIf(child == nullptr, "CreateWindowEx");
+    SendMessageW(child, WM_SETFONT, SendMessageW(_window.get(), WM_GETFONT, 0, 0), FALSE);
+    return child;
+}
+
+void Win32ProgressWindow::show() {
+    if (!_window) return;
+    if (!std::exchange(_shownOnce, true)) {
+        RECT area{};
+        if (!_centreOver || !IsWindow(_centreOver) || !GetWindowRect(_centreOver, &area)) {
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        }
+        RECT own{};
+        GetWindowRect(_window.get(), &own);
+        const int width = own.right - own.left, height = own.bottom - own.top;
+        SetWindowPos(_window.get(), nullptr, area.left + (area.right - area.left - width) / 2,
+                     area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(_window.get(), SW_SHOW);
+    host::win32::BringToFront(_window.get());
+    SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
+}
+
+void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const std::wstring& status,
+                                 const std::wstring& item) {
+    if (!_window) return;
+    if (total != _total) {
+        SendMessageW(_bar, PBM_SETRANGE32, 0, total);
+        _total = total;
+    }
+    SendMessageW(_bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    SetTextIfChanged(_status, status);
+    SetTextIfChanged(_item, item);
+    // Painted now, by sent WM_PAINTs: the run may not process messages again for a while.
+    RedrawWindow(_window.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// Responsive without a general pump. PeekMessage with this window as the filter
+// retrieves only messages posted to it and to its children (and the WM_PAINTs they
+// are due), so the host's own windows get nothing inside the run: their input,
+// timers and paints stay queued for the host's loop after the run, and no host
+// code runs in between. Cross-thread messages sent to the thread's windows are
+// delivered by any PeekMessage, as the system requires. Each call also counts as
+// the thread checking its queue, which is what keeps the system from reporting the
+// host as not responding (ghosting its windows) while a long run goes on; the run
+// calls this between pages, many times a second. DisableProcessWindowsGhosting
+// would achieve that too, but for the whole host process and for good, which is not
+// an add-in's to decide.
+void Win32ProgressWindow::processMessages() {
+    MSG message;
+    for (int i = 0; i < kMaxMessagesPerRound && _window && PeekMessageW(&message, _window.get(), 0, 0, PM_REMOVE);
+         ++i) {
+        // The dialog manager's keys: Esc becomes IDCANCEL.
+        if (!IsDialogMessageW(_window.get(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void Win32ProgressWindow::cancel() noexcept {
+    _cancelled = true;
+    // The user sees the press was taken; the run stops after the page in hand.
+    EnableWindow(_cancel, FALSE);
+}
+
+void Win32ProgressWindow::close() noexcept {
+    if (!_window) return;
+    // No message reaches this object once the window is going.
+    SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
+    _window.reset();
+}
+
+INT_PTR CALLBACK Win32ProgressWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        return FALSE;  // the focus goes to Cancel when the window is shown
+    }
+    auto* self = reinterpret_cast<Win32ProgressWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            // Cancel's click, Esc (the dialog manager's IDCANCEL) and the close box alike.
+            if (LOWORD(wParam) != IDCANCEL) return FALSE;
+            self->cancel();
+            return TRUE;
+        case WM_CLOSE:
+            self->cancel();
+            return TRUE;
+        case WM_NCDESTROY:
+            // Destroyed with its owner: there is nothing left to close.
+            self->_window.release();
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace tavisk::ui::win32

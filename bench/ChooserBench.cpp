@@ -32,6 +32,9 @@ public:
     std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override {
         return std::make_shared<ui::memory::MemoryForm>(design);
     }
+    std::shared_ptr<ui::ProgressWindow> createProgressWindow(const ui::ProgressDesign& design) override {
+        return std::make_shared<ui::memory::MemoryProgressWindow>(design);
+    }
     ui::MessageBoxes& messages() override { return _messages; }
 
 private:

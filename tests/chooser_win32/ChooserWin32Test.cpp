@@ -36,6 +36,9 @@ constexpr wchar_t kWaitCaption[] = L"Loading Web...";
 class RecordingToolkit final : public ui::Toolkit {
 public:
     std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override { return _real.createForm(design); }
+    std::shared_ptr<ui::ProgressWindow> createProgressWindow(const ui::ProgressDesign& design) override {
+        return _real.createProgressWindow(design);
+    }
     ui::MessageBoxes& messages() override { return boxes; }
     ui::memory::MemoryMessageBoxes boxes;
 

@@ -175,8 +175,9 @@ TEST(HostStartupTest, HostLoadsTheAddinAndItsToolsCommandOpensTheOptionsDialog) 
     EXPECT_TRUE(WaitForWindows(process.id(), [&](const std::vector<TopWindow>& windows) {
         for (const auto& w : windows)
             if (w.title == L"Tavisk 2002" && w.handle != main) dialog = w.handle;
-        return dialog != nullptr;
-    })) << "the command did not show the options dialog";
+        // The click creates the dialog, shows it, then makes it topmost: wait for the last step.
+        return dialog != nullptr && (GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    })) << "the command did not show the options dialog topmost";
     if (dialog) {
         EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
         PostMessageW(dialog, WM_CLOSE, 0, 0);

@@ -11,6 +11,7 @@
 #include "addin/ConnectObject.h"
 #include "addin/Registration.h"
 #include "addin/tavisk2002_h.h"
+#include "chooser/EditQueue.h"
 #include "dialogs/OptionsDialog.h"
 #include "ui/win32/SystemMessageBoxes.h"
 
@@ -21,10 +22,13 @@ using namespace tavisk;
 HINSTANCE g_module = nullptr;
 
 // The menu command's user interface in the host: system message boxes, and the
-// process-wide options dialog.
+// process-wide options dialog with the page chooser behind its "Edit &Queue".
 addin::CommandUi ProductUi() {
     static ui::win32::SystemMessageBoxes messages;
-    return {messages, [] { ShowOptionsDialog(); }};
+    return {messages, [] {
+                InstallPageChooser();
+                ShowOptionsDialog();
+            }};
 }
 
 // The one class factory, living as long as the library: its references do not

@@ -13,6 +13,9 @@ class PageChooser {
 public:
     virtual ~PageChooser() = default;
     virtual void editQueue(ui::ListView& queue) = 0;
+    // The options dialog is closing: a chooser still open, which would write into
+    // the dialog's queue list on its OK, closes without copying.
+    virtual void optionsClosing() {}
 };
 
 void SetPageChooser(std::shared_ptr<PageChooser> chooser);

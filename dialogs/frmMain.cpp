@@ -137,8 +137,9 @@ std::int32_t frmMain::queueCount() { return lvwStaticQueue.count(); }
 std::wstring frmMain::queueTag(std::int32_t index) { return lvwStaticQueue.item(index).tag; }
 
 void frmMain::unload() {
-    // The about box belongs to this dialog and goes with it.
+    // The about box and the page chooser belong to this dialog and go with it.
     frmAbout::CloseIfOpen();
+    if (const auto chooser = CurrentPageChooser()) chooser->optionsClosing();
     if (_form->visible()) _form->hide();
     _form->unload();
     if (g_instance.get() == this) ui::ReleaseAfterEvent(std::move(g_instance));

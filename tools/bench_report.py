@@ -26,6 +26,14 @@ TARGETS = {
     # The progress window's share of a run, against the same run without it.
     "Run/AllPagesWithProgress": 1.05,
     "Run/QueueWithProgress": 1.05,
+    # The page chooser against merely reading the same values.
+    "Chooser/Load": 2.0,
+    "Chooser/ListFolder": 2.0,
+    "Chooser/AddRemove": 2.0,
+    "Chooser/SortByName": 2.0,
+    "Chooser/SortByTitle": 2.0,
+    "Chooser/SortByLocation": 2.0,
+    "Chooser/CopyBack": 2.0,
     "Com/Run": 1.3,
 }
 

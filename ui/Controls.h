@@ -81,6 +81,9 @@ class TreeView : public Control {
 public:
     // The tree's images, as icon resources of the add-in, indexed from 0.
     virtual void setImages(const std::vector<int>& iconResources) = 0;
+    // The tree's images cut from one bitmap resource of the add-in: square images
+    // of `size` pixels side by side, pixels of `maskColour` (0x00BBGGRR) transparent.
+    virtual void setImageStrip(int bitmapResource, std::int32_t size, std::uint32_t maskColour) = 0;
     virtual void clear() = 0;
     // Adds a node below `parentKey` (empty: a root). Keys are unique in the tree;
     // adding an existing key or below a missing parent raises std::invalid_argument.

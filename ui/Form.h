@@ -25,6 +25,12 @@ struct Font {
     bool bold;
 };
 
+enum class TextAlign { Left, Centre };
+
+// The pointer shown over a form: the system's arrow, or the arrow with an
+// hourglass that says the program is working but still takes input.
+enum class MousePointer { Default, ArrowHourglass };
+
 struct Option {
     std::wstring caption;
     Rect rect;
@@ -45,6 +51,10 @@ struct FormDesign {
     class Form* owner = nullptr;
     // A tool window: small title bar and no task bar button.
     bool toolWindow = false;
+    // False: no task bar button, though the window has an ordinary title bar.
+    bool taskbarButton = true;
+    // Centred on the screen's work area when first shown, whatever window is active.
+    bool centreOnScreen = false;
 };
 
 // A top-level window with a fixed border, a close box and no minimise or maximise
@@ -56,7 +66,11 @@ public:
     virtual ~Form() = default;
 
     virtual Frame& addFrame(const std::wstring& caption, Rect rect) = 0;
-    virtual Label& addLabel(const std::wstring& caption, Rect rect, const Font* font = nullptr) = 0;
+    virtual Label& addLabel(const std::wstring& caption, Rect rect, const Font* font = nullptr,
+                            TextAlign align = TextAlign::Left) = 0;
+    // An etched horizontal rule across `rect`: a shadow-coloured line along its top
+    // with a highlight-coloured line just below it.
+    virtual void addEtchedRule(Rect rect) = 0;
     // A picture box showing an icon resource of the add-in.
     virtual void addPicture(int icon, Rect rect) = 0;
     virtual CheckBox& addCheckBox(const std::wstring& caption, Rect rect) = 0;
@@ -77,9 +91,15 @@ public:
     virtual void bringToFront() = 0;
     // Destroys the window and its controls.
     virtual void unload() = 0;
+    virtual void setMousePointer(MousePointer pointer) = 0;
+    // Paints the form and its controls now, without waiting for the message loop:
+    // for a form shown while its thread is busy and pumps no messages.
+    virtual void refresh() = 0;
 
     // The close box; the form stays as it is unless the handler unloads it.
     std::function<void()> onClose;
+    // The form became the active window (also when show() activates it).
+    std::function<void()> onActivate;
     // The form stopped being the active window.
     std::function<void()> onDeactivate;
 };

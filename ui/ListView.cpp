@@ -56,6 +56,7 @@ ListView::ListView(std::vector<ListColumn> columns) : _columns(std::move(columns
 
 const ListItem& ListView::item(std::int32_t index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("list item index out of range");
+    settle();
     return *_order[static_cast<size_t>(index)];
 }
 
@@ -67,6 +68,7 @@ const ListItem* ListView::find(const std::wstring& key) const {
 std::int32_t ListView::indexOf(const std::wstring& key) const {
     const ListItem* item = find(key);
     if (!item) return -1;
+    settle();
     // The order is total (the key breaks the last ties), so a binary search finds it.
     const auto at = std::lower_bound(_order.begin(), _order.end(), item,
                                      [this](const ListItem* a, const ListItem* b) { return before(a, b); });
@@ -80,20 +82,37 @@ ListItem& ListView::at(const std::wstring& key) {
 }
 
 void ListView::add(ListItem item) {
-    if (contains(item.key)) throw std::invalid_argument("list key already used: " + base::ToUtf8(item.key));
     auto owned = std::make_unique<ListItem>(std::move(item));
     ListItem* added = owned.get();
-    _byKey.emplace(added->key, std::move(owned));
+    // One look-up both checks the key and places the item.
+    const auto [placed, inserted] = _byKey.try_emplace(added->key);
+    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(added->key));
+    placed->second = std::move(owned);
+    if (_updating > 0) {
+        _order.push_back(added);
+        return;
+    }
+    settle();
     const auto at = std::upper_bound(_order.begin(), _order.end(), added,
                                      [this](const ListItem* a, const ListItem* b) { return before(a, b); });
     _order.insert(at, added);
+    _ordered = _order.size();
     itemsChanged();
 }
 
 bool ListView::remove(const std::wstring& key) {
+    if (_updating > 0) {
+        const auto found = _byKey.find(key);
+        if (found == _byKey.end()) return false;
+        _removed.insert(found->second.get());
+        _dropped.push_back(std::move(found->second));
+        _byKey.erase(found);
+        return true;
+    }
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
+    _ordered = _order.size();
     _byKey.erase(key);
     itemsChanged();
     return true;
@@ -101,25 +120,60 @@ bool ListView::remove(const std::wstring& key) {
 
 void ListView::clear() {
     _order.clear();
+    _removed.clear();
+    _dropped.clear();
+    _ordered = 0;
     _byKey.clear();
-    itemsChanged();
+    if (_updating == 0) itemsChanged();
 }
 
 void ListView::setBold(const std::wstring& key, bool bold) {
     at(key).bold = bold;
-    itemChanged(indexOf(key));
+    if (_updating == 0) itemChanged(indexOf(key));
 }
 
 void ListView::setSelected(const std::wstring& key, bool selected) {
     at(key).selected = selected;
-    itemChanged(indexOf(key));
+    if (_updating == 0) itemChanged(indexOf(key));
 }
 
 void ListView::selectionChangedByUser(std::int32_t index, bool selected) {
+    settle();
     if (index >= 0 && index < count()) _order[static_cast<size_t>(index)]->selected = selected;
 }
 
+void ListView::endUpdate() {
+    if (_updating == 0 || --_updating > 0) return;
+    settle();
+    itemsChanged();
+}
+
+void ListView::settle() const {
+    const auto less = [this](const ListItem* a, const ListItem* b) { return before(a, b); };
+    if (!_removed.empty()) {
+        // Compacted in place, each part keeping its order.
+        const auto gone = [this](const ListItem* item) { return _removed.count(item) != 0; };
+        const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
+        const auto orderedEnd = std::remove_if(_order.begin(), middle, gone);
+        const auto addedEnd = std::remove_if(middle, _order.end(), gone);
+        _ordered = static_cast<size_t>(orderedEnd - _order.begin());
+        _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
+        _removed.clear();
+        _dropped.clear();
+    }
+    if (_ordered < _order.size()) {
+        // Items added in a fill often come in order already (a host's own order of
+        // names): then only a merge with those before them remains.
+        const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
+        if (!std::is_sorted(middle, _order.end(), less)) std::sort(middle, _order.end(), less);
+        if (middle != _order.begin() && less(*middle, *(middle - 1)))
+            std::inplace_merge(_order.begin(), middle, _order.end(), less);
+        _ordered = _order.size();
+    }
+}
+
 std::vector<std::wstring> ListView::selectedKeys() const {
+    settle();
     std::vector<std::wstring> keys;
     for (const ListItem* item : _order) {
         if (item->selected) keys.push_back(item->key);
@@ -129,8 +183,9 @@ std::vector<std::wstring> ListView::selectedKeys() const {
 
 void ListView::setSortState(SortState state) {
     _sort = state;
-    std::sort(_order.begin(), _order.end(), [this](const ListItem* a, const ListItem* b) { return before(a, b); });
-    itemsChanged();
+    _ordered = 0;
+    settle();
+    if (_updating == 0) itemsChanged();
 }
 
 const std::wstring& ListView::sortText(const ListItem& item) const {

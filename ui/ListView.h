@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ui/Control.h"
@@ -53,7 +54,7 @@ public:
     explicit ListView(std::vector<ListColumn> columns);
 
     const std::vector<ListColumn>& columns() const noexcept { return _columns; }
-    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_order.size()); }
+    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_byKey.size()); }
     // The item shown at `index`, counted from 0 in the list's order.
     const ListItem& item(std::int32_t index) const;
     const ListItem* find(const std::wstring& key) const;
@@ -73,6 +74,13 @@ public:
     SortState sortState() const noexcept { return _sort; }
     void setSortState(SortState state);
 
+    // Between beginUpdate() and the matching endUpdate() the list shows nothing
+    // again: additions and removals are put in order once, at the end, and the
+    // list is shown once. Reading by position in between puts them in order first.
+    // Calls nest; ListUpdate pairs them.
+    void beginUpdate() noexcept { ++_updating; }
+    void endUpdate();
+
     // A click on column header `header`, counted from 1.
     std::function<void(std::int32_t header)> onColumnClick;
     // A double-click on an item; never raised for empty space.
@@ -90,11 +98,35 @@ private:
     const std::wstring& sortText(const ListItem& item) const;
     bool before(const ListItem* a, const ListItem* b) const;
     ListItem& at(const std::wstring& key);
+    // Applies the additions and removals an update left pending to the order.
+    void settle() const;
 
     std::vector<ListColumn> _columns;
-    std::unordered_map<std::wstring, std::unique_ptr<ListItem>> _byKey;
-    std::vector<ListItem*> _order;
+    // Keyed by a view of the item's own key: the item does not move, so no second
+    // copy of every key is kept.
+    std::unordered_map<std::wstring_view, std::unique_ptr<ListItem>> _byKey;
+    // The shown order. Its first _ordered items are in order; during an update the
+    // items added after them are not yet, and removed ones (kept alive in _dropped)
+    // are still there, until settle().
+    mutable std::vector<ListItem*> _order;
+    mutable size_t _ordered = 0;
+    mutable std::unordered_set<const ListItem*> _removed;
+    mutable std::vector<std::unique_ptr<ListItem>> _dropped;
+    int _updating = 0;
     SortState _sort;
+};
+
+// Keeps a list in an update for one scope, so a fill that fails half way still
+// shows what it added.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : _list(list) { _list.beginUpdate(); }
+    ~ListUpdate() { _list.endUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& _list;
 };
 
 }  // namespace tavisk::ui

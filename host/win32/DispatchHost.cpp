@@ -61,6 +61,12 @@ std::shared_ptr<WebFile> MakeFile(ComPtr<IDispatch> object) {
     return std::make_shared<DispatchWebFile>(std::move(object));
 }
 
+// The last name of a folder URL, with or without its closing "/".
+std::wstring NameInUrl(std::wstring url) {
+    if (!url.empty() && url.back() == L'/') url.pop_back();
+    return url.substr(url.find_last_of(L'/') + 1);
+}
+
 class DispatchWebFolder final : public WebFolder {
 public:
     explicit DispatchWebFolder(ComPtr<IDispatch> object) : _object(std::move(object), L"WebFolder") {}
@@ -70,9 +76,14 @@ public:
                                                                        0);
     }
     std::shared_ptr<WebFolders> subFolders() override;
-    // The host documents no hidden flag; the stand-in host offers IsHidden, and a
-    // folder without one is taken as not hidden.
-    bool excluded() override { return _object.has(L"IsHidden") && _object.get(L"IsHidden").toBool(); }
+    // The editor documents no hidden flag for a folder. Where the folder object
+    // offers one (as the stand-in host's IsHidden) it decides; otherwise the
+    // editor's own rule applies: a folder whose name begins with "_" is hidden.
+    bool excluded() override {
+        if (_object.has(L"IsHidden")) return _object.get(L"IsHidden").toBool();
+        const std::wstring name = _object.has(L"Name") ? _object.get(L"Name").toText() : NameInUrl(url());
+        return !name.empty() && name.front() == L'_';
+    }
 
     IDispatch* dispatch() const noexcept { return _object.get(); }
 
@@ -293,6 +304,8 @@ private:
 };
 
 }  // namespace
+
+std::shared_ptr<WebFolder> MakeDispatchFolder(ComPtr<IDispatch> folder) { return MakeFolder(std::move(folder)); }
 
 std::shared_ptr<HostApplication> MakeDispatchApplication(ComPtr<IDispatch> application) {
     return std::make_shared<DispatchApplication>(std::move(application));

@@ -18,5 +18,7 @@ inline constexpr wchar_t kErrorSource[] = L"tavisk2002.Connect";
 // add-in, late-bound by the documented member names. Raises HostError when the
 // object is not a host application (it lacks ActiveWeb or CommandBars).
 std::shared_ptr<HostApplication> MakeDispatchApplication(Microsoft::WRL::ComPtr<IDispatch> application);
+// One of the host's WebFolder objects, as the application's objects hand them out.
+std::shared_ptr<WebFolder> MakeDispatchFolder(Microsoft::WRL::ComPtr<IDispatch> folder);
 
 }  // namespace tavisk::host::win32

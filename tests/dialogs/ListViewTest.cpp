@@ -122,6 +122,38 @@ TEST_F(KeyedListTest, BoldMarksAndSelectionFollowTheItemThroughReordering) {
     EXPECT_THROW(list.setBold(L"missing", true), std::invalid_argument);
 }
 
+TEST_F(KeyedListTest, AnUpdateShowsItsAdditionsAndRemovalsOnceInTheListsOrder) {
+    add(L"m", L"m.htm", L"");
+    add(L"c", L"c.htm", L"");
+    add(L"x", L"x.htm", L"");
+    const int redraws = list.redraws();
+    {
+        ListUpdate outer(list);
+        ListUpdate inner(list);
+        add(L"a", L"a.htm", L"");  // before everything
+        add(L"z", L"z.htm", L"");  // after everything
+        add(L"d", L"d.htm", L"");  // between
+        EXPECT_TRUE(list.remove(L"c"));
+        EXPECT_TRUE(list.remove(L"z"));  // added and removed in the same update
+        EXPECT_FALSE(list.remove(L"c"));
+        add(L"c", L"c.htm", L"");  // back under a key just removed
+        list.setBold(L"d", true);
+        EXPECT_EQ(list.count(), 5);
+        EXPECT_EQ(list.redraws(), redraws);
+    }
+    EXPECT_EQ(list.redraws(), redraws + 1);
+    EXPECT_EQ(keys(), (std::vector<std::wstring>{L"a", L"c", L"d", L"m", L"x"}));
+    for (const auto& key : {L"a", L"c", L"d", L"m", L"x"}) EXPECT_EQ(list.item(list.indexOf(key)).key, key);
+    EXPECT_TRUE(list.find(L"d")->bold);
+
+    // Read by position during an update, the list is put in order first.
+    ListUpdate update(list);
+    add(L"b", L"b.htm", L"");
+    list.remove(L"x");
+    EXPECT_EQ(keys(), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"m"}));
+    EXPECT_EQ(list.indexOf(L"m"), 4);
+}
+
 TEST(MemoryTreeTest, NodesAreKeyedAndHangBelowTheirParents) {
     memory::MemoryTreeView tree;
     tree.add(L"", L"root", L"site", 0, 1);

@@ -86,7 +86,16 @@ void MemoryListView::userDoubleClick(const std::wstring& key) {
 
 void MemoryTreeView::clear() {
     _nodes.clear();
+    _added.clear();
     _selected.clear();
+}
+
+std::vector<std::wstring> MemoryTreeView::children(const std::wstring& key) const {
+    std::vector<std::wstring> found;
+    for (const auto& added : _added) {
+        if (node(added).parent == key) found.push_back(added);
+    }
+    return found;
 }
 
 void MemoryTreeView::add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text,
@@ -96,6 +105,7 @@ void MemoryTreeView::add(const std::wstring& parentKey, const std::wstring& key,
         throw std::invalid_argument("no tree node with key " + base::ToUtf8(parentKey));
     }
     _nodes.emplace(key, Node{parentKey, text, image, selectedImage});
+    _added.push_back(key);
 }
 
 const MemoryTreeView::Node& MemoryTreeView::node(const std::wstring& key) const {

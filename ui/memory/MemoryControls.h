@@ -5,7 +5,7 @@
 // like a real control, do nothing while the control is disabled and raise the
 // control's events through the event boundary.
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -136,6 +136,18 @@ public:
     void setEnabled(bool enabled) override { _enabled = enabled; }
     void setImages(const std::vector<int>& iconResources) override { _images = iconResources; }
     const std::vector<int>& images() const { return _images; }
+    void setImageStrip(int bitmapResource, std::int32_t size, std::uint32_t maskColour) override {
+        _strip = {bitmapResource, size, maskColour};
+    }
+    struct Strip {
+        int bitmap = 0;
+        std::int32_t size = 0;
+        std::uint32_t mask = 0;
+    };
+    const Strip& imageStrip() const { return _strip; }
+    // The keys of the node's children (of the roots for ""), in the order shown.
+    std::vector<std::wstring> children(const std::wstring& key) const;
+    std::int32_t selectedImage(const std::wstring& key) const { return node(key).selectedImage; }
     void clear() override;
     void add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text, std::int32_t image,
              std::int32_t selectedImage) override;
@@ -161,7 +173,9 @@ private:
 
     bool _enabled = true;
     std::vector<int> _images;
-    std::map<std::wstring, Node> _nodes;
+    Strip _strip;
+    std::unordered_map<std::wstring, Node> _nodes;
+    std::vector<std::wstring> _added;  // keys in the order added: children go last
     std::wstring _selected;
 };
 

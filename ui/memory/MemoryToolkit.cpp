@@ -24,10 +24,14 @@ Frame& MemoryForm::addFrame(const std::wstring& caption, Rect rect) {
     return keep<MemoryLabel>(L"frame", caption, rect, caption);
 }
 
-Label& MemoryForm::addLabel(const std::wstring& caption, Rect rect, const Font* font) {
+Label& MemoryForm::addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) {
     _fonts.push_back(font ? *font : Font{});
-    return keep<MemoryLabel>(L"label", caption, rect, caption);
+    auto& label = keep<MemoryLabel>(L"label", caption, rect, caption);
+    _placed.back().align = align;
+    return label;
 }
+
+void MemoryForm::addEtchedRule(Rect rect) { keep<MemoryLabel>(L"rule", L"", rect, L""); }
 
 void MemoryForm::addPicture(int icon, Rect rect) { keep<MemoryLabel>(L"picture", std::to_wstring(icon), rect, L""); }
 
@@ -71,12 +75,21 @@ void MemoryForm::show() {
     checkLoaded();
     _visible = true;
     _events.push_back(L"show");
+    // Showing a window that is not active activates it, as ShowWindow does.
+    if (!_active) userActivate();
 }
 
 void MemoryForm::hide() {
     checkLoaded();
     _visible = false;
+    _active = false;
     _events.push_back(L"hide");
+}
+
+void MemoryForm::refresh() {
+    checkLoaded();
+    ++_refreshes;
+    _events.push_back(L"refresh");
 }
 
 void MemoryForm::bringToFront() {
@@ -105,7 +118,15 @@ void MemoryForm::userClose() {
 }
 
 void MemoryForm::userDeactivate() {
-    if (!_unloaded && onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+    if (_unloaded) return;
+    _active = false;
+    if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+}
+
+void MemoryForm::userActivate() {
+    if (_unloaded || !_visible) return;
+    _active = true;
+    if (onActivate) RunEvent(L"Activating the window", onActivate);
 }
 
 std::shared_ptr<Form> MemoryToolkit::createForm(const FormDesign& design) {

@@ -12,9 +12,11 @@ namespace tavisk::ui::memory {
 
 // What a form holds, in tab order, as a test reads it back.
 struct Placed {
-    std::wstring kind;  // "frame", "label", "picture", "check", "text", "updown", "option", "button", "list", "tree"
+    std::wstring kind;  // "frame", "label", "picture", "check", "text", "updown", "option", "button", "list", "tree",
+                        // "rule"
     std::wstring caption;
     Rect rect;
+    TextAlign align = TextAlign::Left;
 };
 
 class MemoryForm final : public Form {
@@ -22,7 +24,8 @@ public:
     explicit MemoryForm(FormDesign design) : _design(std::move(design)) {}
 
     Frame& addFrame(const std::wstring& caption, Rect rect) override;
-    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font) override;
+    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) override;
+    void addEtchedRule(Rect rect) override;
     void addPicture(int icon, Rect rect) override;
     CheckBox& addCheckBox(const std::wstring& caption, Rect rect) override;
     TextBox& addTextBox(const std::wstring& text, Rect rect) override;
@@ -38,11 +41,17 @@ public:
     bool visible() const override { return _visible; }
     void bringToFront() override;
     void unload() override;
+    void setMousePointer(MousePointer pointer) override { _pointer = pointer; }
+    void refresh() override;
 
     const FormDesign& design() const { return _design; }
+    MousePointer mousePointer() const { return _pointer; }
+    // How often the form was painted at once by refresh().
+    int refreshes() const { return _refreshes; }
+    bool active() const { return _active; }
     const std::vector<Placed>& placed() const { return _placed; }
     const std::vector<Font>& fonts() const { return _fonts; }
-    // "show", "hide", "front", "unload" in the order they happened.
+    // "show", "hide", "front", "refresh", "unload" in the order they happened.
     const std::vector<std::wstring>& events() const { return _events; }
     bool topmost() const { return _topmost; }
     bool unloaded() const { return _unloaded; }
@@ -51,7 +60,9 @@ public:
     void userPressEnter();
     void userPressEscape();
     void userClose();
+    // Another window became active, then this one again.
     void userDeactivate();
+    void userActivate();
 
 private:
     template <class T, class... Args>
@@ -67,6 +78,9 @@ private:
     Button* _default = nullptr;
     Button* _cancel = nullptr;
     bool _visible = false;
+    bool _active = false;
+    MousePointer _pointer = MousePointer::Default;
+    int _refreshes = 0;
     bool _topmost = false;
     bool _unloaded = false;
 };

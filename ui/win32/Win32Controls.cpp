@@ -213,6 +213,14 @@ void Win32TreeView::setImages(const std::vector<int>& iconResources) {
     _images = std::move(images);
 }
 
+void Win32TreeView::setImageStrip(int bitmapResource, std::int32_t size, std::uint32_t maskColour) {
+    ImageList images(ImageList_LoadImageW(ThisModule(), MAKEINTRESOURCEW(bitmapResource), size, 0,
+                                          static_cast<COLORREF>(maskColour), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    ThrowLastErrorIf(!images, "ImageList_LoadImage");
+    TreeView_SetImageList(_window, images.get(), TVSIL_NORMAL);
+    _images = std::move(images);
+}
+
 void Win32TreeView::clear() {
     TreeView_DeleteAllItems(_window);
     _nodes.clear();

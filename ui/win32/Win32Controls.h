@@ -127,6 +127,7 @@ public:
     bool enabled() const override { return IsWindowEnabled(_window) != FALSE; }
     void setEnabled(bool enabled) override { EnableWindow(_window, enabled); }
     void setImages(const std::vector<int>& iconResources) override;
+    void setImageStrip(int bitmapResource, std::int32_t size, std::uint32_t maskColour) override;
     void clear() override;
     void add(const std::wstring& parentKey, const std::wstring& key, const std::wstring& text, std::int32_t image,
              std::int32_t selectedImage) override;

@@ -54,6 +54,14 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
     HWND owner = nullptr;
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
+    _centreOnScreen = design.centreOnScreen;
+    if (!owner && !design.taskbarButton && !design.toolWindow) {
+        // The task bar lists unowned windows only: a hidden owner keeps the form off it.
+        _hiddenOwner = UniqueWindow(
+            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ThisModule(), nullptr));
+        ThrowLastErrorIf(_hiddenOwner.get() == nullptr, "CreateWindowEx");
+        owner = _hiddenOwner.get();
+    }
 
     const auto words = DialogTemplate(design);
     _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -107,8 +115,9 @@ Frame& Win32Form::addFrame(const std::wstring& caption, Rect rect) {
     return static_cast<Frame&>(*_controls.back());
 }
 
-Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* font) {
-    const HWND label = addChild(L"STATIC", caption, SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, rect);
+Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) {
+    const DWORD alignment = align == TextAlign::Centre ? SS_CENTER : SS_LEFT;
+    const HWND label = addChild(L"STATIC", caption, alignment | SS_NOPREFIX | WS_GROUP, 0, rect);
     if (font) {
         LOGFONTW description{};
         description.lfHeight = -static_cast<LONG>(std::lround(font->points * _dpi / 72.0));
@@ -120,6 +129,11 @@ Label& Win32Form::addLabel(const std::wstring& caption, Rect rect, const Font* f
     }
     _controls.push_back(std::make_unique<Win32Label>(label));
     return static_cast<Label&>(*_controls.back());
+}
+
+void Win32Form::addEtchedRule(Rect rect) {
+    // The static control's etched line is the two lines: shadow above highlight.
+    addChild(L"STATIC", L"", SS_ETCHEDHORZ, 0, rect);
 }
 
 void Win32Form::addPicture(int icon, Rect rect) {
@@ -200,7 +214,11 @@ Button& Win32Form::addButton(const std::wstring& caption, Rect rect, ButtonRole 
     auto control = std::make_unique<Win32Button>(window);
     auto* button = control.get();
     _controls.push_back(std::move(control));
-    if (role == ButtonRole::Default) _default = button;
+    if (role == ButtonRole::Default) {
+        _default = button;
+        // The dialog manager keeps the default look on this button as the focus moves.
+        SendMessageW(_window.get(), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
+    }
     if (role == ButtonRole::Cancel) _cancel = button;
     _commands[GetDlgCtrlID(window)] = [button, caption](UINT code) {
         if (code == BN_CLICKED && button->enabled() && button->onClick) RunEvent(ActionName(caption), button->onClick);
@@ -243,7 +261,7 @@ void Win32Form::centre(HWND over) {
 void Win32Form::show() {
     if (!_window.get()) throw std::logic_error("the form is unloaded");
     const bool first = !std::exchange(_shownOnce, true);
-    if (first) centre(_centreOver);
+    if (first) centre(_centreOnScreen ? nullptr : _centreOver);
     ShowWindow(_window.get(), SW_SHOW);
     // A dialog made without controls has no focus yet: the first tab stop gets it.
     if (first) {
@@ -257,6 +275,24 @@ void Win32Form::hide() {
     if (_window.get()) ShowWindow(_window.get(), SW_HIDE);
 }
 
+void Win32Form::setMousePointer(MousePointer pointer) {
+    _pointer = pointer;
+    // The thread may be busy and pump no messages for a while: the pointer changes
+    // now if it is over the form, not at the next WM_SETCURSOR.
+    POINT at{};
+    RECT area{};
+    if (_window && IsWindowVisible(_window.get()) && GetCursorPos(&at) && GetWindowRect(_window.get(), &area) &&
+        PtInRect(&area, at)) {
+        SetCursor(LoadCursorW(nullptr, pointer == MousePointer::ArrowHourglass ? IDC_APPSTARTING : IDC_ARROW));
+    }
+}
+
+void Win32Form::refresh() {
+    if (!_window) throw std::logic_error("the form is unloaded");
+    RedrawWindow(_window.get(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 void Win32Form::bringToFront() {
     if (!_window.get()) throw std::logic_error("the form is unloaded");
     host::win32::BringToFront(_window.get());
@@ -268,6 +304,8 @@ void Win32Form::unload() {
     RemoveDialogWindow(window.get());
     // No event reaches the form once it is unloading.
     SetWindowLongPtrW(window.get(), DWLP_USER, 0);
+    // The owner goes after the form it owns.
+    _hiddenOwner.reset();
 }
 
 INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -289,7 +327,7 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
         // A handler that closed the form leaves the dialog manager nothing to do.
         return IsWindow(window) ? FALSE : TRUE;
     }
-    if (message == WM_NOTIFY) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    if (message == WM_NOTIFY || message == WM_SETCURSOR) SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -320,16 +358,26 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             if (_window) RemoveDialogWindow(_window.release());
             return false;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE && onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+            } else if (onActivate) {
+                RunEvent(L"Activating the window", onActivate);
+            }
             return false;
+        case WM_SETCURSOR:
+            if (_pointer != MousePointer::ArrowHourglass || LOWORD(lParam) != HTCLIENT) return false;
+            SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+            result = TRUE;
+            return true;
         default:
             return false;
     }
 }
 
 void Win32Form::command(int id, UINT code) {
-    // The dialog manager turns Enter into IDOK and Esc into IDCANCEL: they press the
-    // default and the cancel button, and nothing when the form has none.
+    // The dialog manager turns Esc into IDCANCEL, and Enter into the default
+    // button's id or, on a form without one, IDOK: they press the default and the
+    // cancel button, and nothing when the form has none.
     if (id == IDOK || id == IDCANCEL) {
         Win32Button* button = id == IDOK ? _default : _cancel;
         if (button && button->enabled()) SendMessageW(button->window(), BM_CLICK, 0, 0);

@@ -29,7 +29,8 @@ public:
     Win32Form& operator=(const Win32Form&) = delete;
 
     Frame& addFrame(const std::wstring& caption, Rect rect) override;
-    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font) override;
+    Label& addLabel(const std::wstring& caption, Rect rect, const Font* font, TextAlign align) override;
+    void addEtchedRule(Rect rect) override;
     void addPicture(int icon, Rect rect) override;
     CheckBox& addCheckBox(const std::wstring& caption, Rect rect) override;
     TextBox& addTextBox(const std::wstring& text, Rect rect) override;
@@ -45,6 +46,8 @@ public:
     bool visible() const override { return _window && IsWindowVisible(_window.get()); }
     void bringToFront() override;
     void unload() override;
+    void setMousePointer(MousePointer pointer) override;
+    void refresh() override;
 
     HWND window() const noexcept { return _window.get(); }
     // The screen's pixels per inch the form was laid out with.
@@ -58,11 +61,16 @@ private:
     RECT pixels(Rect rect) const;
     void centre(HWND over);
 
+    // A hidden window that owns the form, so that it has no task bar button;
+    // declared first, so that it goes after the form.
+    UniqueWindow _hiddenOwner;
     UniqueWindow _window;
     int _dpi = 96;
     int _nextId = 1000;
     bool _shownOnce = false;
+    bool _centreOnScreen = false;
     HWND _centreOver = nullptr;
+    MousePointer _pointer = MousePointer::Default;
     Icon _smallIcon, _largeIcon;
     std::vector<Icon> _pictures;
     std::vector<GdiObject<HFONT>> _fonts;

@@ -115,7 +115,13 @@ std::vector<Tricky> Corpus() {
     return corpus;
 }
 
-std::string NameOf(size_t index) { return "t" + std::to_string(100 + index) + ".htm"; }
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + a temporary string.
+std::string NameOf(size_t index) {
+    std::string name = "t";
+    name += std::to_string(100 + index);
+    name += ".htm";
+    return name;
+}
 
 class HostilePageTest : public SimHostTest {};
 

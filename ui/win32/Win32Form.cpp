@@ -7,6 +7,7 @@
 #include "host/win32/BringToFront.h"
 #include "ui/EventBoundary.h"
 #include "ui/win32/ActivationContext.h"
+#include "ui/win32/DialogTemplate.h"
 #include "ui/win32/MessageHook.h"
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
@@ -21,31 +22,6 @@ using base::win32::UniqueWindow;
 namespace {
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-
-// An empty dialog template: DLGTEMPLATE, no menu, the default class, the caption,
-// then the font the dialog manager gives the window.
-std::vector<WORD> DialogTemplate(const FormDesign& design) {
-    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* head = reinterpret_cast<DLGTEMPLATE*>(words.data());
-    head->style = kFormStyle;
-    head->dwExtendedStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
-    const std::wstring& caption = design.caption;
-    words.push_back(0);  // no menu
-    words.push_back(0);  // the dialog class
-    words.insert(words.end(), caption.begin(), caption.end());
-    words.push_back(0);
-    words.push_back(8);  // points
-    for (const wchar_t c : std::wstring(L"MS Sans Serif")) words.push_back(c);
-    words.push_back(0);
-    return words;
-}
-
-int ScreenDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
 
 }  // namespace
 
@@ -63,7 +39,7 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
         owner = _hiddenOwner.get();
     }
 
-    const auto words = DialogTemplate(design);
+    const auto words = EmptyDialogTemplate(kFormStyle, design.toolWindow ? WS_EX_TOOLWINDOW : 0, design.caption);
     _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
                                                       owner, DialogProc, reinterpret_cast<LPARAM>(this)));
     ThrowLastErrorIf(_window.get() == nullptr, "CreateDialogIndirectParam");

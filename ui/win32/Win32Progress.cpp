@@ -8,6 +8,7 @@
 #include "base/win32/ThisModule.h"
 #include "host/win32/BringToFront.h"
 #include "ui/win32/ActivationContext.h"
+#include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
 
@@ -32,28 +33,6 @@ constexpr RECT kCancel{4200, 1185, 5295, 1560};
 // posting to itself must not hold the run.
 constexpr int kMaxMessagesPerRound = 200;
 
-// An empty dialog template: DLGTEMPLATE, no menu, the default class, the caption,
-// then the font the dialog manager gives the window and its controls.
-std::vector<WORD> DialogTemplate(const std::wstring& caption) {
-    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    reinterpret_cast<DLGTEMPLATE*>(words.data())->style = kStyle;
-    words.push_back(0);  // no menu
-    words.push_back(0);  // the dialog class
-    words.insert(words.end(), caption.begin(), caption.end());
-    words.push_back(0);
-    words.push_back(8);  // points
-    for (const wchar_t c : std::wstring(L"MS Sans Serif")) words.push_back(c);
-    words.push_back(0);
-    return words;
-}
-
-int ScreenDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 RECT Pixels(RECT twips, int dpi) {
     return {MulDiv(twips.left, dpi, 1440), MulDiv(twips.top, dpi, 1440), MulDiv(twips.right, dpi, 1440),
             MulDiv(twips.bottom, dpi, 1440)};
@@ -71,7 +50,7 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
 
-    const auto words = DialogTemplate(design.caption);
+    const auto words = EmptyDialogTemplate(kStyle, 0, design.caption);
     _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
                                                       owner, DialogProc, reinterpret_cast<LPARAM>(this)));
     ThrowLastErrorIf(!_window, "CreateDialogIndirectParam");

@@ -154,9 +154,9 @@ TEST(LifetimeTest, AThousandLoadsAndUnloadsInTheHostLeaveNothingBehind) {
 
     // Flat over the last 900 cycles: one handle or window object lost per cycle
     // would show 900, so a margin of a few absorbs only what the system creates
-    // lazily once. For memory, 256 KiB over 900 cycles is under 300 bytes a cycle,
-    // below the smallest object a connection makes (its menu button and sink),
-    // while leaving room for the heap's own growth in pages.
+    // lazily once. For memory, 256 KiB over 900 cycles is under 300 bytes a cycle:
+    // a connection that left its objects (the add-in, its event sink, the host's
+    // proxies it holds) would exceed it, while the heap may still grow by a few pages.
     EXPECT_LE(after1000.handles, after100.handles + 4);
     EXPECT_LE(after1000.gdi, after100.gdi + 4);
     EXPECT_LE(after1000.user, after100.user + 4);

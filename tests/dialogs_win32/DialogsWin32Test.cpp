@@ -405,6 +405,53 @@ TEST_F(DialogsWin32Test, OkRunsOverTheQueueAndTheDialogGoes) {
     EXPECT_EQ(store.saved(), (std::vector<simhost::Attribute>{{L"topmargin", L"12"}}));
 }
 
+BOOL CALLBACK CollectVisible(HWND window, LPARAM found) {
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+// The web closed while the dialog is open: OK names the cause in one error message,
+// destroys the progress window it made, writes nothing and leaves the dialog whole
+// and shown for another try; Cancel then closes it.
+TEST_F(DialogsWin32Test, OkAfterTheWebClosedTellsTheUserAndLeavesOnlyTheDialog) {
+    for (const bool queue : {false, true}) {
+        SCOPED_TRACE(queue ? "queue" : "all pages");
+        if (!main) {
+            host.openWeb(web);
+            ShowOptionsDialog();
+            Pump();
+            main = MainWindow();
+        }
+        SendMessageW(Button(L"&Top margin"), BM_CLICK, 0, 0);
+        if (queue) {
+            SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+            Queue({{L"a.htm", L"Alpha"}});
+        }
+        host.closeWeb();
+        toolkit->boxes.shown.clear();
+        SendMessageW(Button(L"OK"), BM_CLICK, 0, 0);
+        Pump();
+
+        ASSERT_EQ(toolkit->boxes.shown.size(), 1u);
+        EXPECT_EQ(toolkit->boxes.shown[0].title, L"Tavisk 2002");
+        EXPECT_EQ(toolkit->boxes.shown[0].icon, ui::MessageIcon::Error);
+        EXPECT_NE(toolkit->boxes.shown[0].text.find(L"No web is open in FrontPage."), std::wstring::npos);
+        const auto& store =
+            static_cast<simhost::MemoryPageStore&>(web->findFile(L"file:///C:/Webs/site/a.htm")->store());
+        EXPECT_EQ(store.saveCount(), 0);
+        std::vector<HWND> visible;
+        EnumThreadWindows(GetCurrentThreadId(), CollectVisible, reinterpret_cast<LPARAM>(&visible));
+        EXPECT_EQ(visible, std::vector<HWND>{main}) << "no progress window or half-made window is left";
+        EXPECT_EQ(Checked(Button(L"&Top margin")), true);
+
+        SendMessageW(Button(L"Cancel"), BM_CLICK, 0, 0);
+        Pump();
+        EXPECT_FALSE(IsWindow(main));
+        EXPECT_FALSE(frmMain::Exists());
+        main = nullptr;
+    }
+}
+
 // The controls the page chooser builds on, on a form of their own.
 class ControlsWin32Test : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "base/Text.h"
@@ -62,7 +63,7 @@ const ListItem& ListView::item(std::int32_t index) const {
 
 const ListItem* ListView::find(const std::wstring& key) const {
     const auto found = _byKey.find(key);
-    return found == _byKey.end() ? nullptr : found->second.get();
+    return found == _byKey.end() ? nullptr : &found->second;
 }
 
 std::int32_t ListView::indexOf(const std::wstring& key) const {
@@ -78,16 +79,56 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
 ListItem& ListView::at(const std::wstring& key) {
     const auto found = _byKey.find(key);
     if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
-    return *found->second;
+    return found->second;
 }
 
-void ListView::add(ListItem item) {
-    auto owned = std::make_unique<ListItem>(std::move(item));
-    ListItem* added = owned.get();
+void ListView::add(ListItem&& item) {
+    if (!_spare.empty()) {
+        Items::node_type node = std::move(_spare.back());
+        _spare.pop_back();
+        node.mapped() = std::move(item);
+        insert(std::move(node));
+        return;
+    }
     // One look-up both checks the key and places the item.
-    const auto [placed, inserted] = _byKey.try_emplace(added->key);
-    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(added->key));
-    placed->second = std::move(owned);
+    const auto [placed, inserted] = _byKey.try_emplace(std::wstring_view(item.key), std::move(item));
+    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(item.key));
+    ListItem* added = &placed->second;
+    if (placed->first.data() != added->key.data()) {
+        // A short key is held inside the string object and was copied by the move:
+        // the view must name the stored one. The node, and so the item, stays put.
+        Items::node_type node = _byKey.extract(placed);
+        node.key() = node.mapped().key;
+        _byKey.insert(std::move(node));
+    }
+    placeInOrder(added);
+}
+
+void ListView::add(const ListItem& item) {
+    if (_spare.empty()) {
+        add(ListItem(item));
+        return;
+    }
+    Items::node_type node = std::move(_spare.back());
+    _spare.pop_back();
+    // Assigning reuses the spare item's string buffers.
+    node.mapped() = item;
+    insert(std::move(node));
+}
+
+void ListView::insert(Items::node_type node) {
+    ListItem* added = &node.mapped();
+    node.key() = added->key;
+    auto result = _byKey.insert(std::move(node));
+    if (!result.inserted) {
+        const std::string message = "list key already used: " + base::ToUtf8(added->key);
+        _spare.push_back(std::move(result.node));
+        throw std::invalid_argument(message);
+    }
+    placeInOrder(added);
+}
+
+void ListView::placeInOrder(ListItem* added) {
     if (_updating > 0) {
         _order.push_back(added);
         return;
@@ -104,26 +145,26 @@ bool ListView::remove(const std::wstring& key) {
     if (_updating > 0) {
         const auto found = _byKey.find(key);
         if (found == _byKey.end()) return false;
-        _removed.insert(found->second.get());
-        _dropped.push_back(std::move(found->second));
-        _byKey.erase(found);
+        _dropped.push_back(_byKey.extract(found));
         return true;
     }
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
     _ordered = _order.size();
-    _byKey.erase(key);
+    // `key` may be the item's own: the node keeps it alive until it is reused.
+    _spare.push_back(_byKey.extract(key));
     itemsChanged();
     return true;
 }
 
 void ListView::clear() {
     _order.clear();
-    _removed.clear();
-    _dropped.clear();
     _ordered = 0;
-    _byKey.clear();
+    for (auto& node : _dropped) _spare.push_back(std::move(node));
+    _dropped.clear();
+    _spare.reserve(_spare.size() + _byKey.size());
+    while (!_byKey.empty()) _spare.push_back(_byKey.extract(_byKey.begin()));
     if (_updating == 0) itemsChanged();
 }
 
@@ -150,15 +191,21 @@ void ListView::endUpdate() {
 
 void ListView::settle() const {
     const auto less = [this](const ListItem* a, const ListItem* b) { return before(a, b); };
-    if (!_removed.empty()) {
+    if (!_dropped.empty()) {
         // Compacted in place, each part keeping its order.
-        const auto gone = [this](const ListItem* item) { return _removed.count(item) != 0; };
+        std::vector<const ListItem*> removed;
+        removed.reserve(_dropped.size());
+        for (const auto& node : _dropped) removed.push_back(&node.mapped());
+        std::sort(removed.begin(), removed.end(), std::less<>());
+        const auto gone = [&removed](const ListItem* item) {
+            return std::binary_search(removed.begin(), removed.end(), item, std::less<>());
+        };
         const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
         const auto orderedEnd = std::remove_if(_order.begin(), middle, gone);
         const auto addedEnd = std::remove_if(middle, _order.end(), gone);
         _ordered = static_cast<size_t>(orderedEnd - _order.begin());
         _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
-        _removed.clear();
+        for (auto& node : _dropped) _spare.push_back(std::move(node));
         _dropped.clear();
     }
     if (_ordered < _order.size()) {

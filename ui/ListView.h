@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "ui/Control.h"
@@ -62,8 +61,10 @@ public:
     // The item's position in the list's order, or -1.
     std::int32_t indexOf(const std::wstring& key) const;
 
-    // Raises std::invalid_argument when the key is already in the list.
-    void add(ListItem item);
+    // Raises std::invalid_argument when the key is already in the list. A copy
+    // reuses the storage of items removed or cleared before.
+    void add(ListItem&& item);
+    void add(const ListItem& item);
     bool remove(const std::wstring& key);
     void clear();
     void setBold(const std::wstring& key, bool bold);
@@ -98,20 +99,26 @@ private:
     const std::wstring& sortText(const ListItem& item) const;
     bool before(const ListItem* a, const ListItem* b) const;
     ListItem& at(const std::wstring& key);
+    // Keyed by a view of the item's own key: the item lives in the map's node and
+    // does not move, so no second copy of every key is kept.
+    using Items = std::unordered_map<std::wstring_view, ListItem>;
+    // Puts a node holding a new item into the map and the order.
+    void insert(Items::node_type node);
+    void placeInOrder(ListItem* added);
     // Applies the additions and removals an update left pending to the order.
     void settle() const;
 
     std::vector<ListColumn> _columns;
-    // Keyed by a view of the item's own key: the item does not move, so no second
-    // copy of every key is kept.
-    std::unordered_map<std::wstring_view, std::unique_ptr<ListItem>> _byKey;
+    Items _byKey;
     // The shown order. Its first _ordered items are in order; during an update the
     // items added after them are not yet, and removed ones (kept alive in _dropped)
     // are still there, until settle().
     mutable std::vector<ListItem*> _order;
     mutable size_t _ordered = 0;
-    mutable std::unordered_set<const ListItem*> _removed;
-    mutable std::vector<std::unique_ptr<ListItem>> _dropped;
+    mutable std::vector<Items::node_type> _dropped;
+    // Nodes of items gone from the list, with their strings' storage, for the next
+    // additions: a list cleared and filled again allocates nothing per item.
+    mutable std::vector<Items::node_type> _spare;
     int _updating = 0;
     SortState _sort;
 };

@@ -61,9 +61,20 @@ const ListItem& ListView::item(std::int32_t index) const {
     return *_order[static_cast<size_t>(index)];
 }
 
+std::size_t ListView::slotOf(std::wstring_view key, std::size_t hash) const {
+    if (_slots.empty()) return kNoSlot;
+    const std::size_t mask = _slots.size() - 1;
+    for (std::size_t i = hash & mask; _slots[i].item; i = (i + 1) & mask) {
+        if (_slots[i].hash == hash && _slots[i].item->key == key) return i;
+    }
+    return kNoSlot;
+}
+
+std::size_t ListView::slotOf(std::wstring_view key) const { return slotOf(key, std::hash<std::wstring_view>{}(key)); }
+
 const ListItem* ListView::find(const std::wstring& key) const {
-    const auto found = _byKey.find(key);
-    return found == _byKey.end() ? nullptr : &found->second;
+    const std::size_t slot = slotOf(key);
+    return slot == kNoSlot ? nullptr : _slots[slot].item.get();
 }
 
 std::int32_t ListView::indexOf(const std::wstring& key) const {
@@ -77,54 +88,84 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
 }
 
 ListItem& ListView::at(const std::wstring& key) {
-    const auto found = _byKey.find(key);
-    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
-    return found->second;
+    const std::size_t slot = slotOf(key);
+    if (slot == kNoSlot) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
+    return *_slots[slot].item;
+}
+
+std::unique_ptr<ListItem> ListView::take(std::size_t slot) {
+    const std::size_t mask = _slots.size() - 1;
+    std::unique_ptr<ListItem> taken = std::move(_slots[slot].item);
+    --_count;
+    // Backward-shift deletion: an item further along the run moves into the gap
+    // unless its home slot lies after the gap, in the cyclic range (gap, its slot].
+    std::size_t gap = slot;
+    for (std::size_t j = (gap + 1) & mask; _slots[j].item; j = (j + 1) & mask) {
+        const std::size_t home = _slots[j].hash & mask;
+        const bool stays = gap < j ? (home > gap && home <= j) : (home > gap || home <= j);
+        if (stays) continue;
+        _slots[gap] = std::move(_slots[j]);
+        gap = j;
+    }
+    return taken;
+}
+
+void ListView::grow() {
+    std::vector<Slot> old(std::max<std::size_t>(16, _slots.size() * 2));
+    old.swap(_slots);
+    const std::size_t mask = _slots.size() - 1;
+    for (Slot& slot : old) {
+        if (!slot.item) continue;
+        std::size_t i = slot.hash & mask;
+        while (_slots[i].item) i = (i + 1) & mask;
+        _slots[i] = std::move(slot);
+    }
+}
+
+std::unique_ptr<ListItem> ListView::spareItem() {
+    if (_spare.empty()) return nullptr;
+    std::unique_ptr<ListItem> item = std::move(_spare.back());
+    _spare.pop_back();
+    return item;
 }
 
 void ListView::add(ListItem&& item) {
-    if (!_spare.empty()) {
-        Items::node_type node = std::move(_spare.back());
-        _spare.pop_back();
-        node.mapped() = std::move(item);
-        insert(std::move(node));
-        return;
+    std::unique_ptr<ListItem> owned = spareItem();
+    if (owned) {
+        *owned = std::move(item);
+    } else {
+        owned = std::make_unique<ListItem>(std::move(item));
     }
-    // One look-up both checks the key and places the item.
-    const auto [placed, inserted] = _byKey.try_emplace(std::wstring_view(item.key), std::move(item));
-    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(item.key));
-    ListItem* added = &placed->second;
-    if (placed->first.data() != added->key.data()) {
-        // A short key is held inside the string object and was copied by the move:
-        // the view must name the stored one. The node, and so the item, stays put.
-        Items::node_type node = _byKey.extract(placed);
-        node.key() = node.mapped().key;
-        _byKey.insert(std::move(node));
-    }
-    placeInOrder(added);
+    insert(std::move(owned));
 }
 
 void ListView::add(const ListItem& item) {
-    if (_spare.empty()) {
-        add(ListItem(item));
-        return;
+    std::unique_ptr<ListItem> owned = spareItem();
+    if (owned) {
+        // Assigning reuses the spare item's string buffers.
+        *owned = item;
+    } else {
+        owned = std::make_unique<ListItem>(item);
     }
-    Items::node_type node = std::move(_spare.back());
-    _spare.pop_back();
-    // Assigning reuses the spare item's string buffers.
-    node.mapped() = item;
-    insert(std::move(node));
+    insert(std::move(owned));
 }
 
-void ListView::insert(Items::node_type node) {
-    ListItem* added = &node.mapped();
-    node.key() = added->key;
-    auto result = _byKey.insert(std::move(node));
-    if (!result.inserted) {
-        const std::string message = "list key already used: " + base::ToUtf8(added->key);
-        _spare.push_back(std::move(result.node));
-        throw std::invalid_argument(message);
+void ListView::insert(std::unique_ptr<ListItem> owned) {
+    if ((_count + 1) * 2 > _slots.size()) grow();
+    const std::size_t hash = std::hash<std::wstring_view>{}(owned->key);
+    const std::size_t mask = _slots.size() - 1;
+    std::size_t i = hash & mask;
+    for (; _slots[i].item; i = (i + 1) & mask) {
+        if (_slots[i].hash == hash && _slots[i].item->key == owned->key) {
+            const std::string message = "list key already used: " + base::ToUtf8(owned->key);
+            _spare.push_back(std::move(owned));
+            throw std::invalid_argument(message);
+        }
     }
+    ListItem* added = owned.get();
+    _slots[i].hash = hash;
+    _slots[i].item = std::move(owned);
+    ++_count;
     placeInOrder(added);
 }
 
@@ -143,17 +184,17 @@ void ListView::placeInOrder(ListItem* added) {
 
 bool ListView::remove(const std::wstring& key) {
     if (_updating > 0) {
-        const auto found = _byKey.find(key);
-        if (found == _byKey.end()) return false;
-        _dropped.push_back(_byKey.extract(found));
+        const std::size_t slot = slotOf(key);
+        if (slot == kNoSlot) return false;
+        _dropped.push_back(take(slot));
         return true;
     }
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
     _ordered = _order.size();
-    // `key` may be the item's own: the node keeps it alive until it is reused.
-    _spare.push_back(_byKey.extract(key));
+    // `key` may be the item's own: it stays alive among the spares.
+    _spare.push_back(take(slotOf(key)));
     itemsChanged();
     return true;
 }
@@ -161,10 +202,15 @@ bool ListView::remove(const std::wstring& key) {
 void ListView::clear() {
     _order.clear();
     _ordered = 0;
-    for (auto& node : _dropped) _spare.push_back(std::move(node));
+    for (auto& item : _dropped) _spare.push_back(std::move(item));
     _dropped.clear();
-    _spare.reserve(_spare.size() + _byKey.size());
-    while (!_byKey.empty()) _spare.push_back(_byKey.extract(_byKey.begin()));
+    if (_count > 0) {
+        _spare.reserve(_spare.size() + _count);
+        for (Slot& slot : _slots) {
+            if (slot.item) _spare.push_back(std::move(slot.item));
+        }
+        _count = 0;
+    }
     if (_updating == 0) itemsChanged();
 }
 
@@ -195,7 +241,7 @@ void ListView::settle() const {
         // Compacted in place, each part keeping its order.
         std::vector<const ListItem*> removed;
         removed.reserve(_dropped.size());
-        for (const auto& node : _dropped) removed.push_back(&node.mapped());
+        for (const auto& item : _dropped) removed.push_back(item.get());
         std::sort(removed.begin(), removed.end(), std::less<>());
         const auto gone = [&removed](const ListItem* item) {
             return std::binary_search(removed.begin(), removed.end(), item, std::less<>());
@@ -205,7 +251,7 @@ void ListView::settle() const {
         const auto addedEnd = std::remove_if(middle, _order.end(), gone);
         _ordered = static_cast<size_t>(orderedEnd - _order.begin());
         _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
-        for (auto& node : _dropped) _spare.push_back(std::move(node));
+        for (auto& item : _dropped) _spare.push_back(std::move(item));
         _dropped.clear();
     }
     if (_ordered < _order.size()) {

@@ -53,7 +53,7 @@ public:
     explicit ListView(std::vector<ListColumn> columns);
 
     const std::vector<ListColumn>& columns() const noexcept { return _columns; }
-    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_byKey.size()); }
+    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_count); }
     // The item shown at `index`, counted from 0 in the list's order.
     const ListItem& item(std::int32_t index) const;
     const ListItem* find(const std::wstring& key) const;
@@ -99,26 +99,40 @@ private:
     const std::wstring& sortText(const ListItem& item) const;
     bool before(const ListItem* a, const ListItem* b) const;
     ListItem& at(const std::wstring& key);
-    // Keyed by a view of the item's own key: the item lives in the map's node and
-    // does not move, so no second copy of every key is kept.
-    using Items = std::unordered_map<std::wstring_view, ListItem>;
-    // Puts a node holding a new item into the map and the order.
-    void insert(Items::node_type node);
+    // The keyed index: open addressing with linear probing over a power-of-two
+    // table at most half full, written here because a chained map costs several
+    // scattered reads per look-up and fills are dominated by look-ups. A slot holds
+    // the key's hash and owns its item; items never move.
+    struct Slot {
+        std::size_t hash = 0;
+        std::unique_ptr<ListItem> item;  // empty: a free slot
+    };
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    std::size_t slotOf(std::wstring_view key, std::size_t hash) const;
+    std::size_t slotOf(std::wstring_view key) const;
+    // Takes the item out of its slot, closing the gap so later probes still find theirs.
+    std::unique_ptr<ListItem> take(std::size_t slot);
+    void grow();
+    // An item to fill: a spare one when the list has one.
+    std::unique_ptr<ListItem> spareItem();
+    // Indexes a new item and puts it in the order.
+    void insert(std::unique_ptr<ListItem> owned);
     void placeInOrder(ListItem* added);
     // Applies the additions and removals an update left pending to the order.
     void settle() const;
 
     std::vector<ListColumn> _columns;
-    Items _byKey;
+    std::vector<Slot> _slots;
+    std::size_t _count = 0;
     // The shown order. Its first _ordered items are in order; during an update the
     // items added after them are not yet, and removed ones (kept alive in _dropped)
     // are still there, until settle().
     mutable std::vector<ListItem*> _order;
     mutable size_t _ordered = 0;
-    mutable std::vector<Items::node_type> _dropped;
-    // Nodes of items gone from the list, with their strings' storage, for the next
-    // additions: a list cleared and filled again allocates nothing per item.
-    mutable std::vector<Items::node_type> _spare;
+    mutable std::vector<std::unique_ptr<ListItem>> _dropped;
+    // Items gone from the list, with their strings' storage, for the next
+    // additions: a list cleared and filled again allocates next to nothing per item.
+    mutable std::vector<std::unique_ptr<ListItem>> _spare;
     int _updating = 0;
     SortState _sort;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "base/Text.h"
 
@@ -74,7 +75,7 @@ std::size_t ListView::slotOf(std::wstring_view key) const { return slotOf(key, s
 
 const ListItem* ListView::find(const std::wstring& key) const {
     const std::size_t slot = slotOf(key);
-    return slot == kNoSlot ? nullptr : _slots[slot].item.get();
+    return slot == kNoSlot ? nullptr : _slots[slot].item;
 }
 
 std::int32_t ListView::indexOf(const std::wstring& key) const {
@@ -93,9 +94,9 @@ ListItem& ListView::at(const std::wstring& key) {
     return *_slots[slot].item;
 }
 
-std::unique_ptr<ListItem> ListView::take(std::size_t slot) {
+ListItem* ListView::take(std::size_t slot) {
     const std::size_t mask = _slots.size() - 1;
-    std::unique_ptr<ListItem> taken = std::move(_slots[slot].item);
+    ListItem* taken = std::exchange(_slots[slot].item, nullptr);
     --_count;
     // Backward-shift deletion: an item further along the run moves into the gap
     // unless its home slot lies after the gap, in the cyclic range (gap, its slot].
@@ -104,7 +105,7 @@ std::unique_ptr<ListItem> ListView::take(std::size_t slot) {
         const std::size_t home = _slots[j].hash & mask;
         const bool stays = gap < j ? (home > gap && home <= j) : (home > gap || home <= j);
         if (stays) continue;
-        _slots[gap] = std::move(_slots[j]);
+        _slots[gap] = std::exchange(_slots[j], Slot{});
         gap = j;
     }
     return taken;
@@ -118,53 +119,63 @@ void ListView::grow() {
         if (!slot.item) continue;
         std::size_t i = slot.hash & mask;
         while (_slots[i].item) i = (i + 1) & mask;
-        _slots[i] = std::move(slot);
+        _slots[i] = slot;
     }
 }
 
-std::unique_ptr<ListItem> ListView::spareItem() {
-    if (_spare.empty()) return nullptr;
-    std::unique_ptr<ListItem> item = std::move(_spare.back());
-    _spare.pop_back();
-    return item;
+ListItem* ListView::freshItem() {
+    if (!_spare.empty()) {
+        ListItem* item = _spare.back();
+        _spare.pop_back();
+        return item;
+    }
+    if (_lastUsed == _lastSize) {
+        // Blocks grow with the list, so a small list stays small.
+        _lastSize = std::clamp<std::size_t>(_count, 16, 4096);
+        _blocks.push_back(std::make_unique<ListItem[]>(_lastSize));
+        _lastUsed = 0;
+    }
+    return &_blocks.back()[_lastUsed++];
 }
 
 void ListView::add(ListItem&& item) {
-    std::unique_ptr<ListItem> owned = spareItem();
-    if (owned) {
-        *owned = std::move(item);
-    } else {
-        owned = std::make_unique<ListItem>(std::move(item));
-    }
-    insert(std::move(owned));
+    ListItem* added = freshItem();
+    *added = std::move(item);
+    insert(added);
 }
 
 void ListView::add(const ListItem& item) {
-    std::unique_ptr<ListItem> owned = spareItem();
-    if (owned) {
-        // Assigning reuses the spare item's string buffers.
-        *owned = item;
-    } else {
-        owned = std::make_unique<ListItem>(item);
+    ListItem* added = freshItem();
+    // Assigning reuses a spare item's string buffers.
+    try {
+        *added = item;
+    } catch (...) {
+        _spare.push_back(added);
+        throw;
     }
-    insert(std::move(owned));
+    insert(added);
 }
 
-void ListView::insert(std::unique_ptr<ListItem> owned) {
-    if ((_count + 1) * 2 > _slots.size()) grow();
-    const std::size_t hash = std::hash<std::wstring_view>{}(owned->key);
+void ListView::insert(ListItem* added) {
+    if ((_count + 1) * 2 > _slots.size()) {
+        try {
+            grow();
+        } catch (...) {
+            _spare.push_back(added);
+            throw;
+        }
+    }
+    const std::size_t hash = std::hash<std::wstring_view>{}(added->key);
     const std::size_t mask = _slots.size() - 1;
     std::size_t i = hash & mask;
     for (; _slots[i].item; i = (i + 1) & mask) {
-        if (_slots[i].hash == hash && _slots[i].item->key == owned->key) {
-            const std::string message = "list key already used: " + base::ToUtf8(owned->key);
-            _spare.push_back(std::move(owned));
+        if (_slots[i].hash == hash && _slots[i].item->key == added->key) {
+            const std::string message = "list key already used: " + base::ToUtf8(added->key);
+            _spare.push_back(added);
             throw std::invalid_argument(message);
         }
     }
-    ListItem* added = owned.get();
-    _slots[i].hash = hash;
-    _slots[i].item = std::move(owned);
+    _slots[i] = {hash, added};
     ++_count;
     placeInOrder(added);
 }
@@ -202,12 +213,12 @@ bool ListView::remove(const std::wstring& key) {
 void ListView::clear() {
     _order.clear();
     _ordered = 0;
-    for (auto& item : _dropped) _spare.push_back(std::move(item));
+    _spare.insert(_spare.end(), _dropped.begin(), _dropped.end());
     _dropped.clear();
     if (_count > 0) {
         _spare.reserve(_spare.size() + _count);
         for (Slot& slot : _slots) {
-            if (slot.item) _spare.push_back(std::move(slot.item));
+            if (slot.item) _spare.push_back(std::exchange(slot.item, nullptr));
         }
         _count = 0;
     }
@@ -241,7 +252,7 @@ void ListView::settle() const {
         // Compacted in place, each part keeping its order.
         std::vector<const ListItem*> removed;
         removed.reserve(_dropped.size());
-        for (const auto& item : _dropped) removed.push_back(item.get());
+        removed.assign(_dropped.begin(), _dropped.end());
         std::sort(removed.begin(), removed.end(), std::less<>());
         const auto gone = [&removed](const ListItem* item) {
             return std::binary_search(removed.begin(), removed.end(), item, std::less<>());
@@ -251,7 +262,7 @@ void ListView::settle() const {
         const auto addedEnd = std::remove_if(middle, _order.end(), gone);
         _ordered = static_cast<size_t>(orderedEnd - _order.begin());
         _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
-        for (auto& item : _dropped) _spare.push_back(std::move(item));
+        _spare.insert(_spare.end(), _dropped.begin(), _dropped.end());
         _dropped.clear();
     }
     if (_ordered < _order.size()) {

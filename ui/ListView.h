@@ -102,21 +102,21 @@ private:
     // The keyed index: open addressing with linear probing over a power-of-two
     // table at most half full, written here because a chained map costs several
     // scattered reads per look-up and fills are dominated by look-ups. A slot holds
-    // the key's hash and owns its item; items never move.
+    // the key's hash and its item; items never move.
     struct Slot {
         std::size_t hash = 0;
-        std::unique_ptr<ListItem> item;  // empty: a free slot
+        ListItem* item = nullptr;  // null: a free slot
     };
     static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
     std::size_t slotOf(std::wstring_view key, std::size_t hash) const;
     std::size_t slotOf(std::wstring_view key) const;
     // Takes the item out of its slot, closing the gap so later probes still find theirs.
-    std::unique_ptr<ListItem> take(std::size_t slot);
+    ListItem* take(std::size_t slot);
     void grow();
-    // An item to fill: a spare one when the list has one.
-    std::unique_ptr<ListItem> spareItem();
-    // Indexes a new item and puts it in the order.
-    void insert(std::unique_ptr<ListItem> owned);
+    // An item to fill: a spare one when the list has one, else a new one.
+    ListItem* freshItem();
+    // Indexes a filled item and puts it in the order.
+    void insert(ListItem* added);
     void placeInOrder(ListItem* added);
     // Applies the additions and removals an update left pending to the order.
     void settle() const;
@@ -129,10 +129,14 @@ private:
     // are still there, until settle().
     mutable std::vector<ListItem*> _order;
     mutable size_t _ordered = 0;
-    mutable std::vector<std::unique_ptr<ListItem>> _dropped;
+    mutable std::vector<ListItem*> _dropped;
     // Items gone from the list, with their strings' storage, for the next
     // additions: a list cleared and filled again allocates next to nothing per item.
-    mutable std::vector<std::unique_ptr<ListItem>> _spare;
+    mutable std::vector<ListItem*> _spare;
+    // Every item the list has made, in blocks rather than one allocation each;
+    // the last block is filled up to _lastUsed.
+    std::vector<std::unique_ptr<ListItem[]>> _blocks;
+    std::size_t _lastSize = 0, _lastUsed = 0;
     int _updating = 0;
     SortState _sort;
 };

@@ -8,7 +8,21 @@ const std::wstring& SubItem(const ui::ListItem& item, size_t index) {
 }
 
 ui::ListItem QueueEntry(const ui::ListItem& page, const std::wstring& locatedIn) {
-    return {page.tag, page.text, {SubItem(page, 1), locatedIn}, page.tag};
+    ui::ListItem entry;
+    AssignQueueEntry(entry, page, locatedIn);
+    return entry;
+}
+
+void AssignQueueEntry(ui::ListItem& entry, const ui::ListItem& page, const std::wstring& locatedIn) {
+    entry.key = page.tag;
+    entry.text = page.text;
+    // Assigned in place, not from an initializer list, which would copy each text twice.
+    entry.subItems.resize(2);
+    entry.subItems[0] = SubItem(page, 1);
+    entry.subItems[1] = locatedIn;
+    entry.tag = page.tag;
+    entry.bold = false;
+    entry.selected = false;
 }
 
 std::wstring RootText(const std::wstring& rootUrl) {

@@ -14,6 +14,9 @@ const std::wstring& SubItem(const ui::ListItem& item, size_t index);
 
 // A queue entry made from a page-list or queue item, with the given "Located in".
 ui::ListItem QueueEntry(const ui::ListItem& page, const std::wstring& locatedIn);
+// The same, made in `entry` (reusing its strings' storage); `entry` must be neither
+// `page` nor hold `locatedIn`.
+void AssignQueueEntry(ui::ListItem& entry, const ui::ListItem& page, const std::wstring& locatedIn);
 
 // The root node's text for the root folder's URL: a disk-based web's URL (any
 // letter case of "file:///") without the scheme and without the closing "/"; any

@@ -1,6 +1,7 @@
 #include "chooser/frmChooseFiles.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "chooser/PageEntry.h"
 #include "chooser/mChooser.h"
@@ -130,9 +131,10 @@ void frmChooseFiles::cmdAdd_Click() {
         // Shown once when done, or when a refusal of the host ends the walk: the
         // pages queued before it stay queued and bold.
         ui::ListUpdate queueUpdate(lvwQueue), pagesUpdate(lvwWebList);
-        for (const std::wstring& key : lvwWebList.selectedKeys()) {
-            const ui::ListItem& page = *lvwWebList.find(key);
-            if (!page.bold) queuePage(page);
+        // Walked in place: queuing a page changes only its bold mark, never the order.
+        for (std::int32_t i = 0; i < lvwWebList.count(); ++i) {
+            const ui::ListItem& page = lvwWebList.item(i);
+            if (page.selected && !page.bold) queuePage(page);
         }
     }
     if (lvwQueue.count() > 0) cmdRemove.setEnabled(true);
@@ -141,11 +143,17 @@ void frmChooseFiles::cmdAdd_Click() {
 void frmChooseFiles::cmdRemove_Click() {
     {
         ui::ListUpdate queueUpdate(lvwQueue), pagesUpdate(lvwWebList);
-        for (const std::wstring& key : lvwQueue.selectedKeys()) {
+        // Within the update a removed entry stays alive until the list is put in
+        // order again, so the selected entries are held by address, not by copies of their keys.
+        std::vector<const ui::ListItem*> selected;
+        for (std::int32_t i = 0; i < lvwQueue.count(); ++i) {
+            const ui::ListItem& entry = lvwQueue.item(i);
+            if (entry.selected) selected.push_back(&entry);
+        }
+        for (const ui::ListItem* entry : selected) {
             // A page whose folder is not listed has no mark to clear.
-            const std::wstring tag = lvwQueue.find(key)->tag;
-            if (lvwWebList.contains(tag)) lvwWebList.setBold(tag, false);
-            lvwQueue.remove(key);
+            if (lvwWebList.contains(entry->tag)) lvwWebList.setBold(entry->tag, false);
+            lvwQueue.remove(entry->key);
         }
     }
     if (lvwQueue.count() == 0) cmdRemove.setEnabled(false);

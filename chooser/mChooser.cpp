@@ -51,9 +51,14 @@ void ListFolderPages(frmChooseFiles& chooser, host::WebFolder& folder) {
     for (std::int32_t i = 0; i < count; ++i) {
         const auto file = files->item(i);
         if (!IsPage(*file)) continue;
-        const std::wstring url = file->url();
-        ui::ListItem page{url, application.relativeUrl(folder, url), {file->title()}, url};
+        std::wstring url = file->url();
+        // Filled field by field so each text is made once and moved into the list.
+        ui::ListItem page;
+        page.text = application.relativeUrl(folder, url);
+        page.subItems.push_back(file->title());
         page.bold = IsQueued(chooser.lvwQueue, url);
+        page.key = url;
+        page.tag = std::move(url);
         chooser.lvwWebList.add(std::move(page));
     }
 }
@@ -66,9 +71,13 @@ bool IsQueued(const ui::ListView& queue, const std::wstring& url) {
 void CopyQueueToOptions(const ui::ListView& queue, ui::ListView& options) {
     ui::ListUpdate update(options);
     options.clear();
+    // One entry made over and over and copied in: the options list refills the
+    // storage its cleared entries had, so a copy back allocates next to nothing.
+    ui::ListItem copy;
     for (std::int32_t i = 0; i < queue.count(); ++i) {
         const ui::ListItem& entry = queue.item(i);
-        options.add(QueueEntry(entry, SubItem(entry, 2)));
+        AssignQueueEntry(copy, entry, SubItem(entry, 2));
+        options.add(copy);
     }
 }
 

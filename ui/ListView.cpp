@@ -1,7 +1,9 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "base/Text.h"
 
@@ -60,9 +62,20 @@ const ListItem& ListView::item(std::int32_t index) const {
     return *_order[static_cast<size_t>(index)];
 }
 
+std::size_t ListView::slotOf(std::wstring_view key, std::size_t hash) const {
+    if (_slots.empty()) return kNoSlot;
+    const std::size_t mask = _slots.size() - 1;
+    for (std::size_t i = hash & mask; _slots[i].item; i = (i + 1) & mask) {
+        if (_slots[i].hash == hash && _slots[i].item->key == key) return i;
+    }
+    return kNoSlot;
+}
+
+std::size_t ListView::slotOf(std::wstring_view key) const { return slotOf(key, std::hash<std::wstring_view>{}(key)); }
+
 const ListItem* ListView::find(const std::wstring& key) const {
-    const auto found = _byKey.find(key);
-    return found == _byKey.end() ? nullptr : found->second.get();
+    const std::size_t slot = slotOf(key);
+    return slot == kNoSlot ? nullptr : _slots[slot].item;
 }
 
 std::int32_t ListView::indexOf(const std::wstring& key) const {
@@ -76,18 +89,98 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
 }
 
 ListItem& ListView::at(const std::wstring& key) {
-    const auto found = _byKey.find(key);
-    if (found == _byKey.end()) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
-    return *found->second;
+    const std::size_t slot = slotOf(key);
+    if (slot == kNoSlot) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
+    return *_slots[slot].item;
 }
 
-void ListView::add(ListItem item) {
-    auto owned = std::make_unique<ListItem>(std::move(item));
-    ListItem* added = owned.get();
-    // One look-up both checks the key and places the item.
-    const auto [placed, inserted] = _byKey.try_emplace(added->key);
-    if (!inserted) throw std::invalid_argument("list key already used: " + base::ToUtf8(added->key));
-    placed->second = std::move(owned);
+ListItem* ListView::take(std::size_t slot) {
+    const std::size_t mask = _slots.size() - 1;
+    ListItem* taken = std::exchange(_slots[slot].item, nullptr);
+    --_count;
+    // Backward-shift deletion: an item further along the run moves into the gap
+    // unless its home slot lies after the gap, in the cyclic range (gap, its slot].
+    std::size_t gap = slot;
+    for (std::size_t j = (gap + 1) & mask; _slots[j].item; j = (j + 1) & mask) {
+        const std::size_t home = _slots[j].hash & mask;
+        const bool stays = gap < j ? (home > gap && home <= j) : (home > gap || home <= j);
+        if (stays) continue;
+        _slots[gap] = std::exchange(_slots[j], Slot{});
+        gap = j;
+    }
+    return taken;
+}
+
+void ListView::grow() {
+    std::vector<Slot> old(std::max<std::size_t>(16, _slots.size() * 2));
+    old.swap(_slots);
+    const std::size_t mask = _slots.size() - 1;
+    for (Slot& slot : old) {
+        if (!slot.item) continue;
+        std::size_t i = slot.hash & mask;
+        while (_slots[i].item) i = (i + 1) & mask;
+        _slots[i] = slot;
+    }
+}
+
+ListItem* ListView::freshItem() {
+    if (!_spare.empty()) {
+        ListItem* item = _spare.back();
+        _spare.pop_back();
+        return item;
+    }
+    if (_lastUsed == _lastSize) {
+        // Blocks grow with the list, so a small list stays small.
+        _lastSize = std::clamp<std::size_t>(_count, 16, 4096);
+        _blocks.push_back(std::make_unique<ListItem[]>(_lastSize));
+        _lastUsed = 0;
+    }
+    return &_blocks.back()[_lastUsed++];
+}
+
+void ListView::add(ListItem&& item) {
+    ListItem* added = freshItem();
+    *added = std::move(item);
+    insert(added);
+}
+
+void ListView::add(const ListItem& item) {
+    ListItem* added = freshItem();
+    // Assigning reuses a spare item's string buffers.
+    try {
+        *added = item;
+    } catch (...) {
+        _spare.push_back(added);
+        throw;
+    }
+    insert(added);
+}
+
+void ListView::insert(ListItem* added) {
+    if ((_count + 1) * 2 > _slots.size()) {
+        try {
+            grow();
+        } catch (...) {
+            _spare.push_back(added);
+            throw;
+        }
+    }
+    const std::size_t hash = std::hash<std::wstring_view>{}(added->key);
+    const std::size_t mask = _slots.size() - 1;
+    std::size_t i = hash & mask;
+    for (; _slots[i].item; i = (i + 1) & mask) {
+        if (_slots[i].hash == hash && _slots[i].item->key == added->key) {
+            const std::string message = "list key already used: " + base::ToUtf8(added->key);
+            _spare.push_back(added);
+            throw std::invalid_argument(message);
+        }
+    }
+    _slots[i] = {hash, added};
+    ++_count;
+    placeInOrder(added);
+}
+
+void ListView::placeInOrder(ListItem* added) {
     if (_updating > 0) {
         _order.push_back(added);
         return;
@@ -102,28 +195,33 @@ void ListView::add(ListItem item) {
 
 bool ListView::remove(const std::wstring& key) {
     if (_updating > 0) {
-        const auto found = _byKey.find(key);
-        if (found == _byKey.end()) return false;
-        _removed.insert(found->second.get());
-        _dropped.push_back(std::move(found->second));
-        _byKey.erase(found);
+        const std::size_t slot = slotOf(key);
+        if (slot == kNoSlot) return false;
+        _dropped.push_back(take(slot));
         return true;
     }
     const std::int32_t index = indexOf(key);
     if (index < 0) return false;
     _order.erase(_order.begin() + index);
     _ordered = _order.size();
-    _byKey.erase(key);
+    // `key` may be the item's own: it stays alive among the spares.
+    _spare.push_back(take(slotOf(key)));
     itemsChanged();
     return true;
 }
 
 void ListView::clear() {
     _order.clear();
-    _removed.clear();
-    _dropped.clear();
     _ordered = 0;
-    _byKey.clear();
+    _spare.insert(_spare.end(), _dropped.begin(), _dropped.end());
+    _dropped.clear();
+    if (_count > 0) {
+        _spare.reserve(_spare.size() + _count);
+        for (Slot& slot : _slots) {
+            if (slot.item) _spare.push_back(std::exchange(slot.item, nullptr));
+        }
+        _count = 0;
+    }
     if (_updating == 0) itemsChanged();
 }
 
@@ -150,15 +248,21 @@ void ListView::endUpdate() {
 
 void ListView::settle() const {
     const auto less = [this](const ListItem* a, const ListItem* b) { return before(a, b); };
-    if (!_removed.empty()) {
+    if (!_dropped.empty()) {
         // Compacted in place, each part keeping its order.
-        const auto gone = [this](const ListItem* item) { return _removed.count(item) != 0; };
+        std::vector<const ListItem*> removed;
+        removed.reserve(_dropped.size());
+        removed.assign(_dropped.begin(), _dropped.end());
+        std::sort(removed.begin(), removed.end(), std::less<>());
+        const auto gone = [&removed](const ListItem* item) {
+            return std::binary_search(removed.begin(), removed.end(), item, std::less<>());
+        };
         const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
         const auto orderedEnd = std::remove_if(_order.begin(), middle, gone);
         const auto addedEnd = std::remove_if(middle, _order.end(), gone);
         _ordered = static_cast<size_t>(orderedEnd - _order.begin());
         _order.erase(std::move(middle, addedEnd, orderedEnd), _order.end());
-        _removed.clear();
+        _spare.insert(_spare.end(), _dropped.begin(), _dropped.end());
         _dropped.clear();
     }
     if (_ordered < _order.size()) {

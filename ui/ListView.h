@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "ui/Control.h"
@@ -54,7 +53,7 @@ public:
     explicit ListView(std::vector<ListColumn> columns);
 
     const std::vector<ListColumn>& columns() const noexcept { return _columns; }
-    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_byKey.size()); }
+    std::int32_t count() const noexcept { return static_cast<std::int32_t>(_count); }
     // The item shown at `index`, counted from 0 in the list's order.
     const ListItem& item(std::int32_t index) const;
     const ListItem* find(const std::wstring& key) const;
@@ -62,8 +61,10 @@ public:
     // The item's position in the list's order, or -1.
     std::int32_t indexOf(const std::wstring& key) const;
 
-    // Raises std::invalid_argument when the key is already in the list.
-    void add(ListItem item);
+    // Raises std::invalid_argument when the key is already in the list. A copy
+    // reuses the storage of items removed or cleared before.
+    void add(ListItem&& item);
+    void add(const ListItem& item);
     bool remove(const std::wstring& key);
     void clear();
     void setBold(const std::wstring& key, bool bold);
@@ -98,20 +99,44 @@ private:
     const std::wstring& sortText(const ListItem& item) const;
     bool before(const ListItem* a, const ListItem* b) const;
     ListItem& at(const std::wstring& key);
+    // The keyed index: open addressing with linear probing over a power-of-two
+    // table at most half full, written here because a chained map costs several
+    // scattered reads per look-up and fills are dominated by look-ups. A slot holds
+    // the key's hash and its item; items never move.
+    struct Slot {
+        std::size_t hash = 0;
+        ListItem* item = nullptr;  // null: a free slot
+    };
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    std::size_t slotOf(std::wstring_view key, std::size_t hash) const;
+    std::size_t slotOf(std::wstring_view key) const;
+    // Takes the item out of its slot, closing the gap so later probes still find theirs.
+    ListItem* take(std::size_t slot);
+    void grow();
+    // An item to fill: a spare one when the list has one, else a new one.
+    ListItem* freshItem();
+    // Indexes a filled item and puts it in the order.
+    void insert(ListItem* added);
+    void placeInOrder(ListItem* added);
     // Applies the additions and removals an update left pending to the order.
     void settle() const;
 
     std::vector<ListColumn> _columns;
-    // Keyed by a view of the item's own key: the item does not move, so no second
-    // copy of every key is kept.
-    std::unordered_map<std::wstring_view, std::unique_ptr<ListItem>> _byKey;
+    std::vector<Slot> _slots;
+    std::size_t _count = 0;
     // The shown order. Its first _ordered items are in order; during an update the
     // items added after them are not yet, and removed ones (kept alive in _dropped)
     // are still there, until settle().
     mutable std::vector<ListItem*> _order;
     mutable size_t _ordered = 0;
-    mutable std::unordered_set<const ListItem*> _removed;
-    mutable std::vector<std::unique_ptr<ListItem>> _dropped;
+    mutable std::vector<ListItem*> _dropped;
+    // Items gone from the list, with their strings' storage, for the next
+    // additions: a list cleared and filled again allocates next to nothing per item.
+    mutable std::vector<ListItem*> _spare;
+    // Every item the list has made, in blocks rather than one allocation each;
+    // the last block is filled up to _lastUsed.
+    std::vector<std::unique_ptr<ListItem[]>> _blocks;
+    std::size_t _lastSize = 0, _lastUsed = 0;
     int _updating = 0;
     SortState _sort;
 };

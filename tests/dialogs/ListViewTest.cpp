@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <stdexcept>
 
 #include "base/Text.h"
@@ -152,6 +154,54 @@ TEST_F(KeyedListTest, AnUpdateShowsItsAdditionsAndRemovalsOnceInTheListsOrder) {
     list.remove(L"x");
     EXPECT_EQ(keys(), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"m"}));
     EXPECT_EQ(list.indexOf(L"m"), 4);
+}
+
+// The keyed index is a hash table of our own with reused item storage: a long
+// random mix of additions, removals, clears and batch fills must agree with a map
+// at every step, and leave the items in the list's order.
+TEST(KeyedIndexTest, AgreesWithAMapThroughRandomEdits) {
+    std::mt19937 random(7);
+    memory::MemoryListView list({{L"Name", L"", 1440}});
+    std::map<std::wstring, bool> model;
+    int updates = 0;  // batch fills begun and not yet ended
+    for (int step = 0; step < 60000; ++step) {
+        const std::wstring key = std::to_wstring(random() % 2000);
+        const unsigned action = random() % 32;
+        if (action == 0 && updates < 3) {
+            list.beginUpdate();
+            ++updates;
+        } else if (action == 1 && updates > 0) {
+            list.endUpdate();
+            --updates;
+        } else if (action == 2 && random() % 16 == 0) {
+            list.clear();
+            model.clear();
+        } else if (action < 16) {
+            const ListItem item{key, key, {key + L" title"}, key};
+            if (model.count(key)) {
+                EXPECT_THROW(list.add(item), std::invalid_argument) << "duplicate " << base::ToUtf8(key);
+            } else {
+                action % 2 ? list.add(item) : list.add(ListItem(item));
+                model[key] = true;
+            }
+        } else if (action < 24) {
+            EXPECT_EQ(list.remove(key), model.erase(key) > 0) << "removing " << base::ToUtf8(key);
+        } else {
+            const ListItem* found = list.find(key);
+            ASSERT_EQ(found != nullptr, model.count(key) > 0) << "finding " << base::ToUtf8(key);
+            if (found) {
+                EXPECT_EQ(found->subItems.at(0), key + L" title");
+            }
+        }
+        ASSERT_EQ(static_cast<size_t>(list.count()), model.size()) << "after step " << step;
+    }
+    while (updates-- > 0) list.endUpdate();
+    for (std::int32_t i = 0; i + 1 < list.count(); ++i) {
+        ASSERT_LT(CompareForSort(list.item(i).text, list.item(i + 1).text), 0) << "order at " << i;
+    }
+    for (const auto& [key, present] : model) {
+        EXPECT_NE(list.find(key), nullptr) << base::ToUtf8(key);
+    }
 }
 
 TEST(MemoryTreeTest, NodesAreKeyedAndHangBelowTheirParents) {

@@ -21,6 +21,7 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "base/win32/Screenshot.h"
+#include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "tests/simhost_disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
@@ -31,20 +32,6 @@ namespace {
 
 constexpr wchar_t kChooserCaption[] = L"Tavisk 2002 - Select Files";
 constexpr wchar_t kWaitCaption[] = L"Loading Web...";
-
-// Real forms; message boxes recorded instead of shown, so a test never waits on one.
-class RecordingToolkit final : public ui::Toolkit {
-public:
-    std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override { return _real.createForm(design); }
-    std::shared_ptr<ui::ProgressWindow> createProgressWindow(const ui::ProgressDesign& design) override {
-        return _real.createProgressWindow(design);
-    }
-    ui::MessageBoxes& messages() override { return boxes; }
-    ui::memory::MemoryMessageBoxes boxes;
-
-private:
-    ui::win32::Win32Toolkit _real;
-};
 
 // The host's application, running `probe` once, at its `at`-th relativeUrl call for
 // a folder: a moment in the middle of a load.

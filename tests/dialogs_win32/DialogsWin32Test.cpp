@@ -17,6 +17,7 @@
 #include "host/Application.h"
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
+#include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 #include "ui/memory/MemoryToolkit.h"
 #include "ui/win32/MessageHook.h"
@@ -24,20 +25,6 @@
 
 namespace tavisk::testing {
 namespace {
-
-// Real forms; message boxes recorded instead of shown, so a test never waits on one.
-class RecordingToolkit final : public ui::Toolkit {
-public:
-    std::shared_ptr<ui::Form> createForm(const ui::FormDesign& design) override { return _real.createForm(design); }
-    std::shared_ptr<ui::ProgressWindow> createProgressWindow(const ui::ProgressDesign& design) override {
-        return _real.createProgressWindow(design);
-    }
-    ui::MessageBoxes& messages() override { return boxes; }
-    ui::memory::MemoryMessageBoxes boxes;
-
-private:
-    ui::win32::Win32Toolkit _real;
-};
 
 class DialogsWin32Test : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/addin/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
@@ -18,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using simhost::Attribute;
+using tavisk::testing::RunProgram;
 
 fs::path WindowsPath(const wchar_t* unixPath) { return fs::path(std::wstring(L"Z:") + unixPath).make_preferred(); }
 
@@ -60,7 +62,7 @@ protected:
         const WebSnapshot after = ReadWeb(_web);
         ASSERT_EQ(after.size(), _before.size());
         for (const auto& [name, bytes] : _before) {
-            SCOPED_TRACE(testing::Message() << fs::path(name).string());
+            SCOPED_TRACE(::testing::Message() << fs::path(name).string());
             const bool wanted =
                 changed.empty() ? IsPageFile(name) : std::find(changed.begin(), changed.end(), name) != changed.end();
             if (!wanted) {

@@ -154,21 +154,6 @@ void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::pat
     base::win32::ScreenCapture(area).savePng(file.wstring());
 }
 
-DWORD RunProgram(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        throw DriveError(L"cannot start " + commandLine);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 // ---- the host process -------------------------------------------------------------
 
 HostProcess::HostProcess(const std::filesystem::path& program, const std::filesystem::path& web) {

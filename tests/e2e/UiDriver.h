@@ -56,9 +56,6 @@ void PressKey(HWND window, UINT key);
 // Saves what the screen shows of the windows (their union) as a PNG.
 void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file);
 
-// A program of this machine run to its end; its exit code.
-DWORD RunProgram(const std::wstring& commandLine);
-
 // The stand-in host, simhost.exe, started on a web folder (or on none) and closed,
 // or ended, with the object.
 class HostProcess {

@@ -19,9 +19,11 @@ if [ "${1:-}" = "--in-session" ]; then
   log="$build/run-host.log"
   : >"$log"
   addin="$build/addin/tavisk2002.dll"
+  registered=no
   if [ -f "$addin" ]; then
     if wine regsvr32 /s "$(winepath -w "$addin")" >>"$log" 2>&1 </dev/null; then
       echo "run-host: registered the add-in $addin"
+      registered=yes
     else
       echo "run-host: the add-in $addin could not be registered (see $log); the host starts without it"
     fi
@@ -30,12 +32,16 @@ if [ "${1:-}" = "--in-session" ]; then
   fi
   if [ "$mode" = walkthrough ]; then
     shots="$build/walkthrough"
+    if [ "$registered" != yes ]; then
+      echo "run-host: the walkthrough needs the add-in registered" >&2
+      exit 1
+    fi
     rm -rf "$shots"
     mkdir -p "$shots"
     echo "run-host: the walkthrough drives the host window on $web"
     status=0
     wine "$build/tests/e2e/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
-      "$(winepath -w "$web")" "$(winepath -w "$shots")" </dev/null 2>>"$log" | tr -d '\r' || status=$?
+      "$(winepath -w "$web")" "$(winepath -w "$shots")" </dev/null 2>>"$log" || status=$?
     echo "run-host: the screenshots are in $shots"
     exit "$status"
   fi

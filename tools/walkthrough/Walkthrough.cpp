@@ -11,6 +11,9 @@
 
 #include <objbase.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -123,6 +126,8 @@ int wmain(int argc, wchar_t** argv) {
         Print(L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER");
         return 2;
     }
+    // Lines end in LF alone, as the shell that prints them expects.
+    _setmode(_fileno(stdout), _O_BINARY);
     // The screenshots are written through WIC, a COM component.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {

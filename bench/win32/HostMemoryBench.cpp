@@ -141,6 +141,7 @@ int Run(const std::wstring& folder, const std::wstring& out, std::optional<fs::p
     std::int32_t files = 0;
     {
         simhost::SimHost host;
+        host.recorder().setRecording(false);  // as simhost.exe: nothing reads its log of calls
         simhost::win32::AddInLoader loader;
         simhost::win32::HostWindow::Options options;
         options.openWeb = [](const std::wstring& web) { return simhost::OpenDiskWeb(web); };
@@ -158,7 +159,9 @@ int Run(const std::wstring& folder, const std::wstring& out, std::optional<fs::p
         if (!connected) throw std::runtime_error("the add-in did not connect: " + base::ToUtf8(loader.summary()));
         stages.read("empty");
 
-        host.openWeb(simhost::OpenDiskWeb(folder));
+        auto model = simhost::OpenDiskWeb(folder);
+        stages.read("model");
+        host.openWeb(std::move(model));
         files = static_cast<std::int32_t>(host.web()->root().files().size());
         stages.read("web");
 

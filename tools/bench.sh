@@ -52,7 +52,13 @@ if [ "${1:-}" = "--in-session" ]; then
   wine "$windows/bench/host_memory_bench.exe" "$(winepath -w "$webs/pages-$largest")" \
     "$(winepath -w "$out/host_memory_bench.json")" "$(winepath -w "$handshake")" </dev/null &
   pid=$!
+  deadline=$((SECONDS + 900))  # a message box the program does not expect would hold it for ever
   while kill -0 "$pid" 2>/dev/null; do
+    if [ $SECONDS -gt $deadline ]; then
+      echo "bench: the memory benchmark did not finish in 15 minutes" >&2
+      kill "$pid"
+      break
+    fi
     for stage in "$handshake"/stage-*; do
       [ -e "$stage" ] || continue
       answer="$handshake/outside-${stage##*/stage-}"

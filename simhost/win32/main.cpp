@@ -62,6 +62,9 @@ int Run(int show) {
     const auto line = ReadCommandLine();
     Apartment apartment;
     SimHost host;
+    // Nothing in this program reads the log of calls, which would otherwise grow
+    // with every call of the object model for as long as the window stays open.
+    host.recorder().setRecording(false);
     std::wstring problem;
     if (!line.web.empty()) {
         try {

@@ -27,6 +27,7 @@ public:
 
     const std::vector<Attribute>& bodyAttributes() const noexcept { return _body; }
     std::optional<std::wstring> attribute(const std::wstring& name) const;
+    std::optional<std::wstring> attribute(const std::wstring& name, std::int32_t flags) const;
     void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags);
     bool removeAttribute(const std::wstring& name, std::int32_t flags);
 
@@ -40,6 +41,9 @@ public:
     virtual ~PageStore() = default;
     virtual std::unique_ptr<PageDocument> load() = 0;
     virtual void save(const PageDocument& document) = 0;
+    // Saves even over a change that another program made since the page was opened;
+    // the same as save() where no such change is detected.
+    virtual void overwrite(const PageDocument& document) { save(document); }
 };
 
 // A page kept in memory: what was saved last, and how often.
@@ -126,6 +130,10 @@ public:
     // `url` relative to `base`: the part of `url` after `base` and a "/" between
     // them; `url` itself when it does not lie below `base`.
     static std::wstring RelativeUrl(const std::wstring& base, const std::wstring& url);
+    // `url` taken relative to the folder `base` ("a/../b.htm", "./b.htm"); `url`
+    // itself when it already names a scheme ("file:///..."). Raises SimError when
+    // ".." would go above the root ("file:///").
+    static std::wstring AbsoluteUrl(const std::wstring& base, const std::wstring& url);
 
 private:
     std::wstring childUrl(const FolderNode& parent, const std::wstring& name) const;

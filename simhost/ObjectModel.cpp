@@ -347,6 +347,11 @@ CommandBar CommandBars::item(const std::wstring& name) const {
     return CommandBar(*_host, std::move(bar));
 }
 
+CommandBar CommandBars::activeMenuBar() const {
+    record(L"CommandBars.activeMenuBar");
+    return CommandBar(*_host, _host->commandBars().find(SimHost::kMenuBarName));
+}
+
 // ---- The application ----
 
 std::optional<Web> Application::activeWeb() const {

@@ -272,6 +272,8 @@ public:
     explicit CommandBars(SimHost& host) : HostObject(host) {}
     // Found by name ignoring case; SimError when the host has no such bar.
     CommandBar item(const std::wstring& name) const;
+    // The menu bar shown in the host's window.
+    CommandBar activeMenuBar() const;
 };
 
 // ---- The application ----

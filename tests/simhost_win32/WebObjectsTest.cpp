@@ -238,6 +238,7 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         {app, L"ActiveWeb", 4},
         {app, L"ActiveWebWindow", 5},
         {app, L"CommandBars", 9},
+        {GetObject(app.Get(), L"CommandBars"), L"ActiveMenuBar", 0x60030001},
         {app, L"MakeAbs", 22},
         {app, L"MakeRel", 23},
         {activeWeb(), L"Url", DISPID_VALUE},
@@ -280,7 +281,9 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         EXPECT_EQ(c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK)
             << std::string(c.member, c.member + wcslen(c.member));
         EXPECT_EQ(id, c.id) << std::string(c.member, c.member + wcslen(c.member));
-    }
+    }  // The documented way to the menu bar.
+    EXPECT_EQ(GetString(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Name"),
+              L"Menu Bar");
 }
 
 TEST_F(ComHostTest, FilesTellWhetherTheyAreOpenAndOpenForEditingInAViewMode) {

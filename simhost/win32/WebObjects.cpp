@@ -273,6 +273,12 @@ public:
              [](WebWindowObject& o, const Args&) {
                  return Variant::Object(MakePageWindowDispatch(o._application.activePageWindow()).Get());
              }},
+            // The host's one web window shows the open web, or none.
+            {L"Web", 5,
+             [](WebWindowObject& o, const Args&) {
+                 auto web = o._application.activeWeb();
+                 return Variant::Object(web ? MakeWebDispatch(std::move(*web)).Get() : nullptr);
+             }},
         };
         return members;
     }

@@ -261,6 +261,7 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         {GetObject(window.Get(), L"File"), L"Edit", 21},
         {GetObject(window.Get(), L"File"), L"Open", 23},
         {GetObject(app.Get(), L"ActiveWebWindow"), L"ActivePageWindow", 3},
+        {GetObject(app.Get(), L"ActiveWebWindow"), L"Web", 5},
         {GetObject(app.Get(), L"ActiveWebWindow"), L"PageWindows", 6},
         {window, L"ActiveDocument", 3},
         {window, L"Document", 6},
@@ -318,7 +319,8 @@ TEST_F(ComHostTest, FilesTellWhetherTheyAreOpenAndOpenForEditingInAViewMode) {
     // Files, folders and page windows name their web; only the root folder roots it.
     const auto news = GetObject(web.Get(), L"LocateFolder", {Url(L"news").c_str()});
     const auto root = GetObject(web.Get(), L"RootFolder");
-    for (const auto& object : {today, news, GetObject(app.Get(), L"ActivePageWindow")})
+    for (const auto& object :
+         {today, news, GetObject(app.Get(), L"ActivePageWindow"), GetObject(app.Get(), L"ActiveWebWindow")})
         EXPECT_EQ(GetString(GetObject(object.Get(), L"Web").Get(), L"Url"), kWebUrl);
     for (const auto* member : {L"IsRoot", L"IsWeb"}) {
         EXPECT_EQ(Get(root.Get(), member).value().boolVal, VARIANT_TRUE);

@@ -13,7 +13,7 @@
 namespace tavisk::simhost {
 
 // A page opened from disk: its BODY element, and the page as it was read, which a
-// save writes back with only the BODY start tag changed.
+// save writes back with only its BODY start tags changed.
 class DiskPageDocument : public PageDocument {
 public:
     explicit DiskPageDocument(std::shared_ptr<const HtmlPage> page)

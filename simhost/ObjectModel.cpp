@@ -49,6 +49,11 @@ Web WebFile::web() const {
     return Web(*_host, _web);
 }
 
+WebFolder WebFile::parent() const {
+    const auto& file = read(L"WebFile.parent");
+    return WebFolder(*_host, _web, _web->parentFolder(file.url()));
+}
+
 template <class Item, class Node>
 std::int32_t WebCollection<Item, Node>::count() const {
     record((_role + L".count").c_str());
@@ -88,6 +93,12 @@ bool WebFolder::isRoot() const { return &read(L"WebFolder.isRoot") == _web->root
 Web WebFolder::web() const {
     read(L"WebFolder.web");
     return Web(*_host, _web);
+}
+
+std::optional<WebFolder> WebFolder::parent() const {
+    auto folder = _web->parentFolder(read(L"WebFolder.parent").url());
+    if (!folder) return std::nullopt;
+    return WebFolder(*_host, _web, std::move(folder));
 }
 
 WebFiles WebFolder::files() const {

@@ -16,6 +16,7 @@ class SimHost;
 struct PageWindowState;
 class Web;
 class PageWindow;
+class WebFolder;
 
 // The editor's object model over a SimHost, named and shaped as the real editor's
 // and Office's objects are: the one way in for every caller from outside the host
@@ -58,6 +59,8 @@ public:
     // Whether a page window shows the file.
     bool isOpen() const;
     Web web() const;
+    // The folder holding the file.
+    WebFolder parent() const;
 
 private:
     const FileNode& read(const wchar_t* operation) const;
@@ -81,7 +84,6 @@ private:
     std::shared_ptr<const void> _owner;  // keeps *_items alive
 };
 
-class WebFolder;
 using WebFiles = WebCollection<WebFile, FileNode>;
 using WebFolders = WebCollection<WebFolder, FolderNode>;
 
@@ -100,6 +102,8 @@ public:
     // The web's root folder, the only one that roots a web here (no subwebs).
     bool isRoot() const;
     Web web() const;
+    // The folder holding this one; none for the root folder, whose parent is the web.
+    std::optional<WebFolder> parent() const;
     // The folder's URL as MakeRel takes it for a base, without a call of its own.
     const std::wstring& baseUrl() const noexcept { return _folder->url(); }
 

@@ -122,6 +122,14 @@ std::shared_ptr<FolderNode> WebModel::findFolder(const std::wstring& url) const 
     return it == _foldersByUrl.end() ? nullptr : it->second;
 }
 
+std::shared_ptr<FolderNode> WebModel::parentFolder(const std::wstring& url) const {
+    if (url == _root->url()) return nullptr;
+    const auto slash = url.rfind(L'/');
+    if (slash == std::wstring::npos) return nullptr;
+    auto folder = findFolder(url.substr(0, slash));
+    return folder ? folder : findFolder(url.substr(0, slash + 1));  // the root's URL ends in "/"
+}
+
 std::wstring WebModel::RelativeUrl(const std::wstring& base, const std::wstring& url) {
     if (base.empty() || url.compare(0, base.size(), base) != 0) return url;
     if (base.back() == L'/') return url.substr(base.size());

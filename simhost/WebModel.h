@@ -126,6 +126,8 @@ public:
 
     std::shared_ptr<FileNode> findFile(const std::wstring& url) const;
     std::shared_ptr<FolderNode> findFolder(const std::wstring& url) const;
+    // The folder holding the file or folder with this URL; none for the root folder.
+    std::shared_ptr<FolderNode> parentFolder(const std::wstring& url) const;
 
     // `url` relative to `base`: the part of `url` after `base` and a "/" between
     // them; `url` itself when it does not lie below `base`.

@@ -23,6 +23,9 @@ ComPtr<IDispatch> Make(Item item) {
     return AsDispatch(MakeCom<Object>(std::move(item)));
 }
 
+// The dispatch id of Parent, which every object of the editor's web library has.
+constexpr DISPID kParent = static_cast<DISPID>(0x80010008);
+
 // WebFiles, WebFolders and PageWindows: Count as a VARIANT, Item counted from 0,
 // _NewEnum.
 template <class Items, class ItemObject>
@@ -75,11 +78,13 @@ public:
              nullptr, L"ViewMode"},
             {L"Web", 15,
              [](FileObject& o, const Args&) { return Variant::Object(MakeWebDispatch(o._file.web()).Get()); }},
+            {L"Parent", kParent, [](FileObject& o, const Args&) { return Variant::Object(o.parent().Get()); }},
         };
         return members;
     }
 
 private:
+    ComPtr<IDispatch> parent();
     WebFile _file;
 };
 
@@ -107,6 +112,7 @@ public:
             {L"IsWeb", 8, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isRoot()); }},
             {L"Web", 13,
              [](FolderObject& o, const Args&) { return Variant::Object(MakeWebDispatch(o._folder.web()).Get()); }},
+            {L"Parent", kParent, [](FolderObject& o, const Args&) { return Variant::Object(o.parent().Get()); }},
         };
         return members;
     }
@@ -114,9 +120,17 @@ public:
     const WebFolder& folder() const noexcept { return _folder; }
 
 private:
+    // The folder holding this one; the web for the root folder.
+    ComPtr<IDispatch> parent() {
+        if (auto folder = _folder.parent()) return Make<FolderObject>(std::move(*folder));
+        return MakeWebDispatch(_folder.web());
+    }
+
     void* queryOther(REFIID iid) override { return iid == kHostFolderIid ? static_cast<IDispatch*>(this) : nullptr; }
     WebFolder _folder;
 };
+
+ComPtr<IDispatch> FileObject::parent() { return Make<FolderObject>(_file.parent()); }
 
 class WebObject final : public DispatchObject<WebObject> {
 public:

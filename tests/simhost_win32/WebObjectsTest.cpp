@@ -252,6 +252,7 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         {root, L"IsWeb", 8},
         {root, L"Name", 10},
         {root, L"Web", 13},
+        {root, L"Parent", static_cast<DISPID>(0x80010008)},
         {GetObject(window.Get(), L"File"), L"Url", DISPID_VALUE},
         {GetObject(window.Get(), L"File"), L"Extension", 5},
         {GetObject(window.Get(), L"File"), L"IsOpen", 6},
@@ -260,6 +261,7 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         {GetObject(window.Get(), L"File"), L"Web", 15},
         {GetObject(window.Get(), L"File"), L"Edit", 21},
         {GetObject(window.Get(), L"File"), L"Open", 23},
+        {GetObject(window.Get(), L"File"), L"Parent", static_cast<DISPID>(0x80010008)},
         {GetObject(app.Get(), L"ActiveWebWindow"), L"ActivePageWindow", 3},
         {GetObject(app.Get(), L"ActiveWebWindow"), L"Web", 5},
         {GetObject(app.Get(), L"ActiveWebWindow"), L"PageWindows", 6},
@@ -326,6 +328,15 @@ TEST_F(ComHostTest, FilesTellWhetherTheyAreOpenAndOpenForEditingInAViewMode) {
         EXPECT_EQ(Get(root.Get(), member).value().boolVal, VARIANT_TRUE);
         EXPECT_EQ(Get(news.Get(), member).value().boolVal, VARIANT_FALSE);
     }
+    // Parent climbs from a file to its folders and from the root folder to the web.
+    const auto old = GetObject(web.Get(), L"LocateFile", {Url(L"news/archive/old.htm").c_str()});
+    const auto archive = GetObject(old.Get(), L"Parent");
+    EXPECT_EQ(GetString(archive.Get(), L"Url"), Url(L"news/archive"));
+    EXPECT_EQ(GetString(GetObject(archive.Get(), L"Parent").Get(), L"Url"), Url(L"news"));
+    EXPECT_EQ(GetString(GetObject(news.Get(), L"Parent").Get(), L"Url"), std::wstring(kWebUrl) + L"/");
+    EXPECT_EQ(GetString(GetObject(GetObject(index.Get(), L"Parent").Get(), L"Parent").Get(), L"Url"), kWebUrl);
+    EXPECT_EQ(GetString(GetObject(GetObject(root.Get(), L"Parent").Get(), L"RootFolder").Get(), L"Url"),
+              std::wstring(kWebUrl) + L"/");
     EXPECT_EQ(host.recorder().callsOf({L"WebFile.edit", L"WebFile.isOpen"}).size(), 8u);
 }
 

@@ -23,6 +23,19 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
 
+// Activation leaves a hidden window for another one, which a windowing system that
+// keeps its own stacking (Wine's X11 driver raises the window that gets the
+// focus) may put above this thread's topmost windows while the z-order still has
+// them first. The topmost window first in the z-order is put there again, without
+// activation: the z-order stays as it is, and the screen follows it.
+void KeepTopmostOnTop() {
+    HWND first = GetTopWindow(nullptr);
+    while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
+    if (!first || GetWindowThreadProcessId(first, nullptr) != GetCurrentThreadId()) return;
+    if (!(GetWindowLongPtrW(first, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+    SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 }  // namespace
 
 Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
@@ -248,7 +261,10 @@ void Win32Form::show() {
 }
 
 void Win32Form::hide() {
-    if (_window.get()) ShowWindow(_window.get(), SW_HIDE);
+    if (!_window.get()) return;
+    const bool wasActive = GetActiveWindow() == _window.get();
+    ShowWindow(_window.get(), SW_HIDE);
+    if (wasActive) KeepTopmostOnTop();
 }
 
 void Win32Form::setMousePointer(MousePointer pointer) {

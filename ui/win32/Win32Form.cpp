@@ -23,11 +23,14 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
 
-// Activation leaves a hidden window for another one, which a windowing system that
-// keeps its own stacking (Wine's X11 driver raises the window that gets the
-// focus) may put above this thread's topmost windows while the z-order still has
-// them first. The topmost window first in the z-order is put there again, without
-// activation: the z-order stays as it is, and the screen follows it.
+// Hiding the active window hands the activation on, and a windowing system that
+// keeps its own stacking may then show the newly focused window above this
+// thread's topmost window, which the z-order still has first: Wine activates the
+// host window when a topmost form with a hidden owner is hidden, and its X11
+// driver raises the focused window over the topmost ones. The first visible
+// window, when it is this thread's and topmost, is set topmost again without
+// activation: the z-order stays as it is (so nothing changes on Windows), and the
+// screen follows it.
 void KeepTopmostOnTop() {
     HWND first = GetTopWindow(nullptr);
     while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);

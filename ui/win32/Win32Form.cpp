@@ -299,7 +299,9 @@ void Win32Form::unload() {
     RemoveDialogWindow(window.get());
     // No event reaches the form once it is unloading.
     SetWindowLongPtrW(window.get(), DWLP_USER, 0);
-    // The owner goes after the form it owns.
+    // The owner goes after the form it owns: destroying the owner first would take
+    // the form with it, unannounced.
+    window.reset();
     _hiddenOwner.reset();
 }
 

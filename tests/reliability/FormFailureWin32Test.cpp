@@ -139,11 +139,3 @@ TEST_F(FormFailureTest, AHandlerThatThrowsWhileAMessageIsDispatchedBecomesTheFor
 
 }  // namespace
 }  // namespace tavisk::testing
-
-int main(int argc, char** argv) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    CoUninitialize();
-    return result;
-}

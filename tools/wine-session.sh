@@ -15,6 +15,27 @@ export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Wine's own fonts (Debian's fonts-wine: the bitmap "MS Sans Serif" the dialogs are
+# laid out for, Tahoma, Marlett for the title bar's buttons) are not copied into a new
+# prefix, and Wine finds fonts only in the prefix's windows\Fonts and through
+# fontconfig. Without them the dialogs' text falls back to a wider face and clips, and
+# the close box shows an "r". They are linked in at every session, so that a prefix
+# made by an older run gets them too; Wine reads that folder at each program's start.
+wine_fonts=/usr/share/wine/fonts
+link_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+  for font in sserife.fon marlett.ttf tahoma.ttf; do
+    if [ ! -f "$wine_fonts/$font" ]; then
+      echo "wine-session: $wine_fonts/$font is missing: install fonts-wine (bash tools/setup.sh)" >&2
+      exit 1
+    fi
+  done
+  mkdir -p "$fonts"
+  for font in "$wine_fonts"/*; do
+    [ -e "$fonts/${font##*/}" ] || ln -sfn "$font" "$fonts/${font##*/}"
+  done
+}
+
 if [ ! -f "$WINEPREFIX/.tavisk-ready" ]; then
   echo "wine-session: preparing the Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
@@ -25,6 +46,7 @@ if [ ! -f "$WINEPREFIX/.tavisk-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.tavisk-ready"
 fi
+link_wine_fonts
 
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT

@@ -90,9 +90,8 @@ void frmMain::CloseIfOpen() noexcept {
     try {
         g_instance->cmdCancel_Click();
     } catch (...) {
-        // A window that cannot be unloaded is already gone; the instance is
-        // released with it.
-        g_instance.reset();
+        // Whatever could not be closed stays as it is: releasing the instance here
+        // would unload its form again from a destructor, which must not throw.
     }
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -133,8 +134,10 @@ private:
     std::wstring _url;
     std::shared_ptr<FolderNode> _root;
     std::vector<std::shared_ptr<FileNode>> _allFiles;
-    std::unordered_map<std::wstring, std::shared_ptr<FileNode>> _filesByUrl;
-    std::unordered_map<std::wstring, std::shared_ptr<FolderNode>> _foldersByUrl;
+    // Keyed by views of the nodes' own URLs, which never change: a copy of each URL
+    // as its key would cost as much as the URL again, for every file of the web.
+    std::unordered_map<std::wstring_view, std::shared_ptr<FileNode>> _filesByUrl;
+    std::unordered_map<std::wstring_view, std::shared_ptr<FolderNode>> _foldersByUrl;
 };
 
 }  // namespace tavisk::simhost

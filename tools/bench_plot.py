@@ -3,7 +3,8 @@
 
 One panel per operation: its time against size on log-log axes, its floor's
 beside it (dashed), and a dotted line of linear growth through the first point,
-so that growth faster than linear shows as a steeper curve. Prints the script on
+so that growth faster than linear shows as a steeper curve (for a cost per page,
+a level line: such a cost should not grow). Memory rows are not drawn. Prints the script on
 standard output; tools/plot.sh feeds it to gnuplot. Standard library only.
 """
 
@@ -33,7 +34,6 @@ def script(rows, out):
         "set logscale xy",
         "set grid xtics ytics mxtics mytics lc rgb '#dddddd'",
         "set xlabel 'size'",
-        "set ylabel 'time per run (ms)'",
         "set key top left",
         "set format x '10^{%L}'",
         "set format y '10^{%L}'",
@@ -51,13 +51,19 @@ def script(rows, out):
         lo, hi = min(sizes), max(sizes)
         lines.append(f"set xrange [{lo / 2}:{hi * 2}]")
         first = points[0]
-        slope = first["time_ms"] / first["size"]
         target = f" (target {first['target']:.2f}x)" if first.get("target") else ""
         lines.append(f'set title "{gnuplot_text(operation)}{target}"')
+        if "PerPage" in operation:
+            # A cost per page should stay level as the web grows: the guide is flat.
+            lines.append("set ylabel 'time per page (ms)'")
+            guide, guide_title = f"{first['time_ms']}", "flat"
+        else:
+            lines.append("set ylabel 'time per run (ms)'")
+            guide, guide_title = f"{first['time_ms'] / first['size']}*x", "linear"
         lines.append(
-            f"plot {data} using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f5fa8' title 'add-in', "
+            f"plot {data} using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f5fa8' title 'measured', "
             f"{data} using 1:3 with linespoints lw 2 pt 5 dt 2 lc rgb '#c0392b' title 'floor', "
-            f"{slope}*x with lines dt 3 lc rgb '#888888' title 'linear'")
+            f"{guide} with lines dt 3 lc rgb '#888888' title '{guide_title}'")
     lines.append("unset multiplot")
     return "\n".join(lines) + "\n"
 

@@ -10,8 +10,14 @@ benchmark's name, arguments unchanged:
 
 The first argument is the row's size; further arguments become part of the
 operation's label. A row's target is the largest ratio to its floor it may take,
-from TARGETS by the benchmark's name. Writes the table as JSON and exits 1 when a
-row is above its target. Standard library only (Debian's python3).
+from TARGETS by the benchmark's name.
+
+A memory row (entries with "memory_mb" instead of times) is in MB and has an
+absolute target, from MEMORY_TARGETS: the largest value it may take. Its floor,
+when it has one, is shown for comparison only.
+
+Writes the table as JSON and exits 1 when a row is above its target. Standard
+library only (Debian's python3).
 """
 
 import argparse
@@ -35,6 +41,17 @@ TARGETS = {
     "Chooser/SortByLocation": 2.0,
     "Chooser/CopyBack": 2.0,
     "Com/Run": 1.3,
+    # The stand-in host's cost per page in a web of N pages, against a web of 100.
+    "StandIn/PerPage": 1.3,
+    "StandIn/PerPageCpu": 1.3,
+}
+
+# The largest value a memory row may take, in MB: the host process's peak working
+# set with the page chooser open on the web and every page queued, read from
+# inside (GetProcessMemoryInfo) and from outside (/proc/<pid>/status VmHWM).
+MEMORY_TARGETS = {
+    "Memory/HostPeak": 150.0,
+    "Memory/HostPeakVmHWM": 150.0,
 }
 
 FLOOR_SUFFIX = "_Floor"
@@ -56,15 +73,21 @@ def argument_value(part):
 
 
 def median_times(paths, time_field):
-    """{run name: median time in ms} over every file; medians as Google Benchmark computes them."""
+    """({run name: median}, {names of memory runs}) over every file: times in ms, memory in MB;
+    medians as Google Benchmark computes them."""
     medians = {}
     singles = {}
+    memory = set()
     for path in paths:
         with open(path, encoding="utf-8") as f:
             data = json.load(f)
         for b in data.get("benchmarks", []):
-            ms = b[time_field] * TO_MS[b.get("time_unit", "ns")]
             name = b.get("run_name", b["name"])
+            if "memory_mb" in b:
+                memory.add(name)
+                ms = b["memory_mb"]
+            else:
+                ms = b[time_field] * TO_MS[b.get("time_unit", "ns")]
             if b.get("run_type") == "aggregate":
                 if b.get("aggregate_name") == "median":
                     medians[name] = ms
@@ -77,27 +100,37 @@ def median_times(paths, time_field):
             times.sort()
             mid = len(times) // 2
             medians[name] = times[mid] if len(times) % 2 else (times[mid - 1] + times[mid]) / 2
-    return medians
+    return medians, memory
 
 
-def build_rows(medians):
+def build_rows(medians, memory=frozenset()):
     rows = []
-    for run_name, ms in medians.items():
+    for run_name, value in medians.items():
         name, args = split_name(run_name)
         if name.endswith(FLOOR_SUFFIX):
             continue
         floor = medians.get("/".join([name + FLOOR_SUFFIX] + args))
-        target = TARGETS.get(name)
-        ratio = ms / floor if floor else None
-        rows.append({
+        row = {
             "operation": " ".join([name] + args[1:]),
             "size": argument_value(args[0]) if args else None,
-            "time_ms": ms,
-            "floor_ms": floor,
-            "ratio": ratio,
-            "target": target,
-            "within_target": None if ratio is None or target is None else ratio <= target,
-        })
+        }
+        if run_name in memory:
+            # An absolute target: the floor is shown, but the row is judged alone.
+            target = MEMORY_TARGETS.get(name)
+            row.update({
+                "unit": "MB", "value": value, "floor": floor, "time_ms": None, "floor_ms": None, "ratio": None,
+                "target": target, "target_kind": "absolute",
+                "within_target": None if target is None else value <= target,
+            })
+        else:
+            target = TARGETS.get(name)
+            ratio = value / floor if floor else None
+            row.update({
+                "unit": "ms", "value": value, "floor": floor, "time_ms": value, "floor_ms": floor, "ratio": ratio,
+                "target": target, "target_kind": "ratio",
+                "within_target": None if ratio is None or target is None else ratio <= target,
+            })
+        rows.append(row)
     rows.sort(key=lambda r: (r["operation"], r["size"] or 0))
     return rows
 
@@ -106,11 +139,17 @@ def cell(value, fmt):
     return "-" if value is None else format(value, fmt)
 
 
+def target_cell(row):
+    if row["target"] is None:
+        return "-"
+    return f'{row["target"]:.0f} MB' if row["target_kind"] == "absolute" else f'{row["target"]:.2f}x'
+
+
 def print_table(rows):
-    headers = ["operation", "size", "time ms", "floor ms", "ratio", "target", "within"]
+    headers = ["operation", "size", "value", "floor", "unit", "ratio", "target", "within"]
     table = [[
-        r["operation"], cell(r["size"], "d"), cell(r["time_ms"], ".3f"), cell(r["floor_ms"], ".3f"),
-        cell(r["ratio"], ".3f"), cell(r["target"], ".2f"),
+        r["operation"], cell(r["size"], "d"), cell(r["value"], ".3f"), cell(r["floor"], ".3f"), r["unit"],
+        cell(r["ratio"], ".3f"), target_cell(r),
         {True: "yes", False: "NO", None: "-"}[r["within_target"]],
     ] for r in rows]
     widths = [max(len(h), *(len(t[i]) for t in table)) if table else len(h) for i, h in enumerate(headers)]
@@ -129,13 +168,14 @@ def main():
                         help="which time to compare (default: CPU time, steadier on a shared machine)")
     options = parser.parse_args()
 
-    rows = build_rows(median_times(options.inputs, options.time))
+    rows = build_rows(*median_times(options.inputs, options.time))
     with open(options.out, "w", encoding="utf-8") as f:
         json.dump({"time": options.time, "statistic": "median", "rows": rows}, f, indent=2)
         f.write("\n")
     print_table(rows)
     above = [r for r in rows if r["within_target"] is False]
-    print(f"\n{len(rows)} rows, {len(above)} above target; medians of {options.time}; table: {options.out}")
+    print(f"\n{len(rows)} rows, {len(above)} above target; medians of {options.time} (memory: peak working set, "
+          f"MB of 2^20 bytes, target absolute, floor = the empty host's); table: {options.out}")
     return 1 if above else 0
 
 

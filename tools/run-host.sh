@@ -1,27 +1,49 @@
 #!/usr/bin/env bash
-# run-host.sh [--screenshot FILE.png] [BUILD_DIR]
+# run-host.sh [--walkthrough | --screenshot FILE.png] [BUILD_DIR]
 # The main job: installs what is missing, builds the Windows tree (build/windows
 # unless given), registers the add-ins the build produced, copies the sample web to
-# a scratch folder and opens the stand-in host's window on it. Without a display it
-# runs under Xvfb, saves a screenshot of the window (BUILD_DIR/simhost-window.png
-# unless given) and says where.
+# a scratch folder and opens the stand-in host's window on it.
+# With a display the user works in that window. Without one, or with --walkthrough,
+# it runs under Xvfb (unless a display is there) and the walkthrough program drives
+# the window as a user would: the add-in's command on all pages, then on pages
+# queued in its page chooser; it prints each page's BODY start tag before and after
+# each pass and the files left untouched, and saves a picture of every window it
+# passed through in BUILD_DIR/walkthrough. With --screenshot it only saves a
+# picture of the host window to FILE.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" = "--in-session" ]; then
   # Inside the Wine session: every Wine program here shares its display and server.
-  build=$2 web=$3 shot=$4
+  build=$2 web=$3 shot=$4 mode=$5
   log="$build/run-host.log"
   : >"$log"
   addin="$build/addin/tavisk2002.dll"
+  registered=no
   if [ -f "$addin" ]; then
     if wine regsvr32 /s "$(winepath -w "$addin")" >>"$log" 2>&1 </dev/null; then
       echo "run-host: registered the add-in $addin"
+      registered=yes
     else
       echo "run-host: the add-in $addin could not be registered (see $log); the host starts without it"
     fi
   else
     echo "run-host: no add-in was built ($addin is missing); the host starts without it"
+  fi
+  if [ "$mode" = walkthrough ]; then
+    shots="$build/walkthrough"
+    if [ "$registered" != yes ]; then
+      echo "run-host: the walkthrough needs the add-in registered" >&2
+      exit 1
+    fi
+    rm -rf "$shots"
+    mkdir -p "$shots"
+    echo "run-host: the walkthrough drives the host window on $web"
+    status=0
+    wine "$build/tests/e2e/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
+      "$(winepath -w "$web")" "$(winepath -w "$shots")" </dev/null 2>>"$log" || status=$?
+    echo "run-host: the screenshots are in $shots"
+    exit "$status"
   fi
   args=()
   [ -n "$shot" ] && args=(--screenshot "$(winepath -w "$shot")")
@@ -39,9 +61,15 @@ if [ "${1:-}" = "--in-session" ]; then
 fi
 
 shot=""
-if [ "${1:-}" = "--screenshot" ]; then
+mode=window
+if [ "${1:-}" = "--walkthrough" ]; then
+  mode=walkthrough
+  shift
+elif [ "${1:-}" = "--screenshot" ]; then
   shot=$(realpath -m "$2")
   shift 2
+elif [ -z "${DISPLAY:-}" ]; then
+  mode=walkthrough
 fi
 build=$(realpath -m "${1:-$root/build/windows}")
 
@@ -56,8 +84,5 @@ web=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-web.XXXXXX")
 cp -R "$root/samples/web/." "$web/"
 echo "run-host: the sample web is copied to $web (the host saves its pages there)"
 
-if [ -z "$shot" ] && [ -z "${DISPLAY:-}" ]; then
-  shot="$build/simhost-window.png"
-fi
 [ -n "$shot" ] && rm -f "$shot"
-exec bash "$root/tools/wine-session.sh" "$build" bash "$root/tools/run-host.sh" --in-session "$build" "$web" "$shot"
+exec bash "$root/tools/wine-session.sh" "$build" bash "$root/tools/run-host.sh" --in-session "$build" "$web" "$shot" "$mode"

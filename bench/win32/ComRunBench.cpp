@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win32/Harness.h"
 #include "bench/MarginsFloor.h"
 #include "host/HostError.h"
 #include "base/Text.h"
@@ -37,21 +38,16 @@
 namespace {
 
 using namespace tavisk;
+using bench::FindChild;
+using bench::FindWindowOfThread;
+using bench::Name;
+using bench::Pump;
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kAddInProgId[] = L"tavisk2002.Connect";
 constexpr wchar_t kTitle[] = L"Tavisk 2002";
 constexpr wchar_t kRunDone[] = L"Margin settings have been applied successfully.";
 constexpr wchar_t kFloorDone[] = L"The floor run is done.";
-
-// prefix, number, suffix; appended piece by piece, as GCC 12 warns wrongly of
-// `"f" + std::to_string(n)` (-Wrestrict).
-std::string Name(const char* prefix, int number, const char* suffix = "") {
-    std::string name(prefix);
-    name += std::to_string(number);
-    name += suffix;
-    return name;
-}
 
 // `pages` pages in folders of 100, each with an image beside it.
 void WriteWeb(const std::filesystem::path& folder, int pages) {
@@ -64,53 +60,6 @@ void WriteWeb(const std::filesystem::path& folder, int pages) {
             << i << "</p>\r\n</body></html>\r\n";
         std::ofstream(dir / Name("i", i, ".gif"), std::ios::binary) << "GIF89a";
     }
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-struct ChildSearch {
-    const std::wstring& text;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
-    auto& search = *reinterpret_cast<ChildSearch*>(data);
-    if (WindowText(child) != search.text) return TRUE;
-    search.found = child;
-    return FALSE;
-}
-
-// A child window (at any depth) with this text, or null.
-HWND FindChild(HWND parent, const std::wstring& text) {
-    ChildSearch search{text};
-    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-struct WindowSearch {
-    const std::wstring& title;
-    const std::wstring& child;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<WindowSearch*>(data);
-    if (!IsWindowVisible(window) || WindowText(window) != search.title) return TRUE;
-    if (!search.child.empty() && !FindChild(window, search.child)) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-// The visible top-level window of this thread with this title and, when `child` is
-// given, a child window with that text; null when there is none.
-HWND FindWindowOfThread(const std::wstring& title, const std::wstring& child = {}) {
-    WindowSearch search{title, child};
-    EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // The closing message of a repetition, watched for by a timer while the message
@@ -161,14 +110,6 @@ private:
     std::wstring _failure;
 };
 
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // The add-in's menu command: Tools > &Halvern Add-ins > &Tavisk 2002...
 std::shared_ptr<simhost::ControlNode> MenuCommand(simhost::SimHost& host) {
     using simhost::CommandBarsModel;
@@ -198,24 +139,6 @@ double TimeFloor(host::HostApplication& app, HWND owner) {
     bench::RunMarginsFloor(app, settings, {});
     MessageBoxW(owner, kFloorDone, kTitle, MB_OK | MB_ICONINFORMATION);
     return closing.since(start);
-}
-
-void WriteJson(const std::wstring& path, int pages, const std::vector<double>& run, const std::vector<double>& floor) {
-    std::ofstream out{std::filesystem::path(path)};
-    out << "{\n  \"context\": {\"executable\": \"comrun_bench\"},\n  \"benchmarks\": [\n";
-    bool first = true;
-    for (const auto& [name, times] : {std::pair{"Com/Run", &run}, std::pair{"Com/Run_Floor", &floor}}) {
-        std::string full(name);
-        full += Name("/pages:", pages);
-        for (size_t i = 0; i < times->size(); ++i) {
-            out << (first ? "" : ",\n") << "    {\"name\": \"" << full << "\", \"run_name\": \"" << full
-                << "\", \"run_type\": \"iteration\", \"repetitions\": " << times->size()
-                << ", \"repetition_index\": " << i << ", \"iterations\": 1, \"real_time\": " << (*times)[i]
-                << ", \"cpu_time\": " << (*times)[i] << ", \"time_unit\": \"ms\"}";
-            first = false;
-        }
-    }
-    out << "\n  ]\n}\n";
 }
 
 int Run(int pages, const std::wstring& folder, const std::wstring& out, int repetitions) {
@@ -255,7 +178,9 @@ int Run(int pages, const std::wstring& folder, const std::wstring& out, int repe
         loader.shutdown();
     }
     OleUninitialize();
-    WriteJson(out, pages, run, floor);
+    bench::WriteBenchmarkJson(
+        out, "comrun_bench",
+        {{bench::Name("Com/Run/pages:", pages), run}, {bench::Name("Com/Run_Floor/pages:", pages), floor}});
     return 0;
 }
 

@@ -102,7 +102,7 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 }
 
 std::unique_ptr<PageDocument> DiskPageStore::load() {
-    auto bytes = ReadFileBytes(_file);
+    auto bytes = ReadFileBytes(file());
     _known = bytes;
     return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(std::move(bytes)));
 }
@@ -111,10 +111,10 @@ void DiskPageStore::save(const PageDocument& document) {
     const auto* fromDisk = dynamic_cast<const DiskPageDocument*>(&document);
     // A document that did not come from this file is written into the file as it is now.
     const std::string bytes =
-        fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(_file)).render(document.bodyAttributes());
-    const auto target = SaveTarget(_file);
+        fromDisk ? fromDisk->bytesToSave() : HtmlPage(ReadFileBytes(file())).render(document.bodyAttributes());
+    const auto target = SaveTarget(file());
     const auto fail = [&](const std::wstring& why) {
-        throw SimError(kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+        throw SimError(kErrorFail, L"The page " + Shown(file()) + L" could not be saved: " + why);
     };
 
     // A page that another program changed since it was opened keeps that change.
@@ -143,7 +143,7 @@ std::error_code DiskPageStore::writeAndReplace(const std::string& bytes, const s
         if (_hook) _hook(s);
     };
     const auto fail = [&](const std::wstring& why) {
-        throw SimError(kErrorFail, L"The page " + Shown(_file) + L" could not be saved: " + why);
+        throw SimError(kErrorFail, L"The page " + Shown(file()) + L" could not be saved: " + why);
     };
 
     step(SaveStep::CreateTemporary);

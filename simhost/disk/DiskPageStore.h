@@ -62,10 +62,10 @@ class DiskPageStore : public PageStore {
 public:
     enum class SaveStep { CreateTemporary, Write, Close, Replace };
 
-    explicit DiskPageStore(std::filesystem::path file, std::shared_ptr<SaveFolder> saveFolder = nullptr)
-        : _file(std::move(file)), _saveFolder(std::move(saveFolder)) {}
+    explicit DiskPageStore(const std::filesystem::path& file, std::shared_ptr<SaveFolder> saveFolder = nullptr)
+        : _file(file.native()), _saveFolder(std::move(saveFolder)) {}
 
-    const std::filesystem::path& file() const noexcept { return _file; }
+    std::filesystem::path file() const { return _file; }
     std::unique_ptr<PageDocument> load() override;
     // Raises SimError when the page cannot be written; the file is then as it was.
     void save(const PageDocument& document) override;
@@ -79,7 +79,9 @@ private:
     std::error_code writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,
                                     const std::filesystem::path& target);
 
-    std::filesystem::path _file;
+    // The path's text only: a std::filesystem::path also keeps each of its parts
+    // parsed, several times the text's size, and a web holds a store for every page.
+    std::filesystem::path::string_type _file;
     std::shared_ptr<SaveFolder> _saveFolder;
     std::function<void(SaveStep)> _hook;
     std::optional<std::string> _known;  // the file's bytes as last read or written here
@@ -88,12 +90,12 @@ private:
 // A file of the web that is not a page: the editor does not open it.
 class OtherFileStore : public PageStore {
 public:
-    explicit OtherFileStore(std::filesystem::path file) : _file(std::move(file)) {}
+    explicit OtherFileStore(const std::filesystem::path& file) : _file(file.native()) {}
     std::unique_ptr<PageDocument> load() override;
     void save(const PageDocument& document) override;
 
 private:
-    std::filesystem::path _file;
+    std::filesystem::path::string_type _file;  // the text only, as DiskPageStore's
 };
 
 // A path or file name as text. On Linux a name need not be UTF-8: bytes that are not

@@ -25,10 +25,29 @@ bool IsPageName(const std::wstring& name) {
                                    base::FromUtf8(error.message()) + L".");
 }
 
-struct Entries {
-    std::vector<fs::path> folders;
-    std::vector<fs::path> files;
+// A folder's entry by name: its name as the web shows it and as the file system
+// has it. Not a full std::filesystem::path, which keeps each of its parts parsed
+// and costs several times its text, for every entry of a folder at once.
+struct Entry {
+    std::wstring text;
+    fs::path::string_type name;
 };
+
+struct Entries {
+    std::vector<Entry> folders;
+    std::vector<Entry> files;
+};
+
+// A-Z compared without case, then exactly.
+bool ByName(const Entry& a, const Entry& b) {
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    const auto differ = std::mismatch(a.text.begin(), a.text.end(), b.text.begin(), b.text.end(),
+                                      [&](wchar_t x, wchar_t y) { return lower(x) == lower(y); });
+    if (differ.first != a.text.end() && differ.second != b.text.end())
+        return lower(*differ.first) < lower(*differ.second);
+    if (a.text.size() != b.text.size()) return a.text.size() < b.text.size();
+    return a.text < b.text;
+}
 
 Entries ListFolder(const fs::path& folder) {
     Entries entries;
@@ -36,19 +55,19 @@ Entries ListFolder(const fs::path& folder) {
     fs::directory_iterator it(folder, error), end;
     for (; !error && it != end; it.increment(error)) {
         std::error_code kind;
+        std::vector<Entry>* list = nullptr;
         if (it->is_directory(kind) && !it->is_symlink(kind))
-            entries.folders.push_back(it->path());
+            list = &entries.folders;
         else if (it->is_regular_file(kind))
-            entries.files.push_back(it->path());
+            list = &entries.files;
+        else
+            continue;
+        const auto name = it->path().filename();
+        list->push_back({PathText(name), name.native()});
     }
     if (error) Refuse(folder, error);
-    const auto byName = [](const fs::path& a, const fs::path& b) {
-        const auto na = PathText(a.filename()), nb = PathText(b.filename());
-        const auto la = base::AsciiLower(na), lb = base::AsciiLower(nb);
-        return la != lb ? la < lb : na < nb;
-    };
-    std::sort(entries.folders.begin(), entries.folders.end(), byName);
-    std::sort(entries.files.begin(), entries.files.end(), byName);
+    std::sort(entries.folders.begin(), entries.folders.end(), ByName);
+    std::sort(entries.files.begin(), entries.files.end(), ByName);
     return entries;
 }
 
@@ -62,14 +81,14 @@ std::wstring PageTitle(const fs::path& file) {
 
 void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder, const std::shared_ptr<SaveFolder>& saves) {
     const auto entries = ListFolder(folder);
-    for (const auto& file : entries.files) {
-        const auto name = PathText(file.filename());
-        if (IsPageName(name))
-            web.addFile(node, name, PageTitle(file), std::make_shared<DiskPageStore>(file, saves));
+    for (const auto& entry : entries.files) {
+        const auto file = folder / entry.name;
+        if (IsPageName(entry.text))
+            web.addFile(node, entry.text, PageTitle(file), std::make_shared<DiskPageStore>(file, saves));
         else
-            web.addFile(node, name, name, std::make_shared<OtherFileStore>(file));
+            web.addFile(node, entry.text, entry.text, std::make_shared<OtherFileStore>(file));
     }
-    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, PathText(sub.filename())), sub, saves);
+    for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, sub.text), folder / sub.name, saves);
 }
 
 }  // namespace

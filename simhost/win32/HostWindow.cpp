@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "simhost/SimError.h"
 #include "base/win32/ComError.h"
 #include "base/win32/Screenshot.h"
@@ -16,7 +18,8 @@ constexpr UINT kRefreshMessage = WM_APP + 1;
 constexpr UINT_PTR kScreenshotTimer = 1;
 constexpr UINT kFirstMenuId = 1000;
 constexpr int kTreeWidth = 280;
-constexpr int kTreeId = 1, kTabsId = 2, kSourceId = 3, kStatusId = 4;
+constexpr int kTreeId = 1, kTabsId = 2, kSourceId = 3, kStatusId = 4, kBodyId = 5;
+constexpr int kBodyRowHeight = 24, kBodyLabelWidth = 48;
 
 // Ids of the commands the window adds to the File popup: they need a window
 // (a folder dialog, the window itself), so the host's model has none.
@@ -53,6 +56,25 @@ std::wstring WithCrLf(const std::wstring& text) {
 }
 
 std::wstring ErrorText() { return base::CaughtErrorText(); }
+
+// The attributes as a BODY start tag writes them, double-quoted.
+std::wstring AttributesText(const std::vector<Attribute>& attributes) {
+    std::wstring text;
+    for (const auto& a : attributes) {
+        if (!text.empty()) text += L' ';
+        text += a.name + L"=\"";
+        for (const wchar_t c : a.value) {
+            if (c == L'&')
+                text += L"&amp;";
+            else if (c == L'"')
+                text += L"&quot;";
+            else
+                text += c;
+        }
+        text += L'"';
+    }
+    return text;
+}
 
 void RegisterWindowClass() {
     static const bool registered = [] {
@@ -117,11 +139,16 @@ void HostWindow::create() {
         WS_EX_CLIENTEDGE, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
         0, 0, 0, 0, _window, reinterpret_cast<HMENU>(kSourceId), instance, nullptr);
+    _bodyLabel = CreateWindowExW(0, L"STATIC", L"BODY:", WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0, 0, 0, _window,
+                                 nullptr, instance, nullptr);
+    _body = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                            0, 0, _window, reinterpret_cast<HMENU>(kBodyId), instance, nullptr);
     _status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, _window,
                               reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
-    if (!_tree || !_tabs || !_source || !_status)
+    if (!_tree || !_tabs || !_source || !_bodyLabel || !_body || !_status ||
+        !SetWindowSubclass(_body, BodyBoxProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         throw base::Error(HRESULT_FROM_WIN32(GetLastError()), L"The host window's controls could not be created.");
-    for (HWND control : {_tree, _tabs, _status}) SendMessageW(control, WM_SETFONT, font, FALSE);
+    for (HWND control : {_tree, _tabs, _bodyLabel, _body, _status}) SendMessageW(control, WM_SETFONT, font, FALSE);
     SendMessageW(_source, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SetWindowPos(_source, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     layout();
@@ -139,7 +166,11 @@ void HostWindow::layout() {
     MoveWindow(_tabs, kTreeWidth + 4, 0, width - kTreeWidth - 4, height, TRUE);
     RECT page{0, 0, width - kTreeWidth - 4, height};
     SendMessageW(_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    MoveWindow(_source, kTreeWidth + 4 + page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    const int left = kTreeWidth + 4 + page.left;
+    MoveWindow(_bodyLabel, left, page.top, kBodyLabelWidth, kBodyRowHeight, TRUE);
+    MoveWindow(_body, left + kBodyLabelWidth, page.top, page.right - page.left - kBodyLabelWidth, kBodyRowHeight, TRUE);
+    MoveWindow(_source, left, page.top + kBodyRowHeight + 2, page.right - page.left,
+               page.bottom - page.top - kBodyRowHeight - 2, TRUE);
 }
 
 void HostWindow::setStatus(const std::wstring& text) {
@@ -268,6 +299,9 @@ void HostWindow::rebuildPages() {
         }
     }
     SetWindowTextW(_source, WithCrLf(text).c_str());
+    SetWindowTextW(_body, active ? AttributesText(active->document->bodyAttributes()).c_str() : L"");
+    EnableWindow(_body, active != nullptr);
+    SendMessageW(_body, EM_SETREADONLY, !_options.parseBodyAttributes, 0);
     layout();
 }
 
@@ -287,6 +321,40 @@ void HostWindow::openSelectedFile() {
     SendMessageW(_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     if (item.lParam < 0 || static_cast<size_t>(item.lParam) >= _treeFiles.size()) return;
     _host.openPage(_treeFiles[static_cast<size_t>(item.lParam)]);
+}
+
+void HostWindow::applyBodyBox() {
+    const auto active = _host.activePageWindow();
+    if (!active || !_options.parseBodyAttributes) return;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(_body)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(_body, text.data(), static_cast<int>(text.size()))));
+    const auto wanted = _options.parseBodyAttributes(text);
+    auto& document = *active->document;
+    const auto present = document.bodyAttributes();
+    for (const auto& a : present) {
+        if (std::none_of(wanted.begin(), wanted.end(), [&](const Attribute& w) { return w.name == a.name; }))
+            document.removeAttribute(a.name, 0);
+    }
+    for (const auto& a : wanted) document.setAttribute(a.name, a.value, 0);
+    _host.notifyChanged();
+    setStatus(L"The BODY attributes of " + active->file->name() + L" are changed (not saved yet)");
+}
+
+LRESULT CALLBACK HostWindow::BodyBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR self) {
+    // Enter applies the box; its character would only beep in a one-line edit.
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        auto* window = reinterpret_cast<HostWindow*>(self);
+        try {
+            window->applyBodyBox();
+        } catch (...) {
+            window->setStatus(ErrorText());
+        }
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == L'\r') return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, BodyBoxProcedure, 0);
+    return DefSubclassProc(box, message, wParam, lParam);
 }
 
 void HostWindow::screenshotAndClose(std::wstring path, UINT delayMs) {

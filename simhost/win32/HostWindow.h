@@ -16,7 +16,9 @@ namespace tavisk::simhost::win32 {
 // button appear there; choosing a button executes its control, which raises its
 // Click event), a tree of the web's folders and files (double-click or Enter opens
 // a page), one tab per page window showing the page's source and its view mode,
-// and a status line. It adds Open Web..., Close Web and Exit to the File popup.
+// a box holding the active page's BODY attributes, which the user edits (Enter puts
+// them into the page, unsaved, as an editor's page properties do), and a status line. It adds Open Web..., Close Web
+// and Exit to the File popup.
 class HostWindow {
 public:
     struct Options {
@@ -24,6 +26,8 @@ public:
         std::function<std::shared_ptr<WebModel>(const std::wstring& folder)> openWeb;
         // The page's text as the editor holds it.
         std::function<std::wstring(const PageDocument&)> pageSource;
+        // The attributes written as in a BODY start tag; without it the BODY box is read-only.
+        std::function<std::vector<Attribute>(const std::wstring& text)> parseBodyAttributes;
         // Runs when the user closes the window, while it still stands: the host's
         // shut-down of its add-ins.
         std::function<void()> closing;
@@ -40,6 +44,7 @@ public:
     HWND tree() const noexcept { return _tree; }
     HWND tabs() const noexcept { return _tabs; }
     HWND source() const noexcept { return _source; }
+    HWND bodyBox() const noexcept { return _body; }
     HWND statusBar() const noexcept { return _status; }
 
     void setStatus(const std::wstring& text);
@@ -61,6 +66,9 @@ private:
     void openSelectedFile();
     void addWindowCommands();
     void openWebFromDialog();
+    void applyBodyBox();
+    static LRESULT CALLBACK BodyBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self);
 
     SimHost& _host;
     Options _options;
@@ -68,6 +76,8 @@ private:
     HWND _tree = nullptr;
     HWND _tabs = nullptr;
     HWND _source = nullptr;
+    HWND _bodyLabel = nullptr;
+    HWND _body = nullptr;
     HWND _status = nullptr;
     HMENU _menu = nullptr;
     std::vector<std::weak_ptr<ControlNode>> _menuControls;  // by menu id - kFirstMenuId

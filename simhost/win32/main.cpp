@@ -14,6 +14,8 @@
 #include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
+#include "simhost/disk/HtmlPage.h"
+#include "base/Text.h"
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
 #include "base/win32/ComError.h"
@@ -60,6 +62,9 @@ int Run(int show) {
     const auto line = ReadCommandLine();
     Apartment apartment;
     SimHost host;
+    // Nothing in this program reads the log of calls, which would otherwise grow
+    // with every call of the object model for as long as the window stays open.
+    host.recorder().setRecording(false);
     std::wstring problem;
     if (!line.web.empty()) {
         try {
@@ -72,6 +77,10 @@ int Run(int show) {
     HostWindow::Options options;
     options.openWeb = [](const std::wstring& folder) { return OpenDiskWeb(folder); };
     options.pageSource = [](const PageDocument& document) { return PageSourceText(document); };
+    // Read as a browser reads the start tag "<body TEXT>" of a UTF-8 page.
+    options.parseBodyAttributes = [](const std::wstring& text) {
+        return HtmlPage("\xEF\xBB\xBF<body " + tavisk::base::ToUtf8(text) + ">").bodyAttributes();
+    };
     options.closing = [&loader] { loader.shutdown(); };
     HostWindow window(host, std::move(options));
     ShowWindow(window.handle(), show);

@@ -63,6 +63,27 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
     EXPECT_EQ(web->findFolder(root + L"/b")->files().size(), 1u);
 }
 
+TEST(DiskWebOrder, NamesWithoutCaseThenExactlyPrefixesFirst) {
+    struct Case {
+        std::vector<const char*> written;
+        std::vector<std::wstring> listed;
+    };
+    const std::vector<Case> cases = {
+        {{"b.htm", "ab.htm", "a1.htm", "ab", "a_b.htm", "a.htm"},
+         {L"a.htm", L"a1.htm", L"a_b.htm", L"ab", L"ab.htm", L"b.htm"}},
+        {{"Page10.htm", "page1.htm", "PAGE2.htm"}, {L"page1.htm", L"Page10.htm", L"PAGE2.htm"}},
+#ifndef _WIN32  // names that differ only in case share one file on Windows
+        {{"b.htm", "B.htm", "ab.htm", "Ab.htm", "a.htm", "A.htm"},
+         {L"A.htm", L"a.htm", L"Ab.htm", L"ab.htm", L"B.htm", L"b.htm"}},
+#endif
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        for (const char* name : c.written) folder.write(name, "<title>t</title>");
+        EXPECT_EQ(Names(simhost::OpenDiskWeb(folder.path())->root()), c.listed) << c.written.front();
+    }
+}
+
 TEST_F(DiskWebTest, HidesUnderscoreFolders) {
     const auto web = simhost::OpenDiskWeb(site.path());
     for (const auto& folder : web->root().subFolders())

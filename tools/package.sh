@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# package.sh [BUILD_DIR]
+# Builds the Windows tree (build/windows unless given) and packs what a user of
+# the real editor needs into dist/tavisk2002-<version>.zip: the add-in's DLL,
+# install.cmd, uninstall.cmd and INSTALL.txt. The version is the one the DLL's
+# version resource carries.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build/windows}")
+
+bash "$root/tools/setup.sh"
+bash "$root/tools/build-windows.sh" "$build"
+
+dll="$build/addin/tavisk2002.dll"
+if [ ! -f "$dll" ]; then
+  echo "package: the build made no $dll" >&2
+  exit 1
+fi
+
+# FILEVERSION of the VS_FIXEDFILEINFO block (signature 0xFEEF04BD) in the DLL.
+version=$(python3 - "$dll" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))
+if at < 0:
+    sys.exit("package: the DLL has no version resource")
+ms, ls = struct.unpack_from("<II", data, at + 8)
+print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
+PY
+)
+
+name="tavisk2002-$version"
+stage=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-package.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+mkdir -p "$stage/$name"
+cp "$dll" "$stage/$name/"
+# Windows' command interpreter wants CR LF line endings.
+for text in install.cmd uninstall.cmd INSTALL.txt; do
+  sed -e "s/@VERSION@/$version/g" -e 's/\r*$/\r/' "$root/packaging/$text" >"$stage/$name/$text"
+done
+
+mkdir -p "$root/dist"
+zip="$root/dist/$name.zip"
+rm -f "$zip"
+python3 - "$stage" "$name" "$zip" <<'PY'
+import os, sys, zipfile
+stage, name, target = sys.argv[1:]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
+    for file in sorted(os.listdir(os.path.join(stage, name))):
+        archive.write(os.path.join(stage, name, file), f"{name}/{file}")
+PY
+echo "package: $zip"
+python3 -m zipfile -l "$zip"

@@ -1,8 +1,11 @@
 // libFuzzer target for the stand-in host's page editor: any bytes as a page, any
 // edits of its BODY element. Invariants: no crash; a save either is refused with a
-// SimError or changes no byte outside the BODY start tag; reading the saved page
-// gives exactly the attributes that were set (names lower-cased, as a browser reads
-// them), the same title and the same encoding. Built and run by tools/fuzz.sh.
+// SimError or changes no byte outside the page's BODY start tags; reading the saved
+// page gives exactly the attributes that were set (names lower-cased, as a browser
+// reads them), the same title and the same encoding; server code ("<% ... %>") is
+// never split or written into: each block a saved BODY start tag holds is one that
+// tag held, in the same order, and a page whose server code is never closed is not
+// rewritten. Built and run by tools/fuzz.sh.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -11,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "simhost/SimError.h"
@@ -55,6 +59,29 @@ struct Check {
 };
 
 std::wstring LowerNames(const std::wstring& name) { return tavisk::base::AsciiLower(name); }
+
+// The server's blocks in `bytes`, each "<%" to the next "%>", as the server reads
+// them; an unclosed one runs to the end and sets `open`. Bytes, so only for pages
+// whose markup is ASCII bytes (every encoding here but UTF-16).
+std::vector<std::string> ServerBlocks(std::string_view bytes, bool& open) {
+    std::vector<std::string> blocks;
+    open = false;
+    for (auto at = bytes.find("<%"); at != std::string_view::npos;) {
+        const auto close = bytes.find("%>", at + 2);
+        open = close == std::string_view::npos;
+        if (open) break;
+        blocks.emplace_back(bytes.substr(at, close + 2 - at));
+        at = bytes.find("<%", close + 2);
+    }
+    return blocks;
+}
+
+bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+    std::size_t k = 0;
+    for (const auto& item : whole)
+        if (k < part.size() && part[k] == item) ++k;
+    return k == part.size();
+}
 
 std::wstring PickName(FuzzedDataProvider& data, const std::vector<Attribute>& existing) {
     static const wchar_t* kNames[] = {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth", L"TopMargin"};
@@ -106,14 +133,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     std::vector<Attribute> expected = document.bodyAttributes();
     for (auto& a : expected) a.name = LowerNames(a.name);
     const Check check{pageBytes, saved, expected};
-    const auto [from, to] = page->bodyTagRange();
-    const std::size_t after = pageBytes.size() - to;
-    check.require(saved.size() >= from + after, "the saved page lost bytes");
-    check.require(saved.compare(0, from, pageBytes, 0, from) == 0, "a byte before the BODY start tag changed");
-    check.require(saved.compare(saved.size() - after, after, pageBytes, to, after) == 0,
-                  "a byte after the BODY start tag changed");
-
     const tavisk::simhost::HtmlPage reread(saved);
+    // The BODY start tags of both pages, paired in order: every byte between them is
+    // the same.
+    const auto tags = page->bodyTagRanges();
+    const auto savedTags = reread.bodyTagRanges();
+    check.require(tags.size() == savedTags.size(), "the saved page has another number of BODY start tags");
+    std::size_t gap = 0, savedGap = 0;
+    for (std::size_t k = 0; k <= tags.size(); ++k) {
+        const auto end = k < tags.size() ? tags[k].first : pageBytes.size();
+        const auto savedEnd = k < tags.size() ? savedTags[k].first : saved.size();
+        check.require(pageBytes.compare(gap, end - gap, saved, savedGap, savedEnd - savedGap) == 0,
+                      "a byte outside the BODY start tags changed");
+        if (k == tags.size()) break;
+        gap = tags[k].second;
+        savedGap = savedTags[k].second;
+    }
+    const auto kind = page->encoding().kind;
+    if (kind != tavisk::simhost::EncodingKind::Utf16Le && kind != tavisk::simhost::EncodingKind::Utf16Be) {
+        bool open = false;
+        ServerBlocks(pageBytes, open);
+        check.require(!open || saved == pageBytes, "a page whose server code is never closed was rewritten");
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const auto [from, to] = tags[k];
+            const auto [savedFrom, savedTo] = savedTags[k];
+            bool ignored = false;
+            check.require(
+                IsSubsequence(ServerBlocks(std::string_view(saved).substr(savedFrom, savedTo - savedFrom), ignored),
+                              ServerBlocks(std::string_view(pageBytes).substr(from, to - from), ignored)),
+                "server code in a BODY start tag was split, written into or moved");
+        }
+    }
+
     check.require(reread.bodyAttributes() == expected, "the saved page reads back other attributes",
                   reread.bodyAttributes());
     check.require(reread.title() == title, "the saved page reads back another title");

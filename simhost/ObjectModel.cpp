@@ -28,6 +28,32 @@ void WebFile::open() const {
     _host->openPage(_file);
 }
 
+PageWindow WebFile::edit(std::optional<std::int32_t> viewMode) const {
+    read(L"WebFile.edit");
+    _host->openPage(_file);
+    auto window = _host->activePageWindow();
+    if (viewMode) {
+        window->viewMode = *viewMode;
+        _host->notifyChanged();
+    }
+    return PageWindow(*_host, window);
+}
+
+bool WebFile::isOpen() const {
+    read(L"WebFile.isOpen");
+    return _host->findPageWindow(_file->url()) != nullptr;
+}
+
+Web WebFile::web() const {
+    read(L"WebFile.web");
+    return Web(*_host, _web);
+}
+
+WebFolder WebFile::parent() const {
+    const auto& file = read(L"WebFile.parent");
+    return WebFolder(*_host, _web, _web->parentFolder(file.url()));
+}
+
 template <class Item, class Node>
 std::int32_t WebCollection<Item, Node>::count() const {
     record((_role + L".count").c_str());
@@ -60,6 +86,19 @@ std::wstring WebFolder::name() const {
     while (!url.empty() && url.back() == L'/') url.pop_back();
     const auto slash = url.rfind(L'/');
     return slash == std::wstring::npos ? url : url.substr(slash + 1);
+}
+
+bool WebFolder::isRoot() const { return &read(L"WebFolder.isRoot") == _web->rootPtr().get(); }
+
+Web WebFolder::web() const {
+    read(L"WebFolder.web");
+    return Web(*_host, _web);
+}
+
+std::optional<WebFolder> WebFolder::parent() const {
+    auto folder = _web->parentFolder(read(L"WebFolder.parent").url());
+    if (!folder) return std::nullopt;
+    return WebFolder(*_host, _web, std::move(folder));
 }
 
 WebFiles WebFolder::files() const {
@@ -132,6 +171,11 @@ bool BodyElement::removeAttribute(const std::wstring& name, std::int32_t flags) 
     return removed;
 }
 
+std::optional<std::wstring> BodyElement::getAttribute(const std::wstring& name, std::int32_t flags) const {
+    record(L"Body.getAttribute", target(), name + L"," + std::to_wstring(flags));
+    return live()->document->attribute(name, flags);
+}
+
 BodyElement Document::body() const {
     record(L"Document.body", target());
     return BodyElement(*_host, live());
@@ -161,6 +205,29 @@ void PageWindow::activate() const {
 Document PageWindow::document() const {
     record(L"PageWindow.document", target());
     return Document(*_host, live());
+}
+
+void PageWindow::save(bool overChanges) const {
+    record(L"PageWindow.save", target(), overChanges ? L"true" : L"false");
+    _host->savePage(*live(), overChanges);
+}
+
+void PageWindow::close(bool saveFirst) const {
+    record(L"PageWindow.close", target(), saveFirst ? L"true" : L"false");
+    const auto window = live();
+    if (saveFirst) _host->savePage(*window);
+    _host->closePage(*window);
+}
+
+bool PageWindow::isDirty() const {
+    record(L"PageWindow.isDirty", target());
+    return live()->dirty();
+}
+
+Web PageWindow::web() const {
+    record(L"PageWindow.web", target());
+    live();
+    return Web(*_host, _host->web());
 }
 
 std::int32_t PageWindows::count() const {
@@ -291,6 +358,11 @@ CommandBar CommandBars::item(const std::wstring& name) const {
     return CommandBar(*_host, std::move(bar));
 }
 
+CommandBar CommandBars::activeMenuBar() const {
+    record(L"CommandBars.activeMenuBar");
+    return CommandBar(*_host, _host->commandBars().find(SimHost::kMenuBarName));
+}
+
 // ---- The application ----
 
 std::optional<Web> Application::activeWeb() const {
@@ -325,6 +397,11 @@ std::wstring Application::makeRel(const WebFolder& base, const std::wstring& url
 std::wstring Application::makeRel(const std::wstring& base, const std::wstring& url) const {
     record(L"Application.relativeUrl", {}, base + L"," + url);
     return WebModel::RelativeUrl(base, url);
+}
+
+std::wstring Application::makeAbs(const std::wstring& base, const std::wstring& url) const {
+    record(L"Application.absoluteUrl", {}, base + L"," + url);
+    return WebModel::AbsoluteUrl(base, url);
 }
 
 CommandBars Application::commandBars() const {

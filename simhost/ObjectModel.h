@@ -14,6 +14,9 @@ namespace tavisk::simhost {
 
 class SimHost;
 struct PageWindowState;
+class Web;
+class PageWindow;
+class WebFolder;
 
 // The editor's object model over a SimHost, named and shaped as the real editor's
 // and Office's objects are: the one way in for every caller from outside the host
@@ -51,6 +54,13 @@ public:
     std::wstring extension() const { return read(L"WebFile.extension").extension(); }
     // Opens the file in a page window (an open one is reused) and makes it active.
     void open() const;
+    // Open and, when given, the window's view mode; the page window showing the file.
+    PageWindow edit(std::optional<std::int32_t> viewMode) const;
+    // Whether a page window shows the file.
+    bool isOpen() const;
+    Web web() const;
+    // The folder holding the file.
+    WebFolder parent() const;
 
 private:
     const FileNode& read(const wchar_t* operation) const;
@@ -74,7 +84,6 @@ private:
     std::shared_ptr<const void> _owner;  // keeps *_items alive
 };
 
-class WebFolder;
 using WebFiles = WebCollection<WebFile, FileNode>;
 using WebFolders = WebCollection<WebFolder, FolderNode>;
 
@@ -90,6 +99,11 @@ public:
     WebFolders folders() const;
     // A hidden folder of the web (named with a leading "_" unless told otherwise).
     bool isHidden() const { return read(L"WebFolder.excluded").excluded(); }
+    // The web's root folder, the only one that roots a web here (no subwebs).
+    bool isRoot() const;
+    Web web() const;
+    // The folder holding this one; none for the root folder, whose parent is the web.
+    std::optional<WebFolder> parent() const;
     // The folder's URL as MakeRel takes it for a base, without a call of its own.
     const std::wstring& baseUrl() const noexcept { return _folder->url(); }
 
@@ -128,6 +142,8 @@ public:
     void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) const;
     // True when an attribute was removed; an absent one is no failure.
     bool removeAttribute(const std::wstring& name, std::int32_t flags) const;
+    // None when the element has no such attribute.
+    std::optional<std::wstring> getAttribute(const std::wstring& name, std::int32_t flags) const;
 };
 
 class Document : WindowObject {
@@ -144,6 +160,13 @@ public:
     void setViewMode(std::int32_t mode) const;
     void activate() const;
     Document document() const;
+    // Writes the window's page to its file, over another program's change when told.
+    void save(bool overChanges) const;
+    // Closes the window, saving its page first when told; unsaved edits are dropped.
+    void close(bool saveFirst) const;
+    // Whether the page has edits its file does not have.
+    bool isDirty() const;
+    Web web() const;
 };
 
 class PageWindows : HostObject {
@@ -253,6 +276,8 @@ public:
     explicit CommandBars(SimHost& host) : HostObject(host) {}
     // Found by name ignoring case; SimError when the host has no such bar.
     CommandBar item(const std::wstring& name) const;
+    // The menu bar shown in the host's window.
+    CommandBar activeMenuBar() const;
 };
 
 // ---- The application ----
@@ -269,6 +294,8 @@ public:
     // `url` relative to `base`, or `url` itself when it does not lie below it.
     std::wstring makeRel(const WebFolder& base, const std::wstring& url) const;
     std::wstring makeRel(const std::wstring& base, const std::wstring& url) const;
+    // `url` made absolute against the folder `base`; itself when already absolute.
+    std::wstring makeAbs(const std::wstring& base, const std::wstring& url) const;
     CommandBars commandBars() const;
 };
 

@@ -46,6 +46,7 @@ void SimHost::openPage(const std::shared_ptr<FileNode>& file) {
         window = std::make_shared<PageWindowState>();
         window->file = file;
         window->document = file->store().load();
+        window->stored = window->document->bodyAttributes();
         _windows.push_back(window);
     }
     _active = window;
@@ -62,15 +63,31 @@ void SimHost::activate(const PageWindowState& window) {
 void SimHost::saveActivePage() {
     const auto window = activePageWindow();
     if (!window) throw SimError(kErrorFail, L"There is no page to save.");
-    window->file->store().save(*window->document);
-    notifyChanged();
+    savePage(*window);
 }
 
 void SimHost::closeActivePage() {
     const auto window = activePageWindow();
     if (!window) throw SimError(kErrorFail, L"There is no page to close.");
-    _windows.erase(std::find(_windows.begin(), _windows.end(), window));
-    _active = _windows.empty() ? std::weak_ptr<PageWindowState>() : _windows.back();
+    closePage(*window);
+}
+
+void SimHost::savePage(PageWindowState& window, bool overChanges) {
+    auto& store = window.file->store();
+    if (overChanges)
+        store.overwrite(*window.document);
+    else
+        store.save(*window.document);
+    window.stored = window.document->bodyAttributes();
+    notifyChanged();
+}
+
+void SimHost::closePage(const PageWindowState& window) {
+    const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w.get() == &window; });
+    if (it == _windows.end()) throw SimError(kErrorFail, L"The page window has been closed.");
+    const bool wasActive = _active.lock() == *it;
+    _windows.erase(it);
+    if (wasActive) _active = _windows.empty() ? std::weak_ptr<PageWindowState>() : _windows.back();
     notifyChanged();
 }
 

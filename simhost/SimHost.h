@@ -17,6 +17,9 @@ struct PageWindowState {
     std::shared_ptr<FileNode> file;
     std::int32_t viewMode = 0;
     std::unique_ptr<PageDocument> document;
+    // The BODY element's attributes as last read from or written to the file.
+    std::vector<Attribute> stored;
+    bool dirty() const { return document->bodyAttributes() != stored; }
 };
 
 // The stand-in editor's state: the open web, the page windows and the command bars.
@@ -52,6 +55,10 @@ public:
     void saveActivePage();
     // Closes the active page; the last page window opened before it becomes active.
     void closeActivePage();
+    // The same for any open page window; `overChanges` saves even over a change
+    // another program made to the file.
+    void savePage(PageWindowState& window, bool overChanges = false);
+    void closePage(const PageWindowState& window);
 
     const std::vector<std::shared_ptr<PageWindowState>>& pageWindows() const noexcept { return _windows; }
     std::shared_ptr<PageWindowState> activePageWindow() const noexcept { return _active.lock(); }

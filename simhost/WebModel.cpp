@@ -20,6 +20,12 @@ std::optional<std::wstring> PageDocument::attribute(const std::wstring& name) co
     return std::nullopt;
 }
 
+std::optional<std::wstring> PageDocument::attribute(const std::wstring& name, std::int32_t flags) const {
+    for (const auto& a : _body)
+        if (NamesMatch(a.name, name, flags)) return a.value;
+    return std::nullopt;
+}
+
 void PageDocument::setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) {
     for (auto& a : _body) {
         if (NamesMatch(a.name, name, flags)) {
@@ -116,12 +122,50 @@ std::shared_ptr<FolderNode> WebModel::findFolder(const std::wstring& url) const 
     return it == _foldersByUrl.end() ? nullptr : it->second;
 }
 
+std::shared_ptr<FolderNode> WebModel::parentFolder(const std::wstring& url) const {
+    if (url == _root->url()) return nullptr;
+    const auto slash = url.rfind(L'/');
+    if (slash == std::wstring::npos) return nullptr;
+    auto folder = findFolder(url.substr(0, slash));
+    return folder ? folder : findFolder(url.substr(0, slash + 1));  // the root's URL ends in "/"
+}
+
 std::wstring WebModel::RelativeUrl(const std::wstring& base, const std::wstring& url) {
     if (base.empty() || url.compare(0, base.size(), base) != 0) return url;
     if (base.back() == L'/') return url.substr(base.size());
     if (url.size() == base.size()) return {};
     if (url[base.size()] == L'/') return url.substr(base.size() + 1);
     return url;
+}
+
+std::wstring WebModel::AbsoluteUrl(const std::wstring& base, const std::wstring& url) {
+    const auto scheme = url.find(L':');
+    if (scheme != std::wstring::npos && url.find_first_of(L"/?#") > scheme) return url;
+    // The part of the base that names its root ("file:///", "http://host/"), then
+    // the base's segments and the url's, "." and ".." resolved.
+    const auto marker = base.find(L"://");
+    std::size_t rootEnd = marker == std::wstring::npos ? 0 : base.find(L'/', marker + 3);
+    rootEnd = rootEnd == std::wstring::npos ? base.size() : rootEnd + 1;
+    std::vector<std::wstring> segments;
+    const auto split = [&](const std::wstring& text, std::size_t from) {
+        while (from <= text.size()) {
+            const auto slash = std::min(text.find(L'/', from), text.size());
+            const auto segment = text.substr(from, slash - from);
+            if (segment == L"..") {
+                if (segments.empty())
+                    throw SimError(kErrorInvalidArg, L"The URL " + url + L" goes above the root of " + base + L".");
+                segments.pop_back();
+            } else if (!segment.empty() && segment != L".") {
+                segments.push_back(segment);
+            }
+            from = slash + 1;
+        }
+    };
+    split(base, rootEnd);
+    split(url, 0);
+    std::wstring absolute = base.substr(0, rootEnd);
+    for (std::size_t k = 0; k < segments.size(); ++k) absolute += (k ? L"/" : L"") + segments[k];
+    return absolute;
 }
 
 }  // namespace tavisk::simhost

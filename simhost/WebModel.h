@@ -28,6 +28,7 @@ public:
 
     const std::vector<Attribute>& bodyAttributes() const noexcept { return _body; }
     std::optional<std::wstring> attribute(const std::wstring& name) const;
+    std::optional<std::wstring> attribute(const std::wstring& name, std::int32_t flags) const;
     void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags);
     bool removeAttribute(const std::wstring& name, std::int32_t flags);
 
@@ -41,6 +42,9 @@ public:
     virtual ~PageStore() = default;
     virtual std::unique_ptr<PageDocument> load() = 0;
     virtual void save(const PageDocument& document) = 0;
+    // Saves even over a change that another program made since the page was opened;
+    // the same as save() where no such change is detected.
+    virtual void overwrite(const PageDocument& document) { save(document); }
 };
 
 // A page kept in memory: what was saved last, and how often.
@@ -123,10 +127,16 @@ public:
 
     std::shared_ptr<FileNode> findFile(const std::wstring& url) const;
     std::shared_ptr<FolderNode> findFolder(const std::wstring& url) const;
+    // The folder holding the file or folder with this URL; none for the root folder.
+    std::shared_ptr<FolderNode> parentFolder(const std::wstring& url) const;
 
     // `url` relative to `base`: the part of `url` after `base` and a "/" between
     // them; `url` itself when it does not lie below `base`.
     static std::wstring RelativeUrl(const std::wstring& base, const std::wstring& url);
+    // `url` taken relative to the folder `base` ("a/../b.htm", "./b.htm"); `url`
+    // itself when it already names a scheme ("file:///..."). Raises SimError when
+    // ".." would go above the root ("file:///").
+    static std::wstring AbsoluteUrl(const std::wstring& base, const std::wstring& url);
 
 private:
     std::wstring childUrl(const FolderNode& parent, const std::wstring& name) const;

@@ -7,7 +7,7 @@
 <title>Contact us</title>
 <link rel="stylesheet" href="styles/site.css">
 </head>
-<body marginwidth="4" marginheight="4">
+<body <% If sent Then %>class="sent" <% End If %>marginwidth="4" marginheight="4">
 <h1>Contact us</h1>
 <% If sent Then %>
 <p>Thank you! We will answer within two days.</p>

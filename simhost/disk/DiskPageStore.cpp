@@ -107,7 +107,7 @@ std::unique_ptr<PageDocument> DiskPageStore::load() {
     return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(std::move(bytes)));
 }
 
-void DiskPageStore::save(const PageDocument& document) {
+void DiskPageStore::write(const PageDocument& document, bool overChanges) {
     const auto* fromDisk = dynamic_cast<const DiskPageDocument*>(&document);
     // A document that did not come from this file is written into the file as it is now.
     const std::string bytes =
@@ -119,7 +119,8 @@ void DiskPageStore::save(const PageDocument& document) {
 
     // A page that another program changed since it was opened keeps that change.
     std::error_code existsError;
-    if (fromDisk && _known && std::filesystem::exists(target, existsError) && ReadFileBytes(target) != *_known)
+    if (fromDisk && !overChanges && _known && std::filesystem::exists(target, existsError) &&
+        ReadFileBytes(target) != *_known)
         fail(L"another program changed it since it was opened.");
     // A page marked read-only stays as it is, as an editor on Windows would find it.
     std::error_code statusError;

@@ -13,7 +13,7 @@
 namespace tavisk::simhost {
 
 // A page opened from disk: its BODY element, and the page as it was read, which a
-// save writes back with only the BODY start tag changed.
+// save writes back with only its BODY start tags changed.
 class DiskPageDocument : public PageDocument {
 public:
     explicit DiskPageDocument(std::shared_ptr<const HtmlPage> page)
@@ -68,12 +68,15 @@ public:
     std::filesystem::path file() const { return _file; }
     std::unique_ptr<PageDocument> load() override;
     // Raises SimError when the page cannot be written; the file is then as it was.
-    void save(const PageDocument& document) override;
+    void save(const PageDocument& document) override { write(document, false); }
+    // Writes over a change another program made; still refuses a read-only page.
+    void overwrite(const PageDocument& document) override { write(document, true); }
 
     // Called before each step of a save; what it throws fails the save at that step.
     void setStepHook(std::function<void(SaveStep)> hook) { _hook = std::move(hook); }
 
 private:
+    void write(const PageDocument& document, bool overChanges);
     // Writes `bytes` into a new file in `folder` and moves it over `target`; returns
     // the move's error, and raises SimError for a failure of any earlier step.
     std::error_code writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,

@@ -15,7 +15,7 @@ namespace tavisk::simhost {
 // absolute path with "/" (file:///C:/Webs/site, file:///tmp/site). A page's title is
 // its TITLE text as a browser shows it; any other file's title is its name.
 // Pages (.htm, .html, .asp in any case) are read when opened and written back, with
-// only their BODY start tag changed, when saved; other files are not opened as pages.
+// only their BODY start tags changed, when saved; other files are not opened as pages.
 // Folders reached through a symbolic link are not entered, so a link cannot loop.
 // Raises SimError when the folder cannot be read.
 std::shared_ptr<WebModel> OpenDiskWeb(const std::filesystem::path& folder);

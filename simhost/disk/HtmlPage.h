@@ -24,10 +24,17 @@ namespace tavisk::simhost {
 // The element is what a browser gives as document.body (see PageScan): for a frames
 // page, the outermost FRAMESET; for a page without a BODY tag, the body the browser
 // infers, whose start tag is written where that body begins once it has attributes.
-// Later BODY start tags add the attributes the element lacks, as in a browser; they
-// are left as they are: a changed value is written into the first tag, where it wins,
-// and removing an attribute that a later tag also sets is refused, since the browser
-// would still apply it.
+// Later BODY start tags add the attributes the element lacks, as in a browser. A
+// changed or new value is written into the first tag, where it wins over any later
+// one; an attribute the element loses goes from every BODY start tag that sets it, so
+// no later tag applies it again; an attribute that only later tags give stays there
+// while the element keeps it and nothing the first tag must now hold follows it.
+//
+// Server code ("<% ... %>", see PageScan) is the user's program: a save never splits
+// it, never writes into it and never moves it. In a tag that holds some, attributes
+// keep their places around it and a duplicate name is not dropped (which occurrence
+// applies may depend on the code): each occurrence of a changed name gets the new
+// value. A page with a "<%" that no "%>" closes is not rewritten.
 class HtmlPage {
 public:
     explicit HtmlPage(std::string bytes);
@@ -40,18 +47,21 @@ public:
     // The bytes of the BODY (or FRAMESET) start tag; for a page without one, the
     // empty range where a start tag would be written.
     std::pair<std::size_t, std::size_t> bodyTagRange() const;
+    // That range, then the bytes of each later BODY start tag: all a save may change.
+    std::vector<std::pair<std::size_t, std::size_t>> bodyTagRanges() const;
     // document.title: the first TITLE's text, white space stripped and collapsed;
     // empty when the page has none.
     std::wstring title() const;
 
-    // The page's bytes with its BODY start tag written for `attributes`; every other
+    // The page's bytes with its BODY start tags written for `attributes`; every other
     // byte as it was. The bytes themselves when the attributes are the ones read.
     // An attribute kept with its value keeps its spelling and quoting; a changed or
     // new value is written double-quoted with "&", '"', "<" and CR as references, and
     // any character the encoding cannot hold as a numeric reference. Duplicates that
     // the browser ignored are dropped from a rewritten tag. Raises SimError when a
     // name cannot be written as one attribute name or a value holds a character that
-    // no page can carry (U+0000, a lone surrogate, a C1 control the encoding lacks).
+    // no page can carry (U+0000, a lone surrogate, a C1 control the encoding lacks),
+    // or when the page holds server code that is never closed.
     std::string render(const std::vector<Attribute>& attributes) const;
 
     // Page bytes as text in the page's encoding (its byte-order mark dropped).
@@ -59,14 +69,17 @@ public:
 
 private:
     std::string raw(std::size_t from, std::size_t to) const;
-    std::string renderTag(const std::vector<Attribute>& attributes) const;
+    // The start tag `original` (none: a new BODY tag) written to hold `attributes`,
+    // names lower-cased: each attribute it had keeps its place, spelling and quoting
+    // while its value stays, unless it must move to keep their order; the rest follow.
+    std::string renderTag(const ScannedTag* original, const std::vector<Attribute>& attributes) const;
 
     std::string _bytes;
     PageEncoding _encoding;
     DecodedText _text;
     PageScan _scan;
     std::vector<Attribute> _body;
-    std::vector<std::wstring> _laterNames;  // every name a later BODY tag sets
+    std::size_t _firstTagCount = 0;  // _body's attributes that the first tag gives
 };
 
 }  // namespace tavisk::simhost

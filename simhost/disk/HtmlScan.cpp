@@ -15,6 +15,31 @@ char32_t AsciiLower(char32_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : 
 // The tokenizer's treatment of a name character: A-Z lower-cased, NUL replaced.
 char32_t NameChar(char32_t c) { return c == 0 ? char32_t(0xFFFD) : AsciiLower(c); }
 
+bool IsServerStart(std::u32string_view text, std::size_t at) {
+    return at + 1 < text.size() && text[at] == '<' && text[at + 1] == '%';
+}
+
+// Just after the "%>" that ends the server block starting at `at`, or npos.
+std::size_t ServerEnd(std::u32string_view text, std::size_t at) {
+    const auto close = text.find(U"%>", at + 2);
+    return close == npos ? npos : close + 2;
+}
+
+// The first `c` at or after `from` outside server blocks, or npos.
+std::size_t FindOutsideServer(std::u32string_view text, std::size_t from, char32_t c) {
+    for (std::size_t i = from; i < text.size();) {
+        if (IsServerStart(text, i)) {
+            i = ServerEnd(text, i);
+            if (i == npos) return npos;
+        } else if (text[i] == c) {
+            return i;
+        } else {
+            ++i;
+        }
+    }
+    return npos;
+}
+
 bool StartsWith(std::u32string_view text, std::size_t at, std::u32string_view prefix) {
     return text.substr(at, prefix.size()) == prefix;
 }
@@ -34,11 +59,22 @@ bool IsTagOf(std::u32string_view text, std::size_t at, std::u32string_view prefi
 }
 
 // Appends decoded characters to `out` until `stop` says a character ends the run;
-// false when the text ends first.
+// false when the text ends first. Server code is taken as written, and sets `server`.
+// In an unquoted value, a block of statements ("<% If x Then %>") ends the value:
+// only an expression ("<%= x %>") writes part of it.
 template <class Stop>
-bool ReadValue(std::u32string_view text, std::size_t& i, Stop stop, std::u32string& out) {
+bool ReadValue(std::u32string_view text, std::size_t& i, Stop stop, std::u32string& out, bool& server, bool unquoted) {
     while (i < text.size()) {
         const char32_t c = text[i];
+        if (IsServerStart(text, i)) {
+            if (unquoted && !StartsWith(text, i, U"<%=")) return true;
+            const auto end = ServerEnd(text, i);
+            if (end == npos) return false;
+            out += text.substr(i, end - i);
+            server = true;
+            i = end;
+            continue;
+        }
         if (stop(c)) return true;
         if (c == '&') {
             const std::size_t taken = ReadCharacterReference(text, i, true, out);
@@ -63,6 +99,12 @@ std::u32string DecodeText(std::u32string_view raw) {
     std::u32string out;
     std::size_t i = 0;
     while (i < raw.size()) {
+        if (IsServerStart(raw, i)) {
+            const auto end = std::min(ServerEnd(raw, i), raw.size());
+            out += raw.substr(i, end - i);
+            i = end;
+            continue;
+        }
         if (raw[i] == '&') {
             const std::size_t taken = ReadCharacterReference(raw, i, false, out);
             if (taken) {
@@ -88,6 +130,12 @@ std::size_t CommentEnd(std::u32string_view text, std::size_t from) {
     if (StartsWith(text, from, U">")) return from + 1;   // "<!-->"
     if (StartsWith(text, from, U"->")) return from + 2;  // "<!--->"
     for (std::size_t j = from; j + 2 < text.size(); ++j) {
+        if (IsServerStart(text, j)) {
+            const auto end = ServerEnd(text, j);
+            if (end == npos) return npos;
+            j = end - 1;
+            continue;
+        }
         if (text[j] != '-' || text[j + 1] != '-') continue;
         if (text[j + 2] == '>') return j + 3;
         if (text[j + 2] == '!' && j + 3 < text.size() && text[j + 3] == '>') return j + 4;
@@ -99,8 +147,16 @@ std::size_t CommentEnd(std::u32string_view text, std::size_t from) {
 // where its end tag starts and just after it. False when the text ends first.
 bool RawTextEnd(std::u32string_view text, std::size_t i, std::u32string_view name, std::size_t& contentEnd,
                 std::size_t& after) {
-    for (std::size_t j = text.find(U"</", i); j != npos; j = text.find(U"</", j + 1)) {
-        if (!IsTagOf(text, j, U"</", name)) continue;
+    for (std::size_t j = i; j < text.size();) {
+        if (IsServerStart(text, j)) {
+            j = ServerEnd(text, j);
+            if (j == npos) return false;
+            continue;
+        }
+        if (!IsTagOf(text, j, U"</", name)) {
+            ++j;
+            continue;
+        }
         const auto tag = ReadTag(text, j);
         if (!tag) return false;
         contentEnd = j;
@@ -115,6 +171,11 @@ bool RawTextEnd(std::u32string_view text, std::size_t i, std::u32string_view nam
 bool ScriptEnd(std::u32string_view text, std::size_t i, std::size_t& contentEnd, std::size_t& after) {
     enum { Data, Escaped, DoubleEscaped } state = Data;
     for (std::size_t j = i; j < text.size();) {
+        if (IsServerStart(text, j)) {
+            j = ServerEnd(text, j);
+            if (j == npos) return false;
+            continue;
+        }
         if (state != Data && StartsWith(text, j, U"-->")) {
             state = Data;
             j += 3;
@@ -213,7 +274,11 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
     tag.start = at;
     std::size_t i = at + 1;
     if (i < n && text[i] == '/') ++i;
-    for (; i < n && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>'; ++i) tag.name += NameChar(text[i]);
+    // Server code ends a name: what it writes is not known here.
+    const auto endsName = [&](std::size_t at) {
+        return IsSpace(text[at]) || text[at] == '/' || text[at] == '>' || IsServerStart(text, at);
+    };
+    for (; i < n && !endsName(i); ++i) tag.name += NameChar(text[i]);
     tag.nameEnd = i;
     while (true) {
         const std::size_t leadStart = i;
@@ -224,13 +289,21 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
             tag.end = i + 1;
             return tag;
         }
+        if (IsServerStart(text, i)) {
+            const auto end = ServerEnd(text, i);
+            if (end == npos) return std::nullopt;
+            tag.serverCode.push_back({leadStart, i, end});
+            tag.holdsServerCode = true;
+            i = end;
+            continue;
+        }
         ScannedAttribute a;
         a.leadStart = leadStart;
         a.start = i;
         do {  // a first "=" belongs to the name
             a.name += NameChar(text[i]);
             ++i;
-        } while (i < n && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=');
+        } while (i < n && !endsName(i) && text[i] != '=');
         a.nameEnd = i;
         a.end = i;
         std::size_t k = i;
@@ -242,12 +315,12 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
             if (text[i] == '"' || text[i] == '\'') {
                 const char32_t quote = text[i++];
                 if (!ReadValue(
-                        text, i, [quote](char32_t c) { return c == quote; }, a.value))
+                        text, i, [quote](char32_t c) { return c == quote; }, a.value, tag.holdsServerCode, false))
                     return std::nullopt;
                 a.end = ++i;
             } else if (text[i] != '>') {
                 if (!ReadValue(
-                        text, i, [](char32_t c) { return IsSpace(c) || c == '>'; }, a.value))
+                        text, i, [](char32_t c) { return IsSpace(c) || c == '>'; }, a.value, tag.holdsServerCode, true))
                     return std::nullopt;
                 a.end = i;
             }
@@ -263,6 +336,15 @@ std::optional<ScannedTag> ReadTag(std::u32string_view text, std::size_t at) {
 PageScan ScanPage(std::u32string_view text) {
     PageScan scan;
     const std::size_t n = text.size();
+    // The server's own reading first: each "<%" up to the next "%>", wherever it is.
+    for (std::size_t at = text.find(U"<%"); at != npos;) {
+        const auto end = ServerEnd(text, at);
+        if (end == npos) {
+            scan.openServerCode = at;
+            break;
+        }
+        at = text.find(U"<%", end);
+    }
     std::size_t inferredAt = npos;  // the first token that makes the browser infer a body
     std::size_t openAtEnd = npos;   // a comment, tag or raw text left open at the end
     std::size_t templateStart = npos;
@@ -296,13 +378,12 @@ PageScan ScanPage(std::u32string_view text) {
             skipTo(CommentEnd(text, i + 4), i);
             continue;
         }
-        if (next == '%') {  // a server script block of an ASP page: the server replaces it
-            const auto close = text.find(U"%>", i + 2);
-            skipTo(close == npos ? npos : close + 2, i);
+        if (next == '%') {  // server code: the server replaces it
+            skipTo(ServerEnd(text, i), i);
             continue;
         }
         if (next == '!' || next == '?') {  // DOCTYPE or a bogus comment
-            const auto gt = text.find('>', i + 2);
+            const auto gt = FindOutsideServer(text, i + 2, '>');
             skipTo(gt == npos ? npos : gt + 1, i);
             continue;
         }
@@ -325,7 +406,7 @@ PageScan ScanPage(std::u32string_view text) {
             } else if (text[i + 2] == '>') {
                 i += 3;
             } else {
-                const auto gt = text.find('>', i + 2);
+                const auto gt = FindOutsideServer(text, i + 2, '>');
                 skipTo(gt == npos ? npos : gt + 1, i);
             }
             continue;

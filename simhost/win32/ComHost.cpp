@@ -37,6 +37,11 @@ public:
              }},
             {L"MakeRel", 23, [](ApplicationObject& o, const Args& a) { return Variant::Text(o.makeRel(a)); }, nullptr,
              L"UrlBase,Url"},
+            {L"MakeAbs", 22,
+             [](ApplicationObject& o, const Args& a) {
+                 return Variant::Text(o._application.makeAbs(o.base(a), a.string(1)));
+             },
+             nullptr, L"UrlBase,Url"},
             {L"CommandBars", 9,
              [](ApplicationObject& o, const Args&) {
                  return Variant::Object(MakeCommandBarsDispatch(o._application.commandBars()).Get());
@@ -54,6 +59,13 @@ private:
         IUnknown* object = base.vt == VT_DISPATCH ? base.pdispVal : base.vt == VT_UNKNOWN ? base.punkVal : nullptr;
         if (const auto folder = FolderOf(object)) return _application.makeRel(*folder, url);
         return _application.makeRel(args.string(0), url);
+    }
+    // UrlBase for MakeAbs, taken as MakeRel takes it.
+    static std::wstring base(const Args& args) {
+        const VARIANT& base = args.required(0);
+        IUnknown* object = base.vt == VT_DISPATCH ? base.pdispVal : base.vt == VT_UNKNOWN ? base.punkVal : nullptr;
+        if (const auto folder = FolderOf(object)) return folder->baseUrl();
+        return args.string(0);
     }
     Application _application;
 };

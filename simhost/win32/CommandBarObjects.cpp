@@ -267,6 +267,10 @@ public:
                  return Variant::Object(AsDispatch(MakeCom<CommandBarObject>(o._bars.item(a.string(0)))).Get());
              },
              nullptr, L"Index"},
+            {L"ActiveMenuBar", 0x60030001,
+             [](CommandBarsObject& o, const Args&) {
+                 return Variant::Object(AsDispatch(MakeCom<CommandBarObject>(o._bars.activeMenuBar())).Get());
+             }},
         };
         return members;
     }

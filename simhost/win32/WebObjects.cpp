@@ -23,6 +23,9 @@ ComPtr<IDispatch> Make(Item item) {
     return AsDispatch(MakeCom<Object>(std::move(item)));
 }
 
+// The dispatch id of Parent, which every object of the editor's web library has.
+constexpr DISPID kParent = static_cast<DISPID>(0x80010008);
+
 // WebFiles, WebFolders and PageWindows: Count as a VARIANT, Item counted from 0,
 // _NewEnum.
 template <class Items, class ItemObject>
@@ -67,11 +70,21 @@ public:
                  o._file.open();
                  return Variant();
              }},
+            {L"IsOpen", 6, [](FileObject& o, const Args&) { return Variant::Bool(o._file.isOpen()); }},
+            {L"Edit", 21,
+             [](FileObject& o, const Args& a) {
+                 return Variant::Object(MakePageWindowDispatch(o._file.edit(a.optionalInt32(0))).Get());
+             },
+             nullptr, L"ViewMode"},
+            {L"Web", 15,
+             [](FileObject& o, const Args&) { return Variant::Object(MakeWebDispatch(o._file.web()).Get()); }},
+            {L"Parent", kParent, [](FileObject& o, const Args&) { return Variant::Object(o.parent().Get()); }},
         };
         return members;
     }
 
 private:
+    ComPtr<IDispatch> parent();
     WebFile _file;
 };
 
@@ -94,6 +107,12 @@ public:
             // The real object model has no hidden-folder flag; the web's hidden
             // folders (named with a leading "_") are told by this one.
             {L"IsHidden", 100, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isHidden()); }},
+            {L"IsRoot", 7, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isRoot()); }},
+            // A web's root folder is the only one that roots a web: this host has no subwebs.
+            {L"IsWeb", 8, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isRoot()); }},
+            {L"Web", 13,
+             [](FolderObject& o, const Args&) { return Variant::Object(MakeWebDispatch(o._folder.web()).Get()); }},
+            {L"Parent", kParent, [](FolderObject& o, const Args&) { return Variant::Object(o.parent().Get()); }},
         };
         return members;
     }
@@ -101,9 +120,17 @@ public:
     const WebFolder& folder() const noexcept { return _folder; }
 
 private:
+    // The folder holding this one; the web for the root folder.
+    ComPtr<IDispatch> parent() {
+        if (auto folder = _folder.parent()) return Make<FolderObject>(std::move(*folder));
+        return MakeWebDispatch(_folder.web());
+    }
+
     void* queryOther(REFIID iid) override { return iid == kHostFolderIid ? static_cast<IDispatch*>(this) : nullptr; }
     WebFolder _folder;
 };
+
+ComPtr<IDispatch> FileObject::parent() { return Make<FolderObject>(_file.parent()); }
 
 class WebObject final : public DispatchObject<WebObject> {
 public:
@@ -136,8 +163,10 @@ private:
     Web _web;
 };
 
-// The BODY element: setAttribute and removeAttribute at MSHTML's dispatch ids; lFlags
-// defaults to 1 (match the name's case), as MSHTML's does.
+// The BODY element: setAttribute, getAttribute and removeAttribute at MSHTML's
+// dispatch ids. lFlags defaults as in MSHTML: 1 (match the name's case) to set and
+// remove, 0 (ignore it) to get; getAttribute's other flags ask for forms of a value
+// this element does not have (every value is text), and a missing attribute is null.
 class BodyObject final : public DispatchObject<BodyObject> {
 public:
     explicit BodyObject(BodyElement body) : _body(std::move(body)) {}
@@ -153,6 +182,15 @@ public:
             {L"removeAttribute", static_cast<DISPID>(0x800101F7),
              [](BodyObject& o, const Args& a) {
                  return Variant::Bool(o._body.removeAttribute(a.string(0), a.optionalInt32(1).value_or(1)));
+             },
+             nullptr, L"strAttributeName,lFlags"},
+            {L"getAttribute", static_cast<DISPID>(0x800101F6),
+             [](BodyObject& o, const Args& a) {
+                 const auto value = o._body.getAttribute(a.string(0), a.optionalInt32(1).value_or(0) & 1);
+                 if (value) return Variant::Text(*value);
+                 Variant null;
+                 null.get()->vt = VT_NULL;
+                 return null;
              },
              nullptr, L"strAttributeName,lFlags"},
         };
@@ -204,6 +242,27 @@ public:
              [](PageWindowObject& o, const Args&) {
                  return Variant::Object(MakeDocumentDispatch(o._window.document()).Get());
              }},
+            // A page of this host is never shown in frames: the document with the
+            // insertion point is the window's document.
+            {L"ActiveDocument", 3,
+             [](PageWindowObject& o, const Args&) {
+                 return Variant::Object(MakeDocumentDispatch(o._window.document()).Get());
+             }},
+            {L"Save", 17,
+             [](PageWindowObject& o, const Args& a) {
+                 o._window.save(a.optionalBool(0).value_or(false));
+                 return Variant();
+             },
+             nullptr, L"ForceOverwrite"},
+            {L"Close", 15,
+             [](PageWindowObject& o, const Args& a) {
+                 o._window.close(a.optionalBool(0).value_or(false));
+                 return Variant();
+             },
+             nullptr, L"ForceSave"},
+            {L"IsDirty", 9, [](PageWindowObject& o, const Args&) { return Variant::Bool(o._window.isDirty()); }},
+            {L"Web", 13,
+             [](PageWindowObject& o, const Args&) { return Variant::Object(MakeWebDispatch(o._window.web()).Get()); }},
         };
         return members;
     }
@@ -227,6 +286,12 @@ public:
             {L"ActivePageWindow", 3,
              [](WebWindowObject& o, const Args&) {
                  return Variant::Object(MakePageWindowDispatch(o._application.activePageWindow()).Get());
+             }},
+            // The host's one web window shows the open web, or none.
+            {L"Web", 5,
+             [](WebWindowObject& o, const Args&) {
+                 auto web = o._application.activeWeb();
+                 return Variant::Object(web ? MakeWebDispatch(std::move(*web)).Get() : nullptr);
              }},
         };
         return members;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/Text.h"
@@ -21,27 +22,37 @@ inline std::vector<simhost::Attribute> SortedByName(std::vector<simhost::Attribu
 }
 
 // The page editor's promise for a page the run saved: every byte outside the BODY
-// start tag is as it was, the rewritten tag is one tag (no "<" of a value got out:
-// it holds no more "<" than the old one, or one where there was none),
-// the title is unchanged, and the page read again gives exactly `expected` (in any
-// order; a later BODY tag's attributes follow the first tag's).
+// start tags (the first, and the later ones that add to the element) is as it was,
+// each rewritten tag is one tag (no "<" of a value got out: it holds no more "<"
+// than the old one, or one where there was none), the title is unchanged, and the
+// page read again gives exactly `expected` (in any order; a later BODY tag's
+// attributes follow the first tag's).
 inline void ExpectOnlyTheBodyTagChanged(const std::string& before, const std::string& after,
                                         const std::vector<simhost::Attribute>& expected) {
     const simhost::HtmlPage old(before);
-    const auto [from, to] = old.bodyTagRange();
+    const auto tags = old.bodyTagRanges();
     const auto title = old.title();
     const simhost::HtmlPage page(after);
-    const auto [newFrom, newTo] = page.bodyTagRange();
-    ASSERT_EQ(newFrom, from);
-    EXPECT_TRUE(std::equal(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(from), after.begin()));
-    ASSERT_EQ(after.size() - newTo, before.size() - to);
-    EXPECT_TRUE(std::equal(before.begin() + static_cast<std::ptrdiff_t>(to), before.end(),
-                           after.begin() + static_cast<std::ptrdiff_t>(newTo)));
-    const auto oldTag = old.text(std::string_view(before).substr(from, to - from));
-    const auto tag = page.text(std::string_view(after).substr(newFrom, newTo - newFrom));
-    EXPECT_LE(std::count(tag.begin(), tag.end(), L'<'),
-              std::max<std::ptrdiff_t>(1, std::count(oldTag.begin(), oldTag.end(), L'<')))
-        << host::ToUtf8(tag.substr(0, 200));
+    const auto newTags = page.bodyTagRanges();
+    ASSERT_EQ(newTags.size(), tags.size());
+    ASSERT_EQ(newTags[0].first, tags[0].first);
+    std::size_t from = 0, newFrom = 0;
+    for (std::size_t k = 0; k <= tags.size(); ++k) {
+        const auto to = k < tags.size() ? tags[k].first : before.size();
+        const auto newTo = k < tags.size() ? newTags[k].first : after.size();
+        EXPECT_EQ(std::string_view(after).substr(newFrom, newTo - newFrom),
+                  std::string_view(before).substr(from, to - from))
+            << "before BODY start tag " << k;
+        if (k == tags.size()) break;
+        const auto oldTag = old.text(std::string_view(before).substr(tags[k].first, tags[k].second - tags[k].first));
+        const auto tag =
+            page.text(std::string_view(after).substr(newTags[k].first, newTags[k].second - newTags[k].first));
+        EXPECT_LE(std::count(tag.begin(), tag.end(), L'<'),
+                  std::max<std::ptrdiff_t>(1, std::count(oldTag.begin(), oldTag.end(), L'<')))
+            << host::ToUtf8(tag.substr(0, 200));
+        from = tags[k].second;
+        newFrom = newTags[k].second;
+    }
     EXPECT_EQ(page.title(), title);
     EXPECT_EQ(SortedByName(page.bodyAttributes()), SortedByName(expected));
 }

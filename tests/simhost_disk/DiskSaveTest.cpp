@@ -2,6 +2,7 @@
 
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
+#include "simhost/ObjectModel.h"
 #include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskPageStore.h"
@@ -98,6 +99,19 @@ TEST_F(DiskSaveTest, AChangeMadeByAnotherProgramIsNotOverwritten) {
     site.write("p.htm", "changed elsewhere");
     EXPECT_THROW(host.saveActivePage(), simhost::SimError);
     EXPECT_EQ(site.read("p.htm"), "changed elsewhere");
+    EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
+}
+
+TEST_F(DiskSaveTest, AForcedSaveOfAPageWindowWritesOverAnotherProgramsChange) {
+    edit();
+    site.write("p.htm", "changed elsewhere");
+    const auto window = simhost::Application(host).activePageWindow();
+    ASSERT_TRUE(window);
+    EXPECT_THROW(window->save(false), simhost::SimError);
+    EXPECT_TRUE(window->isDirty());
+    window->save(true);
+    EXPECT_FALSE(window->isDirty());
+    EXPECT_NE(site.read("p.htm").find("<BODY TOPMARGIN=\"10\" text='black'>"), std::string::npos);
     EXPECT_EQ(site.names(), (std::vector<std::string>{"p.htm"}));
 }
 

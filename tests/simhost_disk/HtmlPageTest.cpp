@@ -191,6 +191,42 @@ INSTANTIATE_TEST_SUITE_P(
                  {{L"a", L"1"}},
                  {{L"a", L"2"}},
                  "<body a=\"2\">"},
+        PageCase{"server code in a BODY tag is one unit: its > does not end the tag",
+                 "<body <%= x %> topmargin=2>",
+                 {{L"topmargin", L"2"}},
+                 {{L"topmargin", std::nullopt}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}},
+                 "<body <%= x %> topmargin=\"10\" leftmargin=\"5\">"},
+        PageCase{"server code around an attribute stays where it was",
+                 "<body <% If a > b Then %>class=x<% End If %> bgcolor=white>",
+                 {{L"class", L"x"}, {L"bgcolor", L"white"}},
+                 {{L"class", std::nullopt}},
+                 "<body <% If a > b Then %><% End If %> bgcolor=white>"},
+        PageCase{"server code in values, with quotes and spaces, is part of the value",
+                 "<body background=\"<%= Img(\"a b\") %>\" text=<%= c %> link=red>",
+                 {{L"background", L"<%= Img(\"a b\") %>"}, {L"text", L"<%= c %>"}, {L"link", L"red"}},
+                 {{L"link", L"blue"}},
+                 "<body background=\"<%= Img(\"a b\") %>\" text=<%= c %> link=\"blue\">"},
+        PageCase{"where server code decides which occurrence applies, each gets the value",
+                 "<body <% If a Then %>topmargin=1<% Else %>TOPMARGIN=2<% End If %> x=1 X=2>",
+                 {{L"topmargin", L"1"}, {L"x", L"1"}},
+                 {{L"topmargin", L"5"}},
+                 "<body <% If a Then %>topmargin=\"5\"<% Else %>TOPMARGIN=\"5\"<% End If %> x=1 X=2>"},
+        PageCase{"server code right after the tag name and before an attribute",
+                 "<body<%= s %>topmargin=2>",
+                 {{L"topmargin", L"2"}},
+                 {{L"leftmargin", L"1"}},
+                 "<body<%= s %>topmargin=2 leftmargin=\"1\">"},
+        PageCase{"what server code writes is not an attribute of the page",
+                 "<body <% Response.Write \"topmargin=3\" %>>",
+                 {},
+                 {{L"topmargin", L"1"}},
+                 "<body <% Response.Write \"topmargin=3\" %> topmargin=\"1\">"},
+        PageCase{"server code ends no comment and no raw text",
+                 "<!-- <% s = \"-->\" %><body a=1> --><script><%= \"</script>\" %><body b=1></script>"
+                 "<title><% t = \"</title>\" %><body c=1></title><body d=1>",
+                 {{L"d", L"1"}},
+                 {{L"d", L"2"}},
+                 "<body d=\"2\">"},
         PageCase{"ASP server blocks are the server's",
                  "<%@ Language=VBScript %><% If x < 1 Then %><body a=1><% End If %>",
                  {{L"a", L"1"}},
@@ -298,16 +334,110 @@ TEST(HtmlPage, RefusesWhatNoPageCanCarry) {
     EXPECT_EQ(HtmlPage(utf8.render({{L"a", L"\u0081"}})).bodyAttributes(), (std::vector<Attribute>{{L"a", L"\u0081"}}));
 }
 
-TEST(HtmlPage, RefusesToRemoveWhatALaterBodyTagWouldStillApply) {
-    const auto page = std::make_shared<const HtmlPage>("<body topmargin=5 text=red><p><body topmargin=7 link=blue>");
-    for (const auto& name : {L"topmargin", L"link"}) {
-        DiskPageDocument document(page);
-        document.removeAttribute(name, 1);
-        EXPECT_THROW(document.bytesToSave(), simhost::SimError) << Utf8(name);
+// Pages with several BODY start tags: the whole saved page, and what it reads back.
+struct WholePageCase {
+    const char* label;
+    std::string page;
+    std::vector<Edit> edits;
+    std::string saved;
+};
+
+void PrintTo(const WholePageCase& c, std::ostream* out) { *out << c.label; }
+
+class WholePageTable : public ::testing::TestWithParam<WholePageCase> {};
+TEST_P(WholePageTable, EveryBodyTagThatWouldApplyAnAttributeFollowsTheElement) {
+    const auto& c = GetParam();
+    DiskPageDocument document(std::make_shared<const HtmlPage>(c.page));
+    for (const auto& edit : c.edits) {
+        if (edit.value)
+            document.setAttribute(edit.name, *edit.value, 1);
+        else
+            document.removeAttribute(edit.name, 1);
     }
-    DiskPageDocument document(page);
-    document.removeAttribute(L"text", 1);
-    EXPECT_EQ(document.bytesToSave(), "<body topmargin=5 link=\"blue\"><p><body topmargin=7 link=blue>");
+    const auto saved = document.bytesToSave();
+    EXPECT_EQ(saved, c.saved);
+    EXPECT_EQ(HtmlPage(saved).bodyAttributes(), document.bodyAttributes());
+}
+
+const std::string kPasted = "<body topmargin=5 text=red><p><body topmargin=7 link=blue>";
+
+INSTANTIATE_TEST_SUITE_P(
+    LaterBodyTags, WholePageTable,
+    ::testing::Values(
+        WholePageCase{"a removed attribute goes from every tag",
+                      kPasted,
+                      {{L"topmargin", std::nullopt}},
+                      "<body text=red><p><body link=blue>"},
+        WholePageCase{"one that only a later tag gives goes from it",
+                      kPasted,
+                      {{L"link", std::nullopt}},
+                      "<body topmargin=5 text=red><p><body topmargin=7>"},
+        WholePageCase{"one that only a later tag gives stays there while the element keeps it",
+                      kPasted,
+                      {{L"text", std::nullopt}},
+                      "<body topmargin=5><p><body topmargin=7 link=blue>"},
+        WholePageCase{"set then removed: gone from both",
+                      kPasted,
+                      {{L"topmargin", L"9"}, {L"topmargin", std::nullopt}},
+                      "<body text=red><p><body link=blue>"},
+        WholePageCase{"a new value goes into the first tag, where it wins",
+                      "<body><p><body topmargin=7>",
+                      {{L"topmargin", L"10"}},
+                      "<body topmargin=\"10\"><p><body topmargin=7>"},
+        WholePageCase{"removed after such a save: gone from both",
+                      "<body topmargin=\"10\"><p><body topmargin=7>",
+                      {{L"topmargin", std::nullopt}},
+                      "<body><p><body>"},
+        WholePageCase{"removed, then set as a margin run does",
+                      "<BODY TopMargin=5><body topmargin=7 marginheight=2>",
+                      {{L"topmargin", std::nullopt}, {L"marginheight", std::nullopt}, {L"topmargin", L"10"}},
+                      "<BODY TopMargin=\"10\"><body topmargin=7>"},
+        WholePageCase{"every later tag, whatever the case, duplicates included",
+                      "<body><body a=1 A=2 b=1><body B=3 b=4 c=5>",
+                      {{L"b", std::nullopt}},
+                      "<body><body a=1><body c=5>"},
+        WholePageCase{"a new attribute after ones later tags give: they join the first tag, in order",
+                      "<body x=1><body y=2>",
+                      {{L"z", L"3"}},
+                      "<body x=1 y=\"2\" z=\"3\"><body y=2>"},
+        WholePageCase{"tags in comments and raw text are no BODY tags",
+                      "<body topmargin=1><!-- <body topmargin=2> --><xmp><body topmargin=3></xmp><body topmargin=4>",
+                      {{L"topmargin", std::nullopt}},
+                      "<body><!-- <body topmargin=2> --><xmp><body topmargin=3></xmp><body>"},
+        WholePageCase{"a BODY after a FRAMESET applies nothing and is left alone",
+                      "<frameset cols=1 topmargin=1><body topmargin=2>",
+                      {{L"topmargin", std::nullopt}},
+                      "<frameset cols=1><body topmargin=2>"},
+        WholePageCase{"BODY tags in the branches of server code",
+                      "<% If a Then %><body topmargin=1 bgcolor=red><% Else %><body topmargin=2><% End If %>",
+                      {{L"topmargin", std::nullopt}},
+                      "<% If a Then %><body bgcolor=red><% Else %><body><% End If %>"}));
+
+TEST(HtmlPage, APageWhoseServerCodeIsNeverClosedIsNotRewritten) {
+    struct Case {
+        std::string page;
+        int line;
+    };
+    const Case cases[] = {
+        {"<body a=1>\n<p>\n<% Response.Write x", 3},
+        {"<html>\r\n<body <%= x a=1>", 2},
+        {"<% x\r<body a=1>", 1},
+        {"<body a=1><!-- <% --> %> --><script><% </script>", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        const auto page = std::make_shared<const HtmlPage>(c.page);
+        DiskPageDocument document(page);
+        EXPECT_EQ(document.bytesToSave(), c.page);  // nothing changed: nothing to write
+        document.setAttribute(L"a", L"2", 1);
+        try {
+            document.bytesToSave();
+            ADD_FAILURE() << "saved";
+        } catch (const simhost::SimError& e) {
+            EXPECT_NE(e.message().find(L"line " + std::to_wstring(c.line) + L" is never closed"), std::wstring::npos)
+                << Utf8(e.message());
+        }
+    }
 }
 
 TEST(HtmlPage, TitleIsTheFirstTitleAsABrowserShowsIt) {
@@ -317,6 +447,8 @@ TEST(HtmlPage, TitleIsTheFirstTitleAsABrowserShowsIt) {
         {"<body><title>in the body</title>", L"in the body"},
         {"<html><head></head><body>", L""},
         {"<title>open", L"open"},
+        {"<title><%= t & \"&amp;\" %> &amp; <%= \"</title>\" %></title>",
+         L"<%= t & \"&amp;\" %> & <%= \"</title>\" %>"},
     };
     for (const auto& [page, title] : cases) EXPECT_EQ(HtmlPage(page).title(), title) << page;
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
+#include <utility>
 
 #include "margins/ApplyMargins.h"
 #include "margins/BodyMargins.h"
@@ -45,6 +48,7 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
                                                 L"legacy.htm",
                                                 L"nav.htm",
                                                 L"news.html",
+                                                L"specials.htm",
                                                 L"_private/drafts.htm",
                                                 L"_private/orders.txt",
                                                 L"images/banner.png",
@@ -70,7 +74,15 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
     EXPECT_EQ(body(L"about.htm"),
               (std::vector<Attribute>{
                   {L"bgcolor", L"#fdfcf5"}, {L"text", L"#333333"}, {L"link", L"#2e5e2e"}, {L"leftmargin", L"8"}}));
-    EXPECT_EQ(body(L"contact.asp"), (std::vector<Attribute>{{L"marginwidth", L"4"}, {L"marginheight", L"4"}}));
+    // What the server code around "class" writes is not an attribute of the page.
+    EXPECT_EQ(body(L"contact.asp"),
+              (std::vector<Attribute>{{L"class", L"sent"}, {L"marginwidth", L"4"}, {L"marginheight", L"4"}}));
+    // Pasted together: the second BODY tag adds what the first lacks.
+    EXPECT_EQ(body(L"specials.htm"), (std::vector<Attribute>{{L"bgcolor", L"#fdfcf5"},
+                                                             {L"topmargin", L"6"},
+                                                             {L"leftmargin", L"12"},
+                                                             {L"marginwidth", L"12"},
+                                                             {L"text", L"#333333"}}));
     EXPECT_EQ(body(L"frames.htm"), (std::vector<Attribute>{{L"cols", L"180,*"}, {L"frameborder", L"0"}}));
     EXPECT_EQ(body(L"news.html"), std::vector<Attribute>{});
     EXPECT_EQ(body(L"legacy.htm"), (std::vector<Attribute>{{L"topmargin", L"0"}, {L"text", L"black"}}));
@@ -95,40 +107,75 @@ TEST_F(SampleWebTest, TheHostModelLocatesItsFilesAndFoldersByDiskUrl) {
     EXPECT_THROW(activeWeb->locateFolder(rootUrl + L"products/none"), host::HostError);
 }
 
+// Every byte of `now` outside its BODY start tags is the byte of `before` outside its own.
+void ExpectOnlyBodyTagsChanged(const std::string& before, const std::string& now) {
+    const auto tags = HtmlPage(before).bodyTagRanges();
+    const auto nowTags = HtmlPage(now).bodyTagRanges();
+    ASSERT_EQ(tags.size(), nowTags.size());
+    std::size_t from = 0, nowFrom = 0;
+    for (std::size_t k = 0; k <= tags.size(); ++k) {
+        const auto to = k < tags.size() ? tags[k].first : before.size();
+        const auto nowTo = k < tags.size() ? nowTags[k].first : now.size();
+        EXPECT_EQ(now.substr(nowFrom, nowTo - nowFrom), before.substr(from, to - from)) << "between tags " << k;
+        if (k < tags.size()) std::tie(from, nowFrom) = std::pair(tags[k].second, nowTags[k].second);
+    }
+}
+
 TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
     std::map<std::wstring, std::string> before;
     for (const auto& path : paths) before[path] = site.read(base::ToUtf8(path));
 
-    MarginSettings settings;
-    settings.topOn = settings.leftOn = true;
-    settings.topText = L"10";
-    settings.leftText = L"4";
-    settings.platform = Platform::Both;
-    FakeRunDialog dialog;
-    FakeMessageBoxes messages;
-    ApplyMargins(settings, dialog, messages);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, kRunDoneMessage);
+    struct Run {
+        Platform platform;
+        bool leftOn;
+        std::vector<Attribute> margins;  // what every page's BODY then has of the four
+    };
+    const Run runs[] = {
+        {Platform::Both,
+         true,
+         {{L"topmargin", L"10"}, {L"leftmargin", L"4"}, {L"marginheight", L"10"}, {L"marginwidth", L"4"}}},
+        {Platform::InternetExplorer, false, {{L"topmargin", L"10"}}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(static_cast<int>(run.platform));
+        MarginSettings settings;
+        settings.topOn = true;
+        settings.leftOn = run.leftOn;
+        settings.topText = L"10";
+        settings.leftText = L"4";
+        settings.platform = run.platform;
+        FakeRunDialog dialog;
+        FakeMessageBoxes messages;
+        ApplyMargins(settings, dialog, messages);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, kRunDoneMessage);
 
-    const std::vector<Attribute> margins = {
-        {L"topmargin", L"10"}, {L"leftmargin", L"4"}, {L"marginheight", L"10"}, {L"marginwidth", L"4"}};
-    for (const auto& path : paths) {
-        SCOPED_TRACE(base::ToUtf8(path));
-        const auto now = site.read(base::ToUtf8(path));
-        if (!IsPage(*host::Application().activeWeb()->locateFile(web->root().url() + path))) {
-            EXPECT_EQ(now, before[path]);
-            continue;
+        for (const auto& path : paths) {
+            SCOPED_TRACE(base::ToUtf8(path));
+            const auto now = site.read(base::ToUtf8(path));
+            if (!IsPage(*host::Application().activeWeb()->locateFile(web->root().url() + path))) {
+                EXPECT_EQ(now, before[path]);
+                continue;
+            }
+            ExpectOnlyBodyTagsChanged(before[path], now);
+            std::vector<Attribute> margins;
+            const HtmlPage page(now);
+            for (const auto& a : page.bodyAttributes())
+                if (a.name == L"topmargin" || a.name == L"leftmargin" || a.name == L"marginheight" ||
+                    a.name == L"marginwidth")
+                    margins.push_back(a);
+            const auto byName = [](const Attribute& x, const Attribute& y) { return x.name < y.name; };
+            std::sort(margins.begin(), margins.end(), byName);
+            auto expected = run.margins;
+            std::sort(expected.begin(), expected.end(), byName);
+            EXPECT_EQ(margins, expected);
         }
-        const HtmlPage old(before[path]);
-        const auto [from, to] = old.bodyTagRange();
-        const auto after = before[path].size() - to;
-        EXPECT_EQ(now.substr(0, from), before[path].substr(0, from));
-        EXPECT_EQ(now.substr(now.size() - after), before[path].substr(to));
-        const auto attributes = HtmlPage(now).bodyAttributes();
-        for (const auto& margin : margins)
-            EXPECT_NE(std::find(attributes.begin(), attributes.end(), margin), attributes.end())
-                << base::ToUtf8(margin.name);
     }
+    // The server code around "class" is where it was; the pasted page's second BODY
+    // tag no longer gives what the run removed.
+    EXPECT_NE(site.read("contact.asp").find("<body <% If sent Then %>class=\"sent\" <% End If %> topmargin=\"10\">"),
+              std::string::npos);
+    EXPECT_NE(site.read("specials.htm").find("<body text=\"#333333\">"), std::string::npos);
 }
 
 }  // namespace

@@ -221,6 +221,205 @@ TEST_F(ComHostTest, MakeRelTakesAFolderAStringOrAReferenceToEither) {
     }
 }
 
+// The documented members a macro or an add-in calls resolve by name to the editor's
+// dispatch ids, on every object this host hands out.
+TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
+    openPage(L"index.htm");
+    const auto window = GetObject(app.Get(), L"ActivePageWindow");
+    const auto root = GetObject(activeWeb().Get(), L"RootFolder");
+    struct Case {
+        ComPtr<IDispatch> object;
+        const wchar_t* member;
+        DISPID id;
+    };
+    const Case cases[] = {
+        {app, L"ActiveDocument", 2},
+        {app, L"ActivePageWindow", 3},
+        {app, L"ActiveWeb", 4},
+        {app, L"ActiveWebWindow", 5},
+        {app, L"CommandBars", 9},
+        {GetObject(app.Get(), L"CommandBars"), L"ActiveMenuBar", 0x60030001},
+        {app, L"MakeAbs", 22},
+        {app, L"MakeRel", 23},
+        {activeWeb(), L"Url", DISPID_VALUE},
+        {activeWeb(), L"RootFolder", 10},
+        {activeWeb(), L"LocateFile", 22},
+        {activeWeb(), L"LocateFolder", 23},
+        {root, L"Url", DISPID_VALUE},
+        {root, L"Files", 3},
+        {root, L"Folders", 4},
+        {root, L"IsRoot", 7},
+        {root, L"IsWeb", 8},
+        {root, L"Name", 10},
+        {root, L"Web", 13},
+        {root, L"Parent", static_cast<DISPID>(0x80010008)},
+        {GetObject(window.Get(), L"File"), L"Url", DISPID_VALUE},
+        {GetObject(window.Get(), L"File"), L"Extension", 5},
+        {GetObject(window.Get(), L"File"), L"IsOpen", 6},
+        {GetObject(window.Get(), L"File"), L"Name", 9},
+        {GetObject(window.Get(), L"File"), L"Title", 13},
+        {GetObject(window.Get(), L"File"), L"Web", 15},
+        {GetObject(window.Get(), L"File"), L"Edit", 21},
+        {GetObject(window.Get(), L"File"), L"Open", 23},
+        {GetObject(window.Get(), L"File"), L"Parent", static_cast<DISPID>(0x80010008)},
+        {GetObject(app.Get(), L"ActiveWebWindow"), L"ActivePageWindow", 3},
+        {GetObject(app.Get(), L"ActiveWebWindow"), L"Web", 5},
+        {GetObject(app.Get(), L"ActiveWebWindow"), L"PageWindows", 6},
+        {window, L"ActiveDocument", 3},
+        {window, L"Document", 6},
+        {window, L"File", 7},
+        {window, L"IsDirty", 9},
+        {window, L"ViewMode", 11},
+        {window, L"Web", 13},
+        {window, L"Close", 15},
+        {window, L"Save", 17},
+        {window, L"Activate", 19},
+        {GetObject(GetObject(window.Get(), L"Document").Get(), L"body"), L"getAttribute",
+         static_cast<DISPID>(0x800101F6)},
+    };
+    for (const auto& c : cases) {
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR name = const_cast<LPOLESTR>(c.member);
+        ASSERT_TRUE(c.object);
+        EXPECT_EQ(c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK)
+            << std::string(c.member, c.member + wcslen(c.member));
+        EXPECT_EQ(id, c.id) << std::string(c.member, c.member + wcslen(c.member));
+    }  // The documented way to the menu bar.
+    EXPECT_EQ(GetString(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Name"),
+              L"Menu Bar");
+}
+
+TEST_F(ComHostTest, FilesTellWhetherTheyAreOpenAndOpenForEditingInAViewMode) {
+    const auto web = activeWeb();
+    const auto index = GetObject(web.Get(), L"LocateFile", {Url(L"index.htm").c_str()});
+    const auto today = GetObject(web.Get(), L"LocateFile", {Url(L"news/today.htm").c_str()});
+    const auto isOpen = [](const ComPtr<IDispatch>& file) {
+        const auto value = Get(file.Get(), L"IsOpen");
+        EXPECT_EQ(value.value().vt, VT_BOOL);
+        return value.value().boolVal == VARIANT_TRUE;
+    };
+    EXPECT_FALSE(isOpen(index));
+
+    // Edit opens the page in the view mode asked for and gives its window, now active.
+    const auto edited = GetObject(today.Get(), L"Edit", {1});
+    EXPECT_EQ(GetString(GetObject(edited.Get(), L"File").Get(), L"Url"), Url(L"news/today.htm"));
+    EXPECT_EQ(GetLong(edited.Get(), L"ViewMode"), 1);
+    EXPECT_TRUE(isOpen(today));
+    EXPECT_FALSE(isOpen(index));
+    openPage(L"index.htm");
+    EXPECT_TRUE(isOpen(index));
+    // Editing an open page brings its window forward and keeps its view mode when none is asked.
+    EXPECT_EQ(GetLong(GetObject(today.Get(), L"Edit").Get(), L"ViewMode"), 1);
+    ASSERT_TRUE(host.activePageWindow());
+    EXPECT_EQ(host.activePageWindow()->file->url(), Url(L"news/today.htm"));
+    EXPECT_EQ(host.pageWindows().size(), 2u);
+
+    Method(edited.Get(), L"Close");
+    EXPECT_FALSE(isOpen(today));
+    EXPECT_TRUE(isOpen(index));
+
+    // Files, folders and page windows name their web; only the root folder roots it.
+    const auto news = GetObject(web.Get(), L"LocateFolder", {Url(L"news").c_str()});
+    const auto root = GetObject(web.Get(), L"RootFolder");
+    for (const auto& object :
+         {today, news, GetObject(app.Get(), L"ActivePageWindow"), GetObject(app.Get(), L"ActiveWebWindow")})
+        EXPECT_EQ(GetString(GetObject(object.Get(), L"Web").Get(), L"Url"), kWebUrl);
+    for (const auto* member : {L"IsRoot", L"IsWeb"}) {
+        EXPECT_EQ(Get(root.Get(), member).value().boolVal, VARIANT_TRUE);
+        EXPECT_EQ(Get(news.Get(), member).value().boolVal, VARIANT_FALSE);
+    }
+    // Parent climbs from a file to its folders and from the root folder to the web.
+    const auto old = GetObject(web.Get(), L"LocateFile", {Url(L"news/archive/old.htm").c_str()});
+    const auto archive = GetObject(old.Get(), L"Parent");
+    EXPECT_EQ(GetString(archive.Get(), L"Url"), Url(L"news/archive"));
+    EXPECT_EQ(GetString(GetObject(archive.Get(), L"Parent").Get(), L"Url"), Url(L"news"));
+    EXPECT_EQ(GetString(GetObject(news.Get(), L"Parent").Get(), L"Url"), std::wstring(kWebUrl) + L"/");
+    EXPECT_EQ(GetString(GetObject(GetObject(index.Get(), L"Parent").Get(), L"Parent").Get(), L"Url"), kWebUrl);
+    EXPECT_EQ(GetString(GetObject(GetObject(root.Get(), L"Parent").Get(), L"RootFolder").Get(), L"Url"),
+              std::wstring(kWebUrl) + L"/");
+    EXPECT_EQ(host.recorder().callsOf({L"WebFile.edit", L"WebFile.isOpen"}).size(), 8u);
+}
+
+TEST_F(ComHostTest, PageWindowsSaveAndCloseThemselvesAndTellUnsavedEdits) {
+    openPage(L"news/today.htm");
+    const auto today = GetObject(app.Get(), L"ActivePageWindow");
+    openPage(L"index.htm");
+    const auto index = GetObject(app.Get(), L"ActivePageWindow");
+    const auto body = [](const ComPtr<IDispatch>& window) {
+        return GetObject(GetObject(window.Get(), L"ActiveDocument").Get(), L"body");
+    };
+    const auto dirty = [](const ComPtr<IDispatch>& window) {
+        return Get(window.Get(), L"IsDirty").value().boolVal == VARIANT_TRUE;
+    };
+
+    // getAttribute ignores the case unless lFlags 1 asks for it; a missing one is null.
+    struct Lookup {
+        Arg flags;
+        const wchar_t* name;
+        const wchar_t* value;  // null: VT_NULL
+    };
+    const Lookup lookups[] = {{Missing(), L"BGCOLOR", L"white"},
+                              {1, L"BGCOLOR", nullptr},
+                              {1, L"bgcolor", L"white"},
+                              {2, L"BgColor", L"white"},
+                              {0, L"text", nullptr}};
+    for (const auto& l : lookups) {
+        const auto value = Method(body(index).Get(), L"getAttribute", {l.name, l.flags});
+        if (l.value)
+            EXPECT_EQ(base::win32::Bstr::FromBstr(value.value().bstrVal), l.value);
+        else
+            EXPECT_EQ(value.value().vt, VT_NULL);
+    }
+
+    EXPECT_FALSE(dirty(index));
+    Method(body(index).Get(), L"setAttribute", {L"topmargin", L"4"});
+    EXPECT_TRUE(dirty(index));
+    Method(body(index).Get(), L"removeAttribute", {L"topmargin"});
+    EXPECT_FALSE(dirty(index)) << "back as the file has it";
+    Method(body(index).Get(), L"setAttribute", {L"topmargin", L"4"});
+    Method(index.Get(), L"Save");
+    EXPECT_FALSE(dirty(index));
+    EXPECT_EQ(store(L"index.htm").saved(),
+              (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"4"}}));
+
+    // Closing a window that is not the active one: the active one stays; ForceSave saves first.
+    Method(body(today).Get(), L"setAttribute", {L"leftmargin", L"2"});
+    Method(today.Get(), L"Close", {true});
+    EXPECT_EQ(store(L"news/today.htm").saved(), (std::vector<simhost::Attribute>{{L"leftmargin", L"2"}}));
+    ASSERT_EQ(host.pageWindows().size(), 1u);
+    EXPECT_EQ(host.activePageWindow()->file->url(), Url(L"index.htm"));
+    // Without it, unsaved edits go with the window.
+    Method(body(index).Get(), L"setAttribute", {L"topmargin", L"9"});
+    Method(index.Get(), L"Close", {Arg(L"forcesave", Variant::Bool(false))});
+    EXPECT_EQ(store(L"index.htm").saved(),
+              (std::vector<simhost::Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"4"}}));
+    EXPECT_EQ(store(L"index.htm").saveCount(), 1);
+    EXPECT_FALSE(host.activePageWindow());
+    EXPECT_EQ(Call(index.Get(), L"Save", DISPATCH_METHOD).description, L"The page window has been closed.");
+}
+
+TEST_F(ComHostTest, MakeAbsResolvesAUrlAgainstAFolderOrAUrl) {
+    const auto news = GetObject(activeWeb().Get(), L"LocateFolder", {Url(L"news").c_str()});
+    const auto root = GetObject(activeWeb().Get(), L"RootFolder");
+    struct Case {
+        Variant base;
+        std::wstring url;
+        std::wstring expected;
+    };
+    std::vector<Case> cases;
+    cases.push_back({Object(root), L"news/today.htm", Url(L"news/today.htm")});
+    cases.push_back({Object(news), L"archive/./old.htm", Url(L"news/archive/old.htm")});
+    cases.push_back({Variant::Text(Url(L"news/archive")), L"../../index.htm", Url(L"index.htm")});
+    cases.push_back({Object(news), Url(L"style.css"), Url(L"style.css")});  // already absolute
+    cases.push_back({Object(root), L"../other/a.htm", L"file:///C:/Webs/other/a.htm"});
+    for (auto& c : cases)
+        EXPECT_EQ(base::win32::Bstr::FromBstr(Method(app.Get(), L"MakeAbs", {c.base, c.url.c_str()}).value().bstrVal),
+                  c.expected)
+            << std::string(c.url.begin(), c.url.end());
+    EXPECT_EQ(Call(app.Get(), L"MakeAbs", DISPATCH_METHOD, {Object(root), L"../../../../x.htm"}).scode,
+              simhost::kErrorInvalidArg);
+}
+
 TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     const auto web = activeWeb();
     EXPECT_EQ(Call(web.Get(), L"NoSuchMember", DISPATCH_METHOD).hr, DISP_E_UNKNOWNNAME);

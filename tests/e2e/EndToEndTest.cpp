@@ -117,11 +117,18 @@ TEST_F(EndToEnd, SelectedPagesThroughTheChooserAreTheOnlyOnesChanged) {
     const HWND dialog = OpenOptionsDialog(host, _camera);
     MakeChoices(dialog, {L"7", L"3", 0});
     ChooseSelectedPages(dialog);
+    // A part of the options dialog no choice changes: its "Compatibility" frame's caption row.
+    RECT caption = ScreenRect(Control(dialog, L"Button", L"Compatibility"));
+    caption.bottom = caption.top + 12;
+    const auto shown = ScreenPixels(dialog, caption);
     const HWND chooser = OpenChooser(host, dialog, _camera);
     ShowFolder(host, chooser, {L"products"});
     QueueByDoubleClick(host, chooser, L"tools.htm");
     QueueSelected(host, chooser, {L"Catalog.HTM", L"index.htm"});
     ConfirmChooser(host, chooser);
+    // The options dialog, topmost and first in the z-order, is what the screen shows there again.
+    EXPECT_TRUE(Within(10000, [&] { return ScreenPixels(dialog, caption) == shown; }))
+        << "the screen does not show the options dialog after the chooser's OK";
     // The queue lists are sorted by name from the start.
     EXPECT_EQ(OptionsQueue(host, dialog), (std::vector<std::wstring>{L"Catalog.HTM", L"index.htm", L"tools.htm"}));
     runAndExpectSuccess(dialog);

@@ -154,6 +154,11 @@ void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::pat
     base::win32::ScreenCapture(area).savePng(file.wstring());
 }
 
+std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return base::win32::ScreenCapture(area).pixels();
+}
+
 // ---- the host process -------------------------------------------------------------
 
 HostProcess::HostProcess(const std::filesystem::path& program, const std::filesystem::path& web) {

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -55,6 +56,9 @@ void PressKey(HWND window, UINT key);
 
 // Saves what the screen shows of the windows (their union) as a PNG.
 void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file);
+// What the screen shows of `area` (0x00RRGGBB, row by row), once `window` has
+// painted what is pending.
+std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area);
 
 // The stand-in host, simhost.exe, started on a web folder (or on none) and closed,
 // or ended, with the object.

@@ -54,13 +54,16 @@ bool IsPageFile(const std::wstring& relative) {
 
 std::wstring BodyStartTag(const std::string& page) {
     const simhost::HtmlPage parsed(page);
-    const auto [from, to] = parsed.bodyTagRange();
-    if (from == to) return L"(none)";
+    const auto tags = parsed.bodyTagRanges();
+    if (tags.front().first == tags.front().second) return L"(none)";
     // text() drops the page's byte-order mark from the front of what it is given.
     size_t mark = 0;
     for (const std::string_view bom : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
         if (std::string_view(page).substr(0, bom.size()) == bom) mark = bom.size();
-    return parsed.text(page.substr(0, mark) + page.substr(from, to - from));
+    std::wstring shown;
+    for (const auto& [from, to] : tags)
+        shown += (shown.empty() ? L"" : L" ... ") + parsed.text(page.substr(0, mark) + page.substr(from, to - from));
+    return shown;
 }
 
 std::vector<simhost::Attribute> BodyAttributes(const std::string& page) {
@@ -78,15 +81,19 @@ std::vector<simhost::Attribute> ExpectedBody(const std::string& before, const st
 
 std::wstring RewriteProblem(const std::string& before, const std::string& after,
                             const std::vector<simhost::Attribute>& attributes) {
-    const simhost::HtmlPage old(before);
+    const auto tags = simhost::HtmlPage(before).bodyTagRanges();
     const simhost::HtmlPage now(after);
-    const auto [from, to] = old.bodyTagRange();
-    const size_t tail = before.size() - to;
-    const auto [newFrom, newTo] = now.bodyTagRange();
-    if (after.size() < from + tail || after.compare(0, from, before, 0, from) != 0 ||
-        after.compare(after.size() - tail, tail, before, to, tail) != 0 || newFrom != from ||
-        newTo != after.size() - tail)
-        return L"bytes outside the BODY start tag changed; the tag is now " + BodyStartTag(after);
+    const auto newTags = now.bodyTagRanges();
+    bool same = newTags.size() == tags.size();
+    // The bytes between the BODY start tags (and before the first, after the last) are as they were.
+    for (size_t k = 0, from = 0, newFrom = 0; same && k <= tags.size(); ++k) {
+        const size_t to = k < tags.size() ? tags[k].first : before.size();
+        const size_t newTo = k < tags.size() ? newTags[k].first : after.size();
+        same = std::string_view(after).substr(newFrom, newTo - newFrom) ==
+               std::string_view(before).substr(from, to - from);
+        if (k < tags.size()) from = tags[k].second, newFrom = newTags[k].second;
+    }
+    if (!same) return L"bytes outside the BODY start tags changed; they are now " + BodyStartTag(after);
     if (Describe(now.bodyAttributes()) != Describe(attributes))
         return L"the BODY element holds " + Describe(now.bodyAttributes()) + L", not " + Describe(attributes);
     return {};

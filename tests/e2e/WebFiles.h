@@ -22,15 +22,16 @@ std::filesystem::path CopyWeb(const std::filesystem::path& source, const std::ws
 bool IsPageFile(const std::wstring& relative);
 
 // The page's BODY start tag as its bytes hold it (the FRAMESET's for a frames page),
-// in the page's encoding; "(none)" for a page whose body has no start tag.
+// in the page's encoding, followed by any later BODY start tags that add to the
+// element; "(none)" for a page whose body has no start tag.
 std::wstring BodyStartTag(const std::string& page);
 std::vector<simhost::Attribute> BodyAttributes(const std::string& page);
 
 // `before` with its BODY start tag's attributes replaced: the four margin
 // attributes removed, then `set` added.
 std::vector<simhost::Attribute> ExpectedBody(const std::string& before, const std::vector<simhost::Attribute>& set);
-// Empty when `after` is `before` with only its BODY start tag changed and that tag
-// holding exactly `attributes` (in any order); otherwise what differs.
+// Empty when `after` is `before` with only its BODY start tags changed and the BODY
+// element holding exactly `attributes` (in any order); otherwise what differs.
 std::wstring RewriteProblem(const std::string& before, const std::string& after,
                             const std::vector<simhost::Attribute>& attributes);
 

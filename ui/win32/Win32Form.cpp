@@ -23,6 +23,22 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
 
+// Hiding the active window hands the activation on, and a windowing system that
+// keeps its own stacking may then show the newly focused window above this
+// thread's topmost window, which the z-order still has first: Wine activates the
+// host window when a topmost form with a hidden owner is hidden, and its X11
+// driver raises the focused window over the topmost ones. The first visible
+// window, when it is this thread's and topmost, is set topmost again without
+// activation: the z-order stays as it is (so nothing changes on Windows), and the
+// screen follows it.
+void KeepTopmostOnTop() {
+    HWND first = GetTopWindow(nullptr);
+    while (first && !IsWindowVisible(first)) first = GetWindow(first, GW_HWNDNEXT);
+    if (!first || GetWindowThreadProcessId(first, nullptr) != GetCurrentThreadId()) return;
+    if (!(GetWindowLongPtrW(first, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+    SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 }  // namespace
 
 Win32Form::Win32Form(const FormDesign& design, const std::function<void(HWND)>& registerDialog) : _dpi(ScreenDpi()) {
@@ -248,7 +264,10 @@ void Win32Form::show() {
 }
 
 void Win32Form::hide() {
-    if (_window.get()) ShowWindow(_window.get(), SW_HIDE);
+    if (!_window.get()) return;
+    const bool wasActive = GetActiveWindow() == _window.get();
+    ShowWindow(_window.get(), SW_HIDE);
+    if (wasActive) KeepTopmostOnTop();
 }
 
 void Win32Form::setMousePointer(MousePointer pointer) {

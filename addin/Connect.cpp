@@ -47,6 +47,13 @@ void Connect::addMenuCommand() {
 
 void Connect::OnDisconnection() noexcept {
     try {
+        // First, while the host is still there: a run in progress stops before its
+        // next page, and nothing of the library is left on the screen to keep it loaded.
+        if (_ui.closeDialogs) _ui.closeDialogs();
+    } catch (...) {
+        // Nothing more can be closed than what closed.
+    }
+    try {
         if (p_ctlPopup) p_ctlPopup->deleteControl();
     } catch (...) {
         // The popup may be gone already (another add-in of the maker removed it, or

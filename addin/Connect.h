@@ -9,10 +9,12 @@
 namespace tavisk::addin {
 
 // What the menu command shows: its message box, and the options dialog (the
-// process-wide instance, shown modeless, topmost and in the foreground).
+// process-wide instance, shown modeless, topmost and in the foreground); and what
+// closes that dialog with everything it opened when the host lets the add-in go.
 struct CommandUi {
     ui::MessageBoxes& messages;
     std::function<void()> showOptionsDialog;
+    std::function<void()> closeDialogs = {};
 };
 
 // The add-in's connection to the host: the menu command in the host's Tools menu
@@ -42,9 +44,10 @@ public:
     // the process-wide host is cleared again.
     void OnConnection(std::shared_ptr<host::HostApplication> application);
 
-    // The one disconnection entry: deletes the maker's popup, then drops the Click
-    // subscription, each step ignoring every error; then forgets the process-wide
-    // host. The references themselves are kept until the object is destroyed.
+    // The one disconnection entry: closes the add-in's open dialogs as Cancel would,
+    // deletes the maker's popup, then drops the Click subscription, each step
+    // ignoring every error; then forgets the process-wide host. The references
+    // themselves are kept until the object is destroyed.
     void OnDisconnection() noexcept;
 
     // The menu command: without an open web only the message; otherwise the options

@@ -22,13 +22,16 @@ using namespace tavisk;
 HINSTANCE g_module = nullptr;
 
 // The menu command's user interface in the host: system message boxes, and the
-// process-wide options dialog with the page chooser behind its "Edit &Queue".
+// process-wide options dialog with the page chooser behind its "Edit &Queue",
+// closed when the host disconnects the add-in.
 addin::CommandUi ProductUi() {
     static ui::win32::SystemMessageBoxes messages;
-    return {messages, [] {
+    return {messages,
+            [] {
                 InstallPageChooser();
                 ShowOptionsDialog();
-            }};
+            },
+            CloseOptionsDialog};
 }
 
 // The one class factory, living as long as the library: its references do not

@@ -9,4 +9,8 @@ namespace tavisk {
 // Raises what a failing load raises (a host::HostError from the host).
 void ShowOptionsDialog();
 
+// Closes the options dialog, with its about box and page chooser, as Cancel does
+// (a run in progress stops before its next page); nothing when it is not open.
+void CloseOptionsDialog() noexcept;
+
 }  // namespace tavisk

@@ -41,6 +41,29 @@ void EnableMargin(const ui::CheckBox& check, ui::TextBox& text, ui::UpDown& upDo
 
 void SelectAll(ui::TextBox& text) { text.select(0, static_cast<std::int32_t>(text.text().size())); }
 
+// The run's progress and messages as the dialog hands them over: once the dialog
+// is closing, the run stops before its next page and nothing more is shown.
+class ClosingRun final : public RunProgress, public ui::MessageBoxes {
+public:
+    ClosingRun(RunProgress& progress, ui::MessageBoxes& messages, const bool& closing)
+        : _progress(progress), _messages(messages), _closing(closing) {}
+
+    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) override {
+        // Asked again after the progress window's messages: that is when a
+        // disconnection can arrive.
+        return !_closing && _progress.next(index, total, url) && !_closing;
+    }
+    void end() noexcept override { _progress.end(); }
+    void show(const std::wstring& text, const std::wstring& title, ui::MessageIcon icon) override {
+        if (!_closing) _messages.show(text, title, icon);
+    }
+
+private:
+    RunProgress& _progress;
+    ui::MessageBoxes& _messages;
+    const bool& _closing;
+};
+
 }  // namespace
 
 frmMain& frmMain::Instance() {
@@ -58,6 +81,19 @@ frmMain& frmMain::Instance() {
 }
 
 bool frmMain::Exists() noexcept { return g_instance != nullptr; }
+
+void frmMain::CloseIfOpen() noexcept {
+    if (!g_instance) return;
+    g_instance->_closing = true;
+    // A run unloads the dialog itself once it has stopped.
+    if (g_instance->_running) return;
+    try {
+        g_instance->cmdCancel_Click();
+    } catch (...) {
+        // Whatever could not be closed stays as it is: releasing the instance here
+        // would unload its form again from a destructor, which must not throw.
+    }
+}
 
 void frmMain::Open() {
     frmMain& dialog = Instance();
@@ -146,6 +182,7 @@ void frmMain::unload() {
 }
 
 void frmMain::showAgain() {
+    if (_closing) return unload();
     _form->show();
     _form->bringToFront();
 }
@@ -192,7 +229,15 @@ void frmMain::cmdEditQueue_Click() {
 void frmMain::cmdOK_Click() {
     const auto keepAlive = shared_from_this();
     frmProgress progress(_form.get());
-    ApplyMargins(settings(), *this, ui::CurrentToolkit().messages(), &progress);
+    ClosingRun run(progress, ui::CurrentToolkit().messages(), _closing);
+    _running = true;
+    try {
+        ApplyMargins(settings(), *this, run, &run);
+    } catch (...) {
+        _running = false;
+        throw;
+    }
+    _running = false;
 }
 
 }  // namespace tavisk

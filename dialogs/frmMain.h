@@ -25,6 +25,12 @@ public:
     // Shows the instance (made first when needed) modeless, topmost and in the
     // foreground.
     static void Open();
+    // The add-in is being disconnected: the dialog, its about box and the page
+    // chooser close as Cancel closes them, applying nothing. A run in progress (the
+    // disconnection arrived while its progress window handled messages) stops before
+    // its next page, tells nobody, and unloads the dialog: no box of the add-in may
+    // stay up once its host has let it go.
+    static void CloseIfOpen() noexcept;
 
     explicit frmMain(std::shared_ptr<ui::Form> form);
     ~frmMain() override;
@@ -53,6 +59,8 @@ public:
 
 private:
     std::shared_ptr<ui::Form> _form;
+    bool _running = false;
+    bool _closing = false;
 
 public:
     // The controls, declared in tab order: the order they are made in.

@@ -10,4 +10,6 @@ void ShowOptionsDialog() {
     frmMain::Open();
 }
 
+void CloseOptionsDialog() noexcept { frmMain::CloseIfOpen(); }
+
 }  // namespace tavisk

@@ -264,9 +264,9 @@ void PumpMessages() {
     }
 }
 
-// The add-in disconnected by its host while the options dialog and its about box
-// are open: both keep working windows until the user closes them, then nothing of
-// the library is left, and the host can load it again and open the dialog.
+// The add-in disconnected by its host while the options dialog, its page chooser
+// and its about box are open: all close at once as Cancel would close them, no box is left up,
+// nothing of the library is left, and the host can load it again and open the dialog.
 TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) {
     ComApartment apartment;
     LoadedDll dll;
@@ -290,22 +290,24 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     connectAndClick(addin);
     const HWND dialog = FindOwnWindow(L"Tavisk 2002");
     ASSERT_NE(dialog, nullptr);
+    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Selected &page(s)"), BM_CLICK, 0, 0);
+    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Edit &Queue"), BM_CLICK, 0, 0);
+    PumpMessages();
+    const HWND chooser = FindOwnWindow(L"Tavisk 2002 - Select Files");
+    ASSERT_NE(chooser, nullptr);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"About..."), BM_CLICK, 0, 0);
     PumpMessages();
     const HWND about = FindOwnWindow(L"About Tavisk 2002");
     ASSERT_NE(about, nullptr);
 
     EXPECT_EQ(addin->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
-    addin.Reset();
+    EXPECT_FALSE(IsWindow(dialog)) << "the options dialog closes with the connection";
+    EXPECT_FALSE(IsWindow(about)) << "and its about box with it";
+    EXPECT_FALSE(IsWindow(chooser)) << "and its page chooser";
     PumpMessages();
-    EXPECT_TRUE(IsWindow(dialog) && IsWindow(about)) << "the user's dialogs are the user's to close";
-
-    for (const HWND window : {about, dialog}) {
-        SendMessageW(window, WM_CLOSE, 0, 0);
-        PumpMessages();
-        EXPECT_FALSE(IsWindow(window));
-    }
-    EXPECT_EQ(FindOwnWindow(L"Tavisk 2002"), nullptr);
+    EXPECT_EQ(FindOwnWindow(L"Tavisk 2002"), nullptr) << "no message box is left up";
+    EXPECT_EQ(FindOwnWindow(L"About Tavisk 2002"), nullptr);
+    addin.Reset();
     EXPECT_EQ(dll.call("DllCanUnloadNow"), S_OK) << "nothing of the library is left";
 
     connectAndClick(addin);

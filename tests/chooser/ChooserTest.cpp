@@ -85,12 +85,7 @@ TEST_F(ChooserTest, EditQueueShowsTheWaitWindowThenTheFilledChooserInItsLayout) 
         {L"button", L"OK", {7200, 6165, 1095, 375}},
         {L"rule", L"", {255, 5970, 8010, 30}},
     };
-    ASSERT_EQ(form.placed().size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(form.placed()[i].kind, expected[i].kind) << "tab " << i;
-        EXPECT_EQ(form.placed()[i].caption, expected[i].caption) << "tab " << i;
-        EXPECT_EQ(form.placed()[i].rect, expected[i].rect) << "tab " << i;
-    }
+    ExpectPlaced(form, expected);
     const auto columns = [](const ui::ListView& list) {
         std::vector<std::wstring> texts;
         for (const auto& column : list.columns())

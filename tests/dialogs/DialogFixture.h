@@ -51,6 +51,15 @@ protected:
         const auto name = path.substr(path.find_last_of(L'/') + 1);
         return {Url(path), name, {title, folder}, Url(path)};
     }
+    // The form's controls, in tab order, each of the kind, caption and place expected.
+    static void ExpectPlaced(const MemoryForm& form, const std::vector<ui::memory::Placed>& expected) {
+        ASSERT_EQ(form.placed().size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(form.placed()[i].kind, expected[i].kind) << "tab " << i;
+            EXPECT_EQ(form.placed()[i].caption, expected[i].caption) << "tab " << i;
+            EXPECT_EQ(form.placed()[i].rect, expected[i].rect) << "tab " << i;
+        }
+    }
     static std::vector<std::wstring> Column(const ui::ListView& list, int column) {
         std::vector<std::wstring> texts;
         for (int i = 0; i < list.count(); ++i) {

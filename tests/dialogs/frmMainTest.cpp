@@ -68,12 +68,7 @@ TEST_F(FrmMainTest, TheWindowHoldsEveryControlInTabOrderAtItsPlace) {
         {L"button", L"Cancel", {6000, 4200, 1095, 375}},
         {L"button", L"OK", {7200, 4200, 1095, 375}},
     };
-    ASSERT_EQ(form.placed().size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(form.placed()[i].kind, expected[i].kind) << "tab " << i;
-        EXPECT_EQ(form.placed()[i].caption, expected[i].caption) << "tab " << i;
-        EXPECT_EQ(form.placed()[i].rect, expected[i].rect) << "tab " << i;
-    }
+    ExpectPlaced(form, expected);
     const auto& columns = frmMain::Instance().lvwStaticQueue.columns();
     ASSERT_EQ(columns.size(), 3u);
     EXPECT_EQ(columns[0].caption, L"Name");

@@ -1,54 +1,78 @@
-// The options dialog while the host changes under it: the web closed, or the
-// add-in disconnected, while the dialog (and its about box) are open. The user's
-// next action gets a clear message, nothing is left half-made, and the dialog can
-// still be closed and opened again.
+// The dialogs while the host changes under them: the web closed while the options
+// dialog (with its about box) or the page chooser is open, then the user's next
+// action gets a clear message and nothing is left half-made; or the add-in
+// disconnected, which closes them as Cancel would. Either way they can still be
+// closed, and the host can load the add-in again and open its dialog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "addin/Connect.h"
-#include "tests/dialogs/DialogFixture.h"
+#include "tests/chooser/ChooserFixture.h"
 
 namespace tavisk::testing {
 namespace {
 
-class ChangingHostTest : public DialogTest {
+class ChangingHostTest : public ChooserTest {
 protected:
-    // Every form made so far that is still loaded, by caption.
+    // Every form made so far that is still loaded.
     std::vector<MemoryForm*> loadedForms() const {
         std::vector<MemoryForm*> loaded;
-        for (const wchar_t* caption : {frmMain::kCaption, frmAbout::kCaption})
+        for (const wchar_t* caption : {frmMain::kCaption, frmAbout::kCaption, frmChooseFiles::kCaption})
             for (auto* form : toolkit->forms(caption))
                 if (!form->unloaded() && std::find(loaded.begin(), loaded.end(), form) == loaded.end())
                     loaded.push_back(form);
         return loaded;
     }
-
+    static frmChooseFiles* chooser() { return frmChooseFiles::Exists() ? &frmChooseFiles::Instance() : nullptr; }
+    addin::CommandUi commandUi() {
+        return {toolkit->messages(), [] { frmMain::Open(); }, [] { frmMain::CloseIfOpen(); }};
+    }
     std::shared_ptr<simhost::ControlNode> ourButton() {
         const auto tools = simhost::CommandBarsModel::FindByCaption(*host.menuBar().controls, L"Tools")->childList();
         return tools->items.back()->controls().items.back();
     }
+    // The host loads the add-in again: its command opens a fresh dialog, which closes.
+    void expectItLoadsAgain() {
+        addin::Connect again(commandUi());
+        again.OnConnection(simhost::InMemoryHost(host));
+        ourButton()->execute();
+        EXPECT_EQ(loadedForms(), (std::vector<MemoryForm*>{mainForm()}));
+        EXPECT_TRUE(mainForm()->visible());
+        Click(frmMain::Instance().cmdCancel);
+        again.OnDisconnection();
+        EXPECT_TRUE(loadedForms().empty());
+    }
 };
 
-TEST_F(ChangingHostTest, OkAfterTheHostChangedUnderTheDialogTellsTheUserAndKeepsTheDialogWhole) {
+TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
+    enum class Action { Ok, EditQueue, FolderClick, Add, Disconnect };
     struct Case {
         const char* name;
         bool queue;
-        bool disconnect;  // otherwise the web is closed
-        const wchar_t* reason;
+        bool chooser;  // open when the host changes
+        Action action;
+        const wchar_t* message;  // what the user is told; nullptr: nothing
     };
     const Case cases[] = {
-        {"web closed, all pages", false, false, L"No web is open in FrontPage."},
-        {"web closed, queue", true, false, L"No web is open in FrontPage."},
-        {"disconnected, all pages", false, true, L"The add-in is not connected to a host application."},
-        {"disconnected, queue", true, true, L"The add-in is not connected to a host application."},
+        {"web closed, OK over all pages", false, false, Action::Ok, L"No web is open in FrontPage."},
+        {"web closed, OK over the queue", true, false, Action::Ok, L"No web is open in FrontPage."},
+        {"web closed, Edit Queue", true, false, Action::EditQueue,
+         L"\"Edit Queue\" failed.\n\nNo web is open in the host."},
+        {"web closed, folder click", true, true, Action::FolderClick,
+         L"Listing the folder failed.\n\nNo web is open in the host."},
+        {"web closed, Add", true, true, Action::Add,
+         L"\"Add Selected to Queue\" failed.\n\nNo web is open in the host."},
+        {"disconnected, all pages", false, false, Action::Disconnect, nullptr},
+        {"disconnected, queue", true, false, Action::Disconnect, nullptr},
+        {"disconnected, chooser open", true, true, Action::Disconnect, nullptr},
     };
-    web->addFile(L"a.htm");
+    for (const wchar_t* path : {L"a.htm", L"c.htm", L"docs/b.htm"}) web->addFile(path, L"T");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         host.openWeb(web);
         toolkit->shown().clear();
-        addin::Connect connect({toolkit->messages(), [] { frmMain::Open(); }});
+        addin::Connect connect(commandUi());
         connect.OnConnection(simhost::InMemoryHost(host));
         ourButton()->execute();
         auto& dialog = frmMain::Instance();
@@ -59,45 +83,99 @@ TEST_F(ChangingHostTest, OkAfterTheHostChangedUnderTheDialogTellsTheUserAndKeeps
         }
         Click(dialog.cmdAbout);
         ASSERT_NE(aboutForm(), nullptr);
+        if (c.chooser) {
+            frmChooseFiles& chooser = EditQueue();
+            Select(chooser.lvwWebList, Keys(chooser.lvwWebList));
+        }
+        const auto before = loadedForms();
+        const auto queueBefore = Keys(chooser() ? chooser()->lvwQueue : dialog.lvwStaticQueue);
 
-        if (c.disconnect) {
+        if (c.action == Action::Disconnect) {
             connect.OnDisconnection();
         } else {
             host.closeWeb();
+            if (c.action == Action::Ok) Click(dialog.cmdOK);
+            if (c.action == Action::EditQueue) Click(dialog.cmdEditQueue);
+            if (c.action == Action::FolderClick) ClickFolder(*chooser(), Url(L"docs"));
+            if (c.action == Action::Add) Click(chooser()->cmdAdd);
         }
-        Click(dialog.cmdOK);
 
+        EXPECT_EQ(saveCount(L"a.htm"), 0);
+        EXPECT_EQ(toolkit->loaded(frmLoading::kCaption), nullptr);
+        for (const auto& progress : toolkit->progressWindows()) EXPECT_TRUE(progress->closed());
+        if (!c.message) {
+            // Closed as Cancel closes them: nothing applied, nothing said, nothing loaded.
+            EXPECT_TRUE(toolkit->shown().empty());
+            EXPECT_TRUE(loadedForms().empty());
+            EXPECT_FALSE(frmMain::Exists());
+            EXPECT_FALSE(frmChooseFiles::Exists());
+            expectItLoadsAgain();
+            continue;
+        }
         ASSERT_EQ(toolkit->shown().size(), 1u);
         EXPECT_EQ(toolkit->shown()[0].title, L"Tavisk 2002");
         EXPECT_EQ(toolkit->shown()[0].icon, ui::MessageIcon::Error);
-        EXPECT_NE(toolkit->shown()[0].text.find(c.reason), std::wstring::npos)
-            << host::ToUtf8(toolkit->shown()[0].text);
-        EXPECT_EQ(saveCount(L"a.htm"), 0);
-        // Only the dialog itself (and its about box) are loaded, the dialog shown
-        // again with the user's choices; no progress window is left behind.
+        if (c.action == Action::Ok) {
+            EXPECT_NE(toolkit->shown()[0].text.find(c.message), std::wstring::npos)
+                << host::ToUtf8(toolkit->shown()[0].text);
+        } else {
+            EXPECT_EQ(toolkit->shown()[0].text, c.message);
+        }
+        // The same windows as before, each whole and shown with the user's choices.
         ASSERT_TRUE(frmMain::Exists());
         EXPECT_EQ(&frmMain::Instance(), &dialog);
         EXPECT_TRUE(mainForm()->visible());
         EXPECT_EQ(dialog.chkTop.value(), 1);
         EXPECT_EQ(dialog.lvwStaticQueue.count(), c.queue ? 1 : 0);
-        EXPECT_EQ(loadedForms(), (std::vector<MemoryForm*>{mainForm(), aboutForm()}));
+        EXPECT_EQ(Keys(chooser() ? chooser()->lvwQueue : dialog.lvwStaticQueue), queueBefore);
+        EXPECT_EQ(loadedForms(), before);
+        if (chooser()) {
+            EXPECT_TRUE(chooserForm()->visible());
+        }
 
         // The user closes it: everything goes, and the host can load the add-in again.
         Click(dialog.cmdCancel);
         EXPECT_TRUE(loadedForms().empty());
         EXPECT_FALSE(frmMain::Exists());
-        if (!c.disconnect) {
-            host.openWeb(web);
-            connect.OnDisconnection();
-        }
-        addin::Connect again({toolkit->messages(), [] { frmMain::Open(); }});
-        again.OnConnection(simhost::InMemoryHost(host));
-        ourButton()->execute();
-        EXPECT_EQ(loadedForms(), (std::vector<MemoryForm*>{mainForm()}));
-        EXPECT_TRUE(mainForm()->visible());
-        Click(frmMain::Instance().cmdCancel);
-        again.OnDisconnection();
+        EXPECT_FALSE(frmChooseFiles::Exists());
+        host.openWeb(web);
+        connect.OnDisconnection();
+        expectItLoadsAgain();
     }
+}
+
+// A disconnection that arrives between two pages of a run, as it can while the
+// progress window handles its messages: the page in hand is finished, the run
+// stops before the next one, and the dialog closes without a word.
+TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItBeforeTheNextPageAndClosesTheDialog) {
+    constexpr int kPages = 10;
+    constexpr int kLastDone = 3;
+    const auto page = [](int i) { return L"p" + std::to_wstring(i) + L".htm"; };
+    for (int i = 0; i < kPages; ++i) web->addFile(page(i), L"", {{L"text", L"black"}});
+    addin::Connect connect(commandUi());
+    connect.OnConnection(simhost::InMemoryHost(host));
+    ourButton()->execute();
+    auto& dialog = frmMain::Instance();
+    Click(dialog.chkTop);
+    Click(dialog.cmdAbout);
+    bool disconnected = false;
+    host.setChangeListener([&] {
+        // Page kLastDone's window has just closed: the run is between two pages.
+        if (disconnected || saveCount(page(kLastDone)) == 0 || !openPages().empty()) return;
+        disconnected = true;
+        connect.OnDisconnection();
+    });
+    Click(dialog.cmdOK);
+    host.setChangeListener({});
+
+    ASSERT_TRUE(disconnected);
+    for (int i = 0; i < kPages; ++i) EXPECT_EQ(saveCount(page(i)), i <= kLastDone ? 1 : 0) << i;
+    EXPECT_TRUE(openPages().empty());
+    EXPECT_TRUE(toolkit->shown().empty());
+    EXPECT_TRUE(loadedForms().empty());
+    EXPECT_FALSE(frmMain::Exists());
+    for (const auto& progress : toolkit->progressWindows()) EXPECT_TRUE(progress->closed());
+    expectItLoadsAgain();
 }
 
 }  // namespace

@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "simhost/disk/DiskWeb.h"
-#include "tests/dialogs/DialogFixture.h"
 #include "tests/reliability/PageCheck.h"
-#include "tests/simhost_disk/TempFolder.h"
 
 namespace tavisk::testing {
 namespace {
@@ -97,25 +94,19 @@ const std::vector<Hostile>& Values() {
     return values;
 }
 
-class HostileMarginTest : public DialogTest {};
+class HostileMarginTest : public RunTest {};
 
 TEST_F(HostileMarginTest, EachValueIsStoredExactlyOrRefusedClearly) {
     for (const auto& hostile : Values()) {
         SCOPED_TRACE(hostile.what);
         TempFolder site;
         for (const auto& page : Pages()) site.write(page.name, page.bytes);
-        web = simhost::OpenDiskWeb(site.path());
-        host.openWeb(web);
+        openDiskWeb(site);
         const std::wstring siteUrl = simhost::DiskUrl(site.path());
 
-        auto& dialog = Open();
-        Click(dialog.chkTop);
-        Click(dialog.chkLeft);
-        for (auto* box : {&dialog.txtTop, &dialog.txtLeft}) {
-            Of<MemoryTextBox>(*box).userFocus();
-            Of<MemoryTextBox>(*box).userType(hostile.value);
-            ASSERT_EQ(box->text(), hostile.value);
-        }
+        auto& dialog = openWithMargins(hostile.value, hostile.value);
+        ASSERT_EQ(dialog.txtTop.text(), hostile.value);
+        ASSERT_EQ(dialog.txtLeft.text(), hostile.value);
         toolkit->shown().clear();
         Click(dialog.cmdOK);
 
@@ -130,16 +121,10 @@ TEST_F(HostileMarginTest, EachValueIsStoredExactlyOrRefusedClearly) {
                 EXPECT_EQ(after, page.bytes);
                 continue;
             }
-            std::vector<Attribute> expected;
-            const simhost::HtmlPage read(page.bytes);
-            for (const auto& a : read.bodyAttributes()) {
-                if (a.name != L"topmargin" && a.name != L"leftmargin" && a.name != L"marginheight" &&
-                    a.name != L"marginwidth")
-                    expected.push_back(a);
-            }
+            std::vector<Attribute> margins;
             for (const auto* name : {L"topmargin", L"marginheight", L"leftmargin", L"marginwidth"})
-                expected.push_back({name, hostile.value});
-            ExpectOnlyTheBodyTagChanged(page.bytes, after, expected);
+                margins.push_back({name, hostile.value});
+            ExpectOnlyTheBodyTagChanged(page.bytes, after, WithMargins(page.bytes, margins));
         }
         EXPECT_EQ(site.names().size(), Pages().size());  // nothing left beside the pages
 

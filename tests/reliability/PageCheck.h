@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "host/Text.h"
+#include "simhost/disk/DiskWeb.h"
 #include "simhost/disk/HtmlPage.h"
+#include "tests/dialogs/DialogFixture.h"
+#include "tests/simhost_disk/TempFolder.h"
 
 namespace tavisk::testing {
 
@@ -53,5 +56,46 @@ inline void ExpectOnlyTheBodyTagChanged(const std::string& before, const std::st
     EXPECT_EQ(page.title(), title);
     EXPECT_EQ(SortedByName(page.bodyAttributes()), SortedByName(expected));
 }
+
+// What a page's BODY holds once the run wrote `margins` into it: its own attributes
+// less every margin, then `margins`.
+inline std::vector<simhost::Attribute> WithMargins(const std::string& page,
+                                                   const std::vector<simhost::Attribute>& margins) {
+    std::vector<simhost::Attribute> expected;
+    const simhost::HtmlPage read(page);
+    for (const auto& a : read.bodyAttributes()) {
+        if (a.name != L"topmargin" && a.name != L"leftmargin" && a.name != L"marginheight" && a.name != L"marginwidth")
+            expected.push_back(a);
+    }
+    expected.insert(expected.end(), margins.begin(), margins.end());
+    return expected;
+}
+
+// The options dialog and the run over the stand-in host, on webs in memory or on disk.
+class RunTest : public DialogTest {
+protected:
+    // Opens the folder as the host's web.
+    void openDiskWeb(const TempFolder& site) {
+        web = simhost::OpenDiskWeb(site.path());
+        host.openWeb(web);
+    }
+    // The options dialog with both margins ticked and typed in as a user types them.
+    frmMain& openWithMargins(const std::wstring& top, const std::wstring& left) {
+        auto& dialog = Open();
+        Click(dialog.chkTop);
+        Click(dialog.chkLeft);
+        for (auto* box : {&dialog.txtTop, &dialog.txtLeft}) {
+            Of<MemoryTextBox>(*box).userFocus();
+            Of<MemoryTextBox>(*box).userType(box == &dialog.txtTop ? top : left);
+        }
+        return dialog;
+    }
+    // The run without the dialog: the messages it showed, and what it did to the dialog.
+    static std::vector<ShownMessage> Run(const MarginSettings& settings, FakeRunDialog& dialog) {
+        FakeMessageBoxes messages;
+        ApplyMargins(settings, dialog, messages);
+        return messages.shown;
+    }
+};
 
 }  // namespace tavisk::testing

@@ -41,7 +41,7 @@ void KeepTopmostOnTop() {
 
 }  // namespace
 
-Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
+Win32Form::Win32Form(const FormDesign& design, const std::function<void(HWND)>& registerDialog) : _dpi(ScreenDpi()) {
     ActivationScope activation;
     HWND owner = nullptr;
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
@@ -74,7 +74,7 @@ Win32Form::Win32Form(const FormDesign& design) : _dpi(ScreenDpi()) {
             SendMessageW(_window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(_smallIcon.get()));
             SendMessageW(_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(_largeIcon.get()));
         }
-        AddDialogWindow(_window.get());
+        registerDialog(_window.get());
     } catch (...) {
         SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
         throw;

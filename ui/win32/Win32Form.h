@@ -10,6 +10,7 @@
 
 #include "ui/Form.h"
 #include "ui/win32/Handles.h"
+#include "ui/win32/MessageHook.h"
 #include "ui/win32/Win32Controls.h"
 
 namespace tavisk::ui::win32 {
@@ -23,7 +24,10 @@ using base::win32::UniqueWindow;
 // handlers, which run through the event boundary.
 class Win32Form final : public Form {
 public:
-    explicit Win32Form(const FormDesign& design);
+    // `registerDialog` is the last step of construction, giving the new window its
+    // keys through the message hook; whatever it or any earlier step after the
+    // window exists raises destroys the window before the failure leaves.
+    explicit Win32Form(const FormDesign& design, const std::function<void(HWND)>& registerDialog = AddDialogWindow);
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;

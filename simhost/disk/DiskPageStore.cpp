@@ -202,11 +202,11 @@ std::optional<std::filesystem::path> SaveFolder::get() {
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {
     throw SimError(kErrorFail,
-                   L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
+                   L"The file " + Shown(_file.get()) + L" is not a page: the editor opens .htm, .html and .asp files.");
 }
 
 void OtherFileStore::save(const PageDocument&) {
-    throw SimError(kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+    throw SimError(kErrorFail, L"The file " + Shown(_file.get()) + L" is not a page and cannot be saved as one.");
 }
 
 }  // namespace tavisk::simhost

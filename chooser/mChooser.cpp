@@ -57,8 +57,8 @@ void ListFolderPages(frmChooseFiles& chooser, host::WebFolder& folder) {
         page.text = application.relativeUrl(folder, url);
         page.subItems.push_back(file->title());
         page.bold = IsQueued(chooser.lvwQueue, url);
-        page.key = url;
-        page.tag = std::move(url);
+        page.key = std::move(url);
+        page.tag = page.key;  // the same string, shared
         chooser.lvwWebList.add(std::move(page));
     }
 }

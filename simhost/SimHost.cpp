@@ -35,8 +35,7 @@ void SimHost::closeWeb() {
 }
 
 std::shared_ptr<PageWindowState> SimHost::findPageWindow(const std::wstring& url) const {
-    const auto it =
-        std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w->file->url() == url; });
+    const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w->file->hasUrl(url); });
     return it == _windows.end() ? nullptr : *it;
 }
 

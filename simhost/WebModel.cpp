@@ -51,8 +51,13 @@ void MemoryPageStore::save(const PageDocument& document) {
     ++_saveCount;
 }
 
-FileNode::FileNode(std::wstring name, std::wstring url, std::wstring title, std::shared_ptr<PageStore> store)
-    : _name(std::move(name)), _url(std::move(url)), _title(std::move(title)), _store(std::move(store)) {}
+FileNode::FileNode(std::wstring name, std::shared_ptr<const std::wstring> folderUrl, std::wstring title,
+                   std::shared_ptr<PageStore> store)
+    : _name(std::move(name)), _folderUrl(std::move(folderUrl)), _title(std::move(title)), _store(std::move(store)) {}
+
+bool FileNode::hasUrl(std::wstring_view url) const noexcept {
+    return url.size() == _folderUrl->size() + _name.size() && url.starts_with(*_folderUrl) && url.ends_with(_name);
+}
 
 std::wstring FileNode::extension() const {
     const auto dot = _name.rfind(L'.');
@@ -81,13 +86,38 @@ FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name, st
 FileNode& WebModel::addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
                             std::shared_ptr<PageStore> store) {
     if (!store) store = std::make_shared<MemoryPageStore>();
-    auto file =
-        std::make_shared<FileNode>(name, childUrl(folder, name), title.empty() ? name : title, std::move(store));
-    if (!_filesByUrl.emplace(file->url(), file).second)
-        throw SimError(kErrorInvalidArg, L"The web already has a file " + file->url() + L".");
+    if (!folder._fileUrl)
+        folder._fileUrl =
+            std::make_shared<const std::wstring>(&folder == _root.get() ? folder.url() : folder.url() + L"/");
+    const std::wstring url = *folder._fileUrl + name;
+    const std::size_t hash = std::hash<std::wstring_view>{}(url);
+    if (_fileSlots.empty() || (_allFiles.size() + 1) * 2 > _fileSlots.size()) {
+        std::vector<FileSlot> slots(_fileSlots.empty() ? 16 : _fileSlots.size() * 2);
+        const std::size_t mask = slots.size() - 1;
+        for (const auto& slot : _fileSlots) {
+            if (slot.file == kNoFile) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots[i].file != kNoFile) i = (i + 1) & mask;
+            slots[i] = slot;
+        }
+        _fileSlots = std::move(slots);
+    }
+    const std::size_t slot = fileSlot(url, hash);
+    if (_fileSlots[slot].file != kNoFile) throw SimError(kErrorInvalidArg, L"The web already has a file " + url + L".");
+    auto file = std::make_shared<FileNode>(name, folder._fileUrl, title.empty() ? name : title, std::move(store));
     folder._files.push_back(file);
     _allFiles.push_back(file);
+    _fileSlots[slot] = {hash, static_cast<std::uint32_t>(_allFiles.size() - 1)};
     return *file;
+}
+
+std::size_t WebModel::fileSlot(std::wstring_view url, std::size_t hash) const {
+    const std::size_t mask = _fileSlots.size() - 1;
+    std::size_t i = hash & mask;
+    for (; _fileSlots[i].file != kNoFile; i = (i + 1) & mask) {
+        if (_fileSlots[i].hash == hash && _allFiles[_fileSlots[i].file]->hasUrl(url)) break;
+    }
+    return i;
 }
 
 FolderNode& WebModel::folderAt(const std::wstring& path) {
@@ -113,8 +143,9 @@ FileNode& WebModel::addFile(const std::wstring& path, const std::wstring& title,
 }
 
 std::shared_ptr<FileNode> WebModel::findFile(const std::wstring& url) const {
-    const auto it = _filesByUrl.find(url);
-    return it == _filesByUrl.end() ? nullptr : it->second;
+    if (_fileSlots.empty()) return nullptr;
+    const auto& slot = _fileSlots[fileSlot(url, std::hash<std::wstring_view>{}(url))];
+    return slot.file == kNoFile ? nullptr : _allFiles[slot.file];
 }
 
 std::shared_ptr<FolderNode> WebModel::findFolder(const std::wstring& url) const {

@@ -66,10 +66,16 @@ class FolderNode;
 
 class FileNode {
 public:
-    FileNode(std::wstring name, std::wstring url, std::wstring title, std::shared_ptr<PageStore> store);
+    // `folderUrl` is the URL of the file's folder up to the file's name, closing "/"
+    // included; the files of one folder share it.
+    FileNode(std::wstring name, std::shared_ptr<const std::wstring> folderUrl, std::wstring title,
+             std::shared_ptr<PageStore> store);
 
     const std::wstring& name() const noexcept { return _name; }
-    const std::wstring& url() const noexcept { return _url; }
+    // Made from the folder's URL and the name when asked for: a URL of its own in
+    // every file of a large web costs as much as the rest of the file.
+    std::wstring url() const { return *_folderUrl + _name; }
+    bool hasUrl(std::wstring_view url) const noexcept;
     const std::wstring& title() const noexcept { return _title; }
     // The name's extension without the dot; empty when the name has none.
     std::wstring extension() const;
@@ -77,7 +83,7 @@ public:
 
 private:
     std::wstring _name;
-    std::wstring _url;
+    std::shared_ptr<const std::wstring> _folderUrl;
     std::wstring _title;
     std::shared_ptr<PageStore> _store;
 };
@@ -100,6 +106,8 @@ private:
     bool _excluded;
     std::vector<std::shared_ptr<FileNode>> _files;
     std::vector<std::shared_ptr<FolderNode>> _subFolders;
+    // The URL its files' names follow, shared by them; made with the first file.
+    std::shared_ptr<const std::wstring> _fileUrl;
 };
 
 // A web: a tree of folders holding files, and the flat collection of all its
@@ -140,13 +148,22 @@ public:
 
 private:
     std::wstring childUrl(const FolderNode& parent, const std::wstring& name) const;
+    // The slot of _fileSlots holding the file with this URL and hash, or a free one.
+    std::size_t fileSlot(std::wstring_view url, std::size_t hash) const;
 
     std::wstring _url;
     std::shared_ptr<FolderNode> _root;
     std::vector<std::shared_ptr<FileNode>> _allFiles;
-    // Keyed by views of the nodes' own URLs, which never change: a copy of each URL
-    // as its key would cost as much as the URL again, for every file of the web.
-    std::unordered_map<std::wstring_view, std::shared_ptr<FileNode>> _filesByUrl;
+    // The files by URL: open addressing with linear probing over a power-of-two
+    // table at most half full, holding each file's URL hash and its place in
+    // _allFiles. Written here because a map keyed by URL needs each URL as a string,
+    // and files make theirs only when asked.
+    struct FileSlot {
+        std::size_t hash = 0;
+        std::uint32_t file = kNoFile;
+    };
+    static constexpr std::uint32_t kNoFile = static_cast<std::uint32_t>(-1);
+    std::vector<FileSlot> _fileSlots;
     std::unordered_map<std::wstring_view, std::shared_ptr<FolderNode>> _foldersByUrl;
 };
 

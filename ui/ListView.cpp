@@ -49,6 +49,11 @@ int CompareLoosely(std::wstring_view a, std::wstring_view b) {
 
 }  // namespace
 
+const std::wstring& SharedText::Empty() noexcept {
+    static const std::wstring kEmpty;
+    return kEmpty;
+}
+
 int CompareForSort(std::wstring_view a, std::wstring_view b) {
     if (const int c = CompareLoosely(a, b); c != 0) return c;
     return a.compare(b);
@@ -66,7 +71,7 @@ std::size_t ListView::slotOf(std::wstring_view key, std::size_t hash) const {
     if (_slots.empty()) return kNoSlot;
     const std::size_t mask = _slots.size() - 1;
     for (std::size_t i = hash & mask; _slots[i].item; i = (i + 1) & mask) {
-        if (_slots[i].hash == hash && _slots[i].item->key == key) return i;
+        if (_slots[i].hash == hash && _slots[i].item->key.str() == key) return i;
     }
     return kNoSlot;
 }
@@ -165,12 +170,12 @@ void ListView::insert(ListItem* added) {
             throw;
         }
     }
-    const std::size_t hash = std::hash<std::wstring_view>{}(added->key);
+    const std::size_t hash = std::hash<std::wstring_view>{}(added->key.str());
     const std::size_t mask = _slots.size() - 1;
     std::size_t i = hash & mask;
     for (; _slots[i].item; i = (i + 1) & mask) {
         if (_slots[i].hash == hash && _slots[i].item->key == added->key) {
-            const std::string message = "list key already used: " + base::ToUtf8(added->key);
+            const std::string message = "list key already used: " + base::ToUtf8(added->key.str());
             _spare.push_back(added);
             throw std::invalid_argument(message);
         }

@@ -103,7 +103,7 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 
 std::unique_ptr<PageDocument> DiskPageStore::load() {
     auto bytes = ReadFileBytes(file());
-    _known = bytes;
+    _known = std::make_unique<const std::string>(bytes);
     return std::make_unique<DiskPageDocument>(std::make_shared<const HtmlPage>(std::move(bytes)));
 }
 
@@ -135,13 +135,13 @@ void DiskPageStore::write(const PageDocument& document, bool overChanges) {
     // another volume): beside the page.
     if (!folder || moved) moved = writeAndReplace(bytes, target.parent_path(), target);
     if (moved) fail(Reason(moved));
-    _known = bytes;
+    _known = std::make_unique<const std::string>(bytes);
 }
 
 std::error_code DiskPageStore::writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,
                                                const std::filesystem::path& target) {
     const auto step = [&](SaveStep s) {
-        if (_hook) _hook(s);
+        if (_hook) (*_hook)(s);
     };
     const auto fail = [&](const std::wstring& why) {
         throw SimError(kErrorFail, L"The page " + Shown(file()) + L" could not be saved: " + why);
@@ -203,11 +203,11 @@ std::optional<std::filesystem::path> SaveFolder::get() {
 
 std::unique_ptr<PageDocument> OtherFileStore::load() {
     throw SimError(kErrorFail,
-                   L"The file " + Shown(_file) + L" is not a page: the editor opens .htm, .html and .asp files.");
+                   L"The file " + Shown(_file.get()) + L" is not a page: the editor opens .htm, .html and .asp files.");
 }
 
 void OtherFileStore::save(const PageDocument&) {
-    throw SimError(kErrorFail, L"The file " + Shown(_file) + L" is not a page and cannot be saved as one.");
+    throw SimError(kErrorFail, L"The file " + Shown(_file.get()) + L" is not a page and cannot be saved as one.");
 }
 
 }  // namespace tavisk::simhost

@@ -50,6 +50,22 @@ private:
     bool _failed = false;
 };
 
+// A file's path kept as its folder, shared by every file of that folder, and its
+// name: a web holds a store for every file, and a whole path in each cost as much
+// as the file's URL again.
+class StoredPath {
+public:
+    explicit StoredPath(const std::filesystem::path& file) : _name(file.native()) {}
+    StoredPath(std::shared_ptr<const std::filesystem::path> folder, std::filesystem::path::string_type name)
+        : _folder(std::move(folder)), _name(std::move(name)) {}
+
+    std::filesystem::path get() const { return _folder ? *_folder / _name : std::filesystem::path(_name); }
+
+private:
+    std::shared_ptr<const std::filesystem::path> _folder;  // null: _name is the whole path
+    std::filesystem::path::string_type _name;
+};
+
 // A page file of a disk-based web. Opening reads and parses the file; saving writes
 // the page as the editor holds it in the web's save folder (or, without one or on
 // another volume, beside the file), then puts it in the file's place, so a failure
@@ -63,9 +79,11 @@ public:
     enum class SaveStep { CreateTemporary, Write, Close, Replace };
 
     explicit DiskPageStore(const std::filesystem::path& file, std::shared_ptr<SaveFolder> saveFolder = nullptr)
-        : _file(file.native()), _saveFolder(std::move(saveFolder)) {}
+        : _file(file), _saveFolder(std::move(saveFolder)) {}
+    DiskPageStore(StoredPath file, std::shared_ptr<SaveFolder> saveFolder)
+        : _file(std::move(file)), _saveFolder(std::move(saveFolder)) {}
 
-    std::filesystem::path file() const { return _file; }
+    std::filesystem::path file() const { return _file.get(); }
     std::unique_ptr<PageDocument> load() override;
     // Raises SimError when the page cannot be written; the file is then as it was.
     void save(const PageDocument& document) override { write(document, false); }
@@ -73,7 +91,9 @@ public:
     void overwrite(const PageDocument& document) override { write(document, true); }
 
     // Called before each step of a save; what it throws fails the save at that step.
-    void setStepHook(std::function<void(SaveStep)> hook) { _hook = std::move(hook); }
+    void setStepHook(std::function<void(SaveStep)> hook) {
+        _hook = hook ? std::make_unique<std::function<void(SaveStep)>>(std::move(hook)) : nullptr;
+    }
 
 private:
     void write(const PageDocument& document, bool overChanges);
@@ -82,23 +102,26 @@ private:
     std::error_code writeAndReplace(const std::string& bytes, const std::filesystem::path& folder,
                                     const std::filesystem::path& target);
 
-    // The path's text only: a std::filesystem::path also keeps each of its parts
-    // parsed, several times the text's size, and a web holds a store for every page.
-    std::filesystem::path::string_type _file;
+    // Not a std::filesystem::path, which also keeps each of its parts parsed,
+    // several times the text's size.
+    StoredPath _file;
     std::shared_ptr<SaveFolder> _saveFolder;
-    std::function<void(SaveStep)> _hook;
-    std::optional<std::string> _known;  // the file's bytes as last read or written here
+    // Both by pointer: most stores of a web are never opened or hooked, and a
+    // pointer costs a tenth of either in every store.
+    std::unique_ptr<std::function<void(SaveStep)>> _hook;
+    std::unique_ptr<const std::string> _known;  // the file's bytes as last read or written here
 };
 
 // A file of the web that is not a page: the editor does not open it.
 class OtherFileStore : public PageStore {
 public:
-    explicit OtherFileStore(const std::filesystem::path& file) : _file(file.native()) {}
+    explicit OtherFileStore(const std::filesystem::path& file) : _file(file) {}
+    explicit OtherFileStore(StoredPath file) : _file(std::move(file)) {}
     std::unique_ptr<PageDocument> load() override;
     void save(const PageDocument& document) override;
 
 private:
-    std::filesystem::path::string_type _file;  // the text only, as DiskPageStore's
+    StoredPath _file;
 };
 
 // A path or file name as text. On Linux a name need not be UTF-8: bytes that are not

@@ -81,12 +81,15 @@ std::wstring PageTitle(const fs::path& file) {
 
 void AddFolder(WebModel& web, FolderNode& node, const fs::path& folder, const std::shared_ptr<SaveFolder>& saves) {
     const auto entries = ListFolder(folder);
+    const auto shared = std::make_shared<const fs::path>(folder);
     for (const auto& entry : entries.files) {
-        const auto file = folder / entry.name;
-        if (IsPageName(entry.text))
-            web.addFile(node, entry.text, PageTitle(file), std::make_shared<DiskPageStore>(file, saves));
-        else
-            web.addFile(node, entry.text, entry.text, std::make_shared<OtherFileStore>(file));
+        StoredPath file(shared, entry.name);
+        if (IsPageName(entry.text)) {
+            auto title = PageTitle(file.get());  // read before the path moves into the store
+            web.addFile(node, entry.text, title, std::make_shared<DiskPageStore>(std::move(file), saves));
+        } else {
+            web.addFile(node, entry.text, entry.text, std::make_shared<OtherFileStore>(std::move(file)));
+        }
     }
     for (const auto& sub : entries.folders) AddFolder(web, web.addFolder(node, sub.text), folder / sub.name, saves);
 }

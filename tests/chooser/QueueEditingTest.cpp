@@ -57,6 +57,18 @@ TEST_F(QueueEditingTest, AddQueuesTheSelectedPagesThatAreNotBold) {
     EXPECT_TRUE(toolkit->shown().empty());
 }
 
+TEST_F(QueueEditingTest, APageAndItsQueueEntryHoldItsUrlOnce) {
+    frmChooseFiles& chooser = EditQueue();
+    Select(chooser.lvwWebList, {Url(L"a.htm")});
+    Click(chooser.cmdAdd);
+    const ui::ListItem& page = *chooser.lvwWebList.find(Url(L"a.htm"));
+    const ui::ListItem& entry = *chooser.lvwQueue.find(Url(L"a.htm"));
+    for (const ui::SharedText* text : {&page.tag, &entry.key, &entry.tag}) {
+        EXPECT_EQ(*text, Url(L"a.htm"));
+        EXPECT_EQ(text->c_str(), page.key.c_str());  // one string, not a copy
+    }
+}
+
 TEST_F(QueueEditingTest, RemoveTakesOutTheSelectedEntriesAndDisablesItselfOnAnEmptyQueue) {
     const struct {
         Texts selected;

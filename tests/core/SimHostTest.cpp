@@ -1,5 +1,9 @@
 #include "tests/core/SimHostFixture.h"
 
+#include "base/Text.h"
+#include "simhost/SimError.h"
+#include "simhost/WebModel.h"
+
 namespace tavisk::testing {
 namespace {
 
@@ -29,6 +33,27 @@ TEST_F(SimHostTest, WebModelGivesUrlsStructureAndLookups) {
     EXPECT_EQ(app.relativeUrl(*subs->item(0), Url(L"images/logo.gif")), L"logo.gif");
     EXPECT_EQ(app.relativeUrl(w->url(), Url(L"images/")), L"images/");
     EXPECT_EQ(app.relativeUrl(w->url(), L"http://elsewhere/x"), L"http://elsewhere/x");
+}
+
+TEST(WebModelTest, FindsEveryFileByItsWholeUrlOnlyAcrossGrowth) {
+    simhost::WebModel model(L"file:///C:/w");
+    std::vector<std::wstring> urls;
+    for (int i = 0; i < 300; ++i) {
+        const std::wstring path = (i % 3 == 0 ? L"" : i % 3 == 1 ? L"a/" : L"a/b/") + std::to_wstring(i) + L".htm";
+        urls.push_back(model.addFile(path).url());
+        EXPECT_EQ(urls.back(), L"file:///C:/w/" + path);
+    }
+    for (const auto& url : urls) {
+        const auto file = model.findFile(url);
+        ASSERT_NE(file, nullptr) << base::ToUtf8(url);
+        EXPECT_EQ(file->url(), url);
+    }
+    for (const wchar_t* missing : {L"file:///C:/w/", L"file:///C:/w/a/", L"file:///C:/w/a/0.htm", L"file:///C:/w/1.htm",
+                                   L"file:///C:/w//0.htm", L"file:///C:/w/0.HTM", L"file:///C:/w/0.htm/", L""}) {
+        EXPECT_EQ(model.findFile(missing), nullptr) << base::ToUtf8(missing);
+    }
+    EXPECT_THROW(model.addFile(L"a/b/2.htm"), simhost::SimError);
+    EXPECT_EQ(model.allFiles().size(), urls.size());
 }
 
 TEST_F(SimHostTest, ObjectsOfAClosedWebOrWindowRefuseEveryCall) {

@@ -12,6 +12,21 @@ namespace {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
+TEST(SharedTextTest, ReadsComparesAndOrdersAsItsText) {
+    const std::wstring texts[] = {L"", L"a", L"B", L"file:///C:/web/page10.htm", L"file:///C:/web/page2.htm"};
+    for (const auto& a : texts) {
+        const SharedText shared(a), copy = shared;
+        EXPECT_EQ(copy.str(), a);
+        EXPECT_EQ(copy.empty(), a.empty());
+        EXPECT_EQ(copy.c_str(), shared.c_str());  // copies share the string
+        for (const auto& b : texts) {
+            EXPECT_EQ(SharedText(a) == SharedText(b), a == b) << base::ToUtf8(a) << " vs " << base::ToUtf8(b);
+            EXPECT_EQ(SharedText(a) == b, a == b);
+            EXPECT_EQ(SharedText(a) < SharedText(b), a < b);
+        }
+    }
+}
+
 TEST(CompareForSortTest, IgnoresCaseOrdersNumbersByValueAndBreaksTiesByExactText) {
     struct Case {
         const wchar_t* a;

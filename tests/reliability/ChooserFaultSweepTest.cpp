@@ -115,7 +115,7 @@ protected:
             // Every listed page is bold exactly when it is queued.
             for (int i = 0; i < chooser.lvwWebList.count(); ++i) {
                 const auto& page = chooser.lvwWebList.item(i);
-                EXPECT_EQ(page.bold, IsQueued(chooser.lvwQueue, page.key)) << host::ToUtf8(page.key);
+                EXPECT_EQ(page.bold, IsQueued(chooser.lvwQueue, page.key.str())) << host::ToUtf8(page.key.str());
             }
         }
 

@@ -34,28 +34,16 @@ struct TopWindow {
     std::wstring title;
 };
 
-struct WindowSearch {
-    DWORD process;
-    std::vector<TopWindow> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search.process || !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64]{};
-    wchar_t title[256]{};
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, title, 256);
-    search.found.push_back({window, className, title});
-    return TRUE;
-}
-
 std::vector<TopWindow> WindowsOf(DWORD process) {
-    WindowSearch search{process, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<TopWindow> found;
+    for (const HWND window : VisibleTopWindows(process)) {
+        wchar_t className[64]{};
+        wchar_t title[256]{};
+        GetClassNameW(window, className, 64);
+        GetWindowTextW(window, title, 256);
+        found.push_back({window, className, title});
+    }
+    return found;
 }
 
 // Waits, pumping nothing of its own, until `found` holds for the process's windows;
@@ -106,12 +94,7 @@ private:
 // The host process, ended at the end of the test whatever happens.
 class HostProcess {
 public:
-    explicit HostProcess(const std::wstring& commandLine) {
-        std::wstring line = commandLine;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        _started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &_info);
-    }
+    explicit HostProcess(const std::wstring& commandLine) : _started(StartProcess(commandLine, _info)) {}
     ~HostProcess() {
         if (!_started) return;
         if (WaitForSingleObject(_info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(_info.hProcess, 1);
@@ -128,8 +111,8 @@ public:
     DWORD id() const { return _info.dwProcessId; }
 
 private:
-    BOOL _started = FALSE;
     PROCESS_INFORMATION _info{};
+    bool _started = false;
 };
 
 TEST(HostStartupTest, HostLoadsTheAddinAndItsToolsCommandOpensTheOptionsDialog) {

@@ -247,23 +247,6 @@ TEST(LifetimeTest, AHundredRegistrationRoundsLeaveTheRegistryAsItWas) {
     RecordProperty("lines_compared", static_cast<int>(before.size()));
 }
 
-HWND FindOwnWindow(const wchar_t* title) {
-    for (HWND window = FindWindowW(nullptr, title); window; window = FindWindowExW(nullptr, window, nullptr, title)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // The add-in disconnected by its host while the options dialog, its page chooser
 // and its about box are open: all close at once as Cancel would close them, no box is left up,
 // nothing of the library is left, and the host can load it again and open the dialog.

@@ -20,23 +20,6 @@ using Microsoft::WRL::ComPtr;
 using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
 using CanUnloadNowFn = HRESULT STDAPICALLTYPE();
 
-HWND FindOwnWindow(const wchar_t* title) {
-    for (HWND window = FindWindowW(nullptr, title); window; window = FindWindowExW(nullptr, window, nullptr, title)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId()) return window;
-    }
-    return nullptr;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     ComApartment apartment;
     const HMODULE dll = LoadLibraryW(AddinDllPath().c_str());

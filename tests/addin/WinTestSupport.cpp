@@ -50,19 +50,62 @@ std::optional<DWORD> ReadNumber(HKEY root, const std::wstring& key, const wchar_
     return *reinterpret_cast<const DWORD*>(data->data());
 }
 
-DWORD RunProgram(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
+bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& started) {
+    std::wstring line = commandLine;  // CreateProcessW may write into the command line
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+}
+
+DWORD RunProgram(const std::wstring& commandLine) {
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        throw std::runtime_error("cannot start the program");
+    if (!StartProcess(commandLine, process)) throw std::runtime_error("cannot start the program");
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
+}
+
+namespace {
+
+struct TopSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<TopSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.process && IsWindowVisible(window)) search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VisibleTopWindows(DWORD process) {
+    TopSearch search{process, {}};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindOwnWindow(const wchar_t* title) {
+    for (HWND window = FindWindowW(nullptr, title); window; window = FindWindowExW(nullptr, window, nullptr, title)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 }  // namespace tavisk::testing

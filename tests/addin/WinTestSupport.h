@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavisk::testing {
 
@@ -19,6 +20,18 @@ std::optional<DWORD> ReadNumber(HKEY root, const std::wstring& key, const wchar_
 
 // Runs a program of the Wine prefix (regsvr32, ...) and returns its exit code.
 DWORD RunProgram(const std::wstring& commandLine);
+
+// Starts a program without waiting for it; false if it cannot be started.
+bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& started);
+
+// The visible top-level windows of a process, in z-order.
+std::vector<HWND> VisibleTopWindows(DWORD process);
+
+// A visible top-level window of this process with exactly this title, or null.
+HWND FindOwnWindow(const wchar_t* title);
+
+// Dispatches every message waiting for this thread.
+void PumpMessages();
 
 // Keeps COM initialised (single-threaded apartment, as in the host) for a scope.
 class ComApartment {

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -447,11 +446,3 @@ TEST_F(ChooserWin32Test, TheWaitWindowIsOnTheScreenPaintedWhileALargeWebLoadsAnd
 
 }  // namespace
 }  // namespace tavisk::testing
-
-int main(int argc, char** argv) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    CoUninitialize();
-    return result;
-}

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -251,11 +250,3 @@ TEST_F(CaptionFitWin32Test, TheTitleBarsButtonsHaveTheirSymbolFont) {
 
 }  // namespace
 }  // namespace tavisk::testing
-
-int main(int argc, char** argv) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    CoUninitialize();
-    return result;
-}

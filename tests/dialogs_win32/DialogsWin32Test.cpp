@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -554,11 +553,3 @@ TEST_F(ControlsWin32Test, AFailingHandlerBecomesAnErrorMessageNamingTheCommand) 
 
 }  // namespace
 }  // namespace tavisk::testing
-
-int main(int argc, char** argv) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    CoUninitialize();
-    return result;
-}

@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "base/win32/Screenshot.h"
+#include "tests/addin/WinTestSupport.h"
 
 namespace tavisk::e2e {
 namespace {
@@ -39,19 +40,6 @@ void DoubleClickPoint(HWND window, POINT at) {
     PostMouse(window, WM_LBUTTONUP, 0, at);
 }
 
-struct TopSearch {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<TopSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.process && IsWindowVisible(window)) search.found.push_back(window);
-    return TRUE;
-}
-
 struct ChildSearch {
     std::wstring windowClass;
     std::vector<HWND> found;
@@ -67,6 +55,30 @@ std::wstring TitleOf(HWND window) {
     wchar_t title[kTextMax] = {};
     GetWindowTextW(window, title, kTextMax);
     return title;
+}
+
+// Asks a control of another process for an item's text through a buffer there: the
+// item first, its text after it. Empty when the control refuses or the text is.
+template <class Item>
+std::wstring RemoteItemText(RemoteBuffer& remote, HWND control, UINT message, WPARAM index, Item item) {
+    item.pszText = reinterpret_cast<LPWSTR>(remote.address(sizeof item));
+    item.cchTextMax = kTextMax;
+    remote.write(&item, sizeof item);
+    if (!Send(control, message, index, remote.address())) return {};
+    wchar_t text[kTextMax] = {};
+    remote.read(text, sizeof text - sizeof(wchar_t), sizeof item);
+    return text;
+}
+
+// The texts of all of a control's items, each asked for with `item` as it stands.
+template <class Item>
+std::vector<std::wstring> RemoteItemTexts(HANDLE process, HWND control, UINT countMessage, UINT textMessage,
+                                          const Item& item) {
+    RemoteBuffer remote(process, sizeof item + kTextMax * sizeof(wchar_t));
+    std::vector<std::wstring> texts;
+    const int count = static_cast<int>(Send(control, countMessage, 0, 0));
+    for (int i = 0; i < count; ++i) texts.push_back(RemoteItemText(remote, control, textMessage, i, item));
+    return texts;
 }
 
 }  // namespace
@@ -164,10 +176,7 @@ std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area) {
 HostProcess::HostProcess(const std::filesystem::path& program, const std::filesystem::path& web) {
     std::wstring line = L"\"" + program.wstring() + L"\"";
     if (!web.empty()) line += L" \"" + web.wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &_info))
-        throw DriveError(L"cannot start " + line);
+    if (!testing::StartProcess(line, _info)) throw DriveError(L"cannot start " + line);
     static const std::wstring kHostTitle = L"SimHost";
     WaitFor(L"the host window", [&] {
         for (const HWND w : topWindows())
@@ -187,11 +196,7 @@ HostProcess::~HostProcess() {
     CloseHandle(_info.hProcess);
 }
 
-std::vector<HWND> HostProcess::topWindows() const {
-    TopSearch search{_info.dwProcessId, {}};
-    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+std::vector<HWND> HostProcess::topWindows() const { return testing::VisibleTopWindows(_info.dwProcessId); }
 
 HWND HostProcess::findTop(const std::wstring& caption, const std::function<bool(HWND)>& is) const {
     for (const HWND w : topWindows())
@@ -218,24 +223,11 @@ std::wstring HostProcess::status() const {
 }
 
 std::vector<std::wstring> HostProcess::tabs() const {
-    std::vector<std::wstring> texts;
     const auto found = Descendants(_window, WC_TABCONTROLW);
-    if (found.empty()) return texts;
-    const HWND tabs = found.front();
-    RemoteBuffer remote(_info.hProcess, sizeof(TCITEMW) + kTextMax * sizeof(wchar_t));
-    const int count = static_cast<int>(Send(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = reinterpret_cast<LPWSTR>(remote.address(sizeof item));
-        item.cchTextMax = kTextMax;
-        remote.write(&item, sizeof item);
-        Send(tabs, TCM_GETITEMW, i, remote.address());
-        wchar_t text[kTextMax] = {};
-        remote.read(text, sizeof text - sizeof(wchar_t), sizeof item);
-        texts.emplace_back(text);
-    }
-    return texts;
+    if (found.empty()) return {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    return RemoteItemTexts(_info.hProcess, found.front(), TCM_GETITEMCOUNT, TCM_GETITEMW, item);
 }
 
 int HostProcess::selectedTab() const {
@@ -336,21 +328,9 @@ void RemoteBuffer::read(void* data, size_t size, size_t offset) const {
 }
 
 std::vector<std::wstring> ListColumn(HANDLE process, HWND list, int column) {
-    std::vector<std::wstring> texts;
-    RemoteBuffer remote(process, sizeof(LVITEMW) + kTextMax * sizeof(wchar_t));
-    const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = reinterpret_cast<LPWSTR>(remote.address(sizeof item));
-        item.cchTextMax = kTextMax;
-        remote.write(&item, sizeof item);
-        const auto length = Send(list, LVM_GETITEMTEXTW, i, remote.address());
-        std::wstring text(static_cast<size_t>(length), L'\0');
-        remote.read(text.data(), text.size() * sizeof(wchar_t), sizeof item);
-        texts.push_back(text);
-    }
-    return texts;
+    LVITEMW item{};
+    item.iSubItem = column;
+    return RemoteItemTexts(process, list, LVM_GETITEMCOUNT, LVM_GETITEMTEXTW, item);
 }
 
 int ListIndex(HANDLE process, HWND list, const std::wstring& text) {
@@ -398,13 +378,7 @@ std::wstring TreeLabel(HANDLE process, HWND tree, HTREEITEM item) {
     TVITEMW data{};
     data.mask = TVIF_TEXT;
     data.hItem = item;
-    data.pszText = reinterpret_cast<LPWSTR>(remote.address(sizeof data));
-    data.cchTextMax = kTextMax;
-    remote.write(&data, sizeof data);
-    if (!Send(tree, TVM_GETITEMW, 0, remote.address())) return {};
-    wchar_t text[kTextMax] = {};
-    remote.read(text, sizeof text - sizeof(wchar_t), sizeof data);
-    return text;
+    return RemoteItemText(remote, tree, TVM_GETITEMW, 0, data);
 }
 
 HTREEITEM TreeChild(HANDLE process, HWND tree, HTREEITEM parent, const std::wstring& text) {

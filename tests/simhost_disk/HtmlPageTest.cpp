@@ -32,6 +32,16 @@ struct PageCase {
 
 std::string Utf8(const std::wstring& text) { return base::ToUtf8(text); }
 
+// Sets and removes as the add-in does: exact-case names, the first occurrence.
+void Apply(const std::vector<Edit>& edits, DiskPageDocument& document) {
+    for (const auto& edit : edits) {
+        if (edit.value)
+            document.setAttribute(edit.name, *edit.value, 1);
+        else
+            document.removeAttribute(edit.name, 1);
+    }
+}
+
 // Applies the edits as the add-in does (exact-case names), saves in memory and reads
 // the result back: bytes outside the tag unchanged, the attributes as set.
 void Check(const PageCase& c) {
@@ -40,12 +50,7 @@ void Check(const PageCase& c) {
     EXPECT_EQ(page->bodyAttributes(), c.read);
 
     DiskPageDocument document(page);
-    for (const auto& edit : c.edits) {
-        if (edit.value)
-            document.setAttribute(edit.name, *edit.value, 1);
-        else
-            document.removeAttribute(edit.name, 1);
-    }
+    Apply(c.edits, document);
     const auto saved = document.bytesToSave();
     const auto [from, to] = page->bodyTagRange();
     const auto after = c.page.size() - to;
@@ -348,12 +353,7 @@ class WholePageTable : public ::testing::TestWithParam<WholePageCase> {};
 TEST_P(WholePageTable, EveryBodyTagThatWouldApplyAnAttributeFollowsTheElement) {
     const auto& c = GetParam();
     DiskPageDocument document(std::make_shared<const HtmlPage>(c.page));
-    for (const auto& edit : c.edits) {
-        if (edit.value)
-            document.setAttribute(edit.name, *edit.value, 1);
-        else
-            document.removeAttribute(edit.name, 1);
-    }
+    Apply(c.edits, document);
     const auto saved = document.bytesToSave();
     EXPECT_EQ(saved, c.saved);
     EXPECT_EQ(HtmlPage(saved).bodyAttributes(), document.bodyAttributes());

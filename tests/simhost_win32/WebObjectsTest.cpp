@@ -278,12 +278,12 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
          static_cast<DISPID>(0x800101F6)},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.member, c.member + wcslen(c.member)));
         DISPID id = DISPID_UNKNOWN;
         LPOLESTR name = const_cast<LPOLESTR>(c.member);
         ASSERT_TRUE(c.object);
-        EXPECT_EQ(c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK)
-            << std::string(c.member, c.member + wcslen(c.member));
-        EXPECT_EQ(id, c.id) << std::string(c.member, c.member + wcslen(c.member));
+        EXPECT_EQ(c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+        EXPECT_EQ(id, c.id);
     }  // The documented way to the menu bar.
     EXPECT_EQ(GetString(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Name"),
               L"Menu Bar");

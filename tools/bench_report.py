@@ -80,7 +80,11 @@ def median_times(paths, time_field):
     memory = set()
     for path in paths:
         with open(path, encoding="utf-8") as f:
-            data = json.load(f)
+            text = f.read()
+        # A program none of whose benchmarks matched the filter writes nothing.
+        if not text.strip():
+            continue
+        data = json.loads(text)
         for b in data.get("benchmarks", []):
             name = b.get("run_name", b["name"])
             if "memory_mb" in b:

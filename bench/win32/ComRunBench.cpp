@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/win32/Harness.h"
+#include "bench/win32/HostedAddIn.h"
 #include "bench/MarginsFloor.h"
 #include "host/HostError.h"
 #include "base/Text.h"
@@ -148,34 +149,20 @@ int Run(int pages, const std::wstring& folder, const std::wstring& out, int repe
     {
         simhost::SimHost host;
         host.openWeb(simhost::OpenDiskWeb(folder));
-        simhost::win32::AddInLoader loader;
-        simhost::win32::HostWindow::Options options;
-        options.pageSource = [](const simhost::PageDocument& document) { return simhost::PageSourceText(document); };
-        options.closing = [&loader] { loader.shutdown(); };
-        options.quitOnDestroy = false;
-        simhost::win32::HostWindow window(host, std::move(options));
-        ShowWindow(window.handle(), SW_SHOW);
-        UpdateWindow(window.handle());
-        const auto application = simhost::win32::MakeApplicationDispatch(host);
-        loader.connectAll(application.Get());
-        bool connected = false;
-        for (const auto& report : loader.reports())
-            connected = connected || (report.progId == kAddInProgId && report.connected);
-        if (!connected) throw std::runtime_error("the add-in did not connect: " + base::ToUtf8(loader.summary()));
-        const auto app = host::win32::MakeDispatchApplication(application);
+        const bench::HostedAddIn hosted(host, kAddInProgId);
+        const auto app = host::win32::MakeDispatchApplication(hosted.application());
 
         for (int i = 0; i <= repetitions; ++i) {
             Pump();
             const double r = TimeAddInRun(host);
             Pump();
-            const double f = TimeFloor(*app, window.handle());
+            const double f = TimeFloor(*app, hosted.window());
             if (i == 0) continue;  // the first of each rewrites every page
             run.push_back(r);
             floor.push_back(f);
             std::printf("repetition %d: add-in %.1f ms, floor %.1f ms\n", i, r, f);
             std::fflush(stdout);
         }
-        loader.shutdown();
     }
     OleUninitialize();
     bench::WriteBenchmarkJson(

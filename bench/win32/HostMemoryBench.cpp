@@ -35,6 +35,7 @@
 
 #include "base/Text.h"
 #include "bench/win32/Harness.h"
+#include "bench/win32/HostedAddIn.h"
 #include "base/Error.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
@@ -142,21 +143,7 @@ int Run(const std::wstring& folder, const std::wstring& out, std::optional<fs::p
     {
         simhost::SimHost host;
         host.recorder().setRecording(false);  // as simhost.exe: nothing reads its log of calls
-        simhost::win32::AddInLoader loader;
-        simhost::win32::HostWindow::Options options;
-        options.openWeb = [](const std::wstring& web) { return simhost::OpenDiskWeb(web); };
-        options.pageSource = [](const simhost::PageDocument& document) { return simhost::PageSourceText(document); };
-        options.closing = [&loader] { loader.shutdown(); };
-        options.quitOnDestroy = false;
-        simhost::win32::HostWindow window(host, std::move(options));
-        ShowWindow(window.handle(), SW_SHOW);
-        UpdateWindow(window.handle());
-        const auto application = simhost::win32::MakeApplicationDispatch(host);
-        loader.connectAll(application.Get());
-        bool connected = false;
-        for (const auto& report : loader.reports())
-            connected = connected || (report.progId == kAddInProgId && report.connected);
-        if (!connected) throw std::runtime_error("the add-in did not connect: " + base::ToUtf8(loader.summary()));
+        const bench::HostedAddIn hosted(host, kAddInProgId);
         stages.read("empty");
 
         auto model = simhost::OpenDiskWeb(folder);
@@ -188,7 +175,6 @@ int Run(const std::wstring& folder, const std::wstring& out, std::optional<fs::p
 
         Click(chooser, L"Cancel");
         Click(dialog, L"Cancel");
-        loader.shutdown();
     }
     OleUninitialize();
 

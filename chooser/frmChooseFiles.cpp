@@ -100,7 +100,8 @@ void frmChooseFiles::queuePage(const ui::ListItem& page) {
     const auto web = host::Application().activeWeb();
     if (!web) throw host::HostError(host::kErrorNotFound, L"No web is open in the host.");
     const std::wstring locatedIn = host::Application().relativeUrl(web->url(), FolderOfPage(page.tag, page.text));
-    lvwQueue.add(QueueEntry(page, locatedIn));
+    AssignQueueEntry(_entry, page, locatedIn);
+    lvwQueue.add(_entry);
     lvwWebList.setBold(page.key, true);
 }
 

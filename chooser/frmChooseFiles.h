@@ -73,6 +73,10 @@ private:
     // Queues a page of the page list and marks it bold. The "Located in" text is
     // asked of the host first, so a refusal queues nothing and leaves no mark.
     void queuePage(const ui::ListItem& page);
+
+    // The entry each queued page is written into before it is copied into the
+    // queue, which then fills the storage of entries removed before.
+    ui::ListItem _entry;
 };
 
 }  // namespace tavisk

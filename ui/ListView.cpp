@@ -25,6 +25,13 @@ wchar_t Fold(wchar_t c) {
 int CompareLoosely(std::wstring_view a, std::wstring_view b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        // Equal letters and signs, the most of any two names, go by at once; a
+        // digit starts a run, compared by value below.
+        if (a[i] == b[j] && !IsDigit(a[i])) {
+            ++i;
+            ++j;
+            continue;
+        }
         if (IsDigit(a[i]) && IsDigit(b[j])) {
             while (i < a.size() && a[i] == L'0') ++i;
             while (j < b.size() && b[j] == L'0') ++j;
@@ -54,6 +61,11 @@ const std::wstring& SharedText::Empty() noexcept {
     return kEmpty;
 }
 
+std::size_t SharedText::EmptyHash() noexcept {
+    static const std::size_t kHash = std::hash<std::wstring_view>{}(std::wstring_view());
+    return kHash;
+}
+
 int CompareForSort(std::wstring_view a, std::wstring_view b) {
     if (const int c = CompareLoosely(a, b); c != 0) return c;
     return a.compare(b);
@@ -67,23 +79,21 @@ const ListItem& ListView::item(std::int32_t index) const {
     return *_order[static_cast<size_t>(index)];
 }
 
-std::size_t ListView::slotOf(std::wstring_view key, std::size_t hash) const {
+std::size_t ListView::slotOf(ListKey key) const {
     if (_slots.empty()) return kNoSlot;
     const std::size_t mask = _slots.size() - 1;
-    for (std::size_t i = hash & mask; _slots[i].item; i = (i + 1) & mask) {
-        if (_slots[i].hash == hash && _slots[i].item->key.str() == key) return i;
+    for (std::size_t i = key.hash() & mask; _slots[i].item; i = (i + 1) & mask) {
+        if (_slots[i].hash == key.hash() && key.matches(_slots[i].item->key)) return i;
     }
     return kNoSlot;
 }
 
-std::size_t ListView::slotOf(std::wstring_view key) const { return slotOf(key, std::hash<std::wstring_view>{}(key)); }
-
-const ListItem* ListView::find(const std::wstring& key) const {
+const ListItem* ListView::find(ListKey key) const {
     const std::size_t slot = slotOf(key);
     return slot == kNoSlot ? nullptr : _slots[slot].item;
 }
 
-std::int32_t ListView::indexOf(const std::wstring& key) const {
+std::int32_t ListView::indexOf(ListKey key) const {
     const ListItem* item = find(key);
     if (!item) return -1;
     settle();
@@ -93,9 +103,9 @@ std::int32_t ListView::indexOf(const std::wstring& key) const {
     return static_cast<std::int32_t>(at - _order.begin());
 }
 
-ListItem& ListView::at(const std::wstring& key) {
+ListItem& ListView::at(ListKey key) {
     const std::size_t slot = slotOf(key);
-    if (slot == kNoSlot) throw std::invalid_argument("no list item with key " + base::ToUtf8(key));
+    if (slot == kNoSlot) throw std::invalid_argument("no list item with key " + base::ToUtf8(key.text()));
     return *_slots[slot].item;
 }
 
@@ -170,7 +180,7 @@ void ListView::insert(ListItem* added) {
             throw;
         }
     }
-    const std::size_t hash = std::hash<std::wstring_view>{}(added->key.str());
+    const std::size_t hash = added->key.hash();
     const std::size_t mask = _slots.size() - 1;
     std::size_t i = hash & mask;
     for (; _slots[i].item; i = (i + 1) & mask) {
@@ -198,7 +208,7 @@ void ListView::placeInOrder(ListItem* added) {
     itemsChanged();
 }
 
-bool ListView::remove(const std::wstring& key) {
+bool ListView::remove(ListKey key) {
     if (_updating > 0) {
         const std::size_t slot = slotOf(key);
         if (slot == kNoSlot) return false;
@@ -216,26 +226,26 @@ bool ListView::remove(const std::wstring& key) {
 }
 
 void ListView::clear() {
+    settle();
+    // Spares are taken from the back: pushed in reverse order, a refill of the same
+    // entries gets each one's former item back, string buffers the right size.
+    _spare.reserve(_spare.size() + _count);
+    _spare.insert(_spare.end(), _order.rbegin(), _order.rend());
     _order.clear();
     _ordered = 0;
-    _spare.insert(_spare.end(), _dropped.begin(), _dropped.end());
-    _dropped.clear();
     if (_count > 0) {
-        _spare.reserve(_spare.size() + _count);
-        for (Slot& slot : _slots) {
-            if (slot.item) _spare.push_back(std::exchange(slot.item, nullptr));
-        }
+        for (Slot& slot : _slots) slot.item = nullptr;
         _count = 0;
     }
     if (_updating == 0) itemsChanged();
 }
 
-void ListView::setBold(const std::wstring& key, bool bold) {
+void ListView::setBold(ListKey key, bool bold) {
     at(key).bold = bold;
     if (_updating == 0) itemChanged(indexOf(key));
 }
 
-void ListView::setSelected(const std::wstring& key, bool selected) {
+void ListView::setSelected(ListKey key, bool selected) {
     at(key).selected = selected;
     if (_updating == 0) itemChanged(indexOf(key));
 }
@@ -254,13 +264,11 @@ void ListView::endUpdate() {
 void ListView::settle() const {
     const auto less = [this](const ListItem* a, const ListItem* b) { return before(a, b); };
     if (!_dropped.empty()) {
-        // Compacted in place, each part keeping its order.
-        std::vector<const ListItem*> removed;
-        removed.reserve(_dropped.size());
-        removed.assign(_dropped.begin(), _dropped.end());
-        std::sort(removed.begin(), removed.end(), std::less<>());
-        const auto gone = [&removed](const ListItem* item) {
-            return std::binary_search(removed.begin(), removed.end(), item, std::less<>());
+        // Compacted in place, each part keeping its order. A removed item is out of
+        // the index: its key finds no item, or another item added since.
+        const auto gone = [this](const ListItem* item) {
+            const std::size_t slot = slotOf(item->key);
+            return slot == kNoSlot || _slots[slot].item != item;
         };
         const auto middle = _order.begin() + static_cast<std::ptrdiff_t>(_ordered);
         const auto orderedEnd = std::remove_if(_order.begin(), middle, gone);

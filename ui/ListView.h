@@ -21,15 +21,18 @@ struct ListColumn {
 // An immutable text whose copies share one string. A page's URL is a page list
 // item's key and tag and again the key and tag of its queue entry: held once
 // rather than four times, which over a web of 100,000 pages is tens of megabytes.
-// Reads as the std::wstring it holds.
+// Reads as the std::wstring it holds. Its hash is taken once, when it is made, and
+// kept beside the text: a list indexing copies of it then never reads the text,
+// which over a large list is a cache miss per item.
 class SharedText {
 public:
     SharedText() = default;
-    SharedText(std::wstring text)
-        : _text(text.empty() ? nullptr : std::make_shared<const std::wstring>(std::move(text))) {}
+    SharedText(std::wstring text) : _text(text.empty() ? nullptr : std::make_shared<const Hashed>(std::move(text))) {}
     SharedText(const wchar_t* text) : SharedText(std::wstring(text)) {}
 
-    const std::wstring& str() const noexcept { return _text ? *_text : Empty(); }
+    const std::wstring& str() const noexcept { return _text ? _text->text : Empty(); }
+    // std::hash of the text as a std::wstring_view.
+    std::size_t hash() const noexcept { return _text ? _text->hash : EmptyHash(); }
     operator const std::wstring&() const noexcept { return str(); }
     bool empty() const noexcept { return !_text; }
     size_t size() const noexcept { return str().size(); }
@@ -50,8 +53,35 @@ public:
     friend std::wstring operator+(const wchar_t* a, const SharedText& b) { return a + b.str(); }
 
 private:
+    struct Hashed {
+        explicit Hashed(std::wstring t) : text(std::move(t)), hash(std::hash<std::wstring_view>{}(text)) {}
+        std::wstring text;
+        std::size_t hash;
+    };
     static const std::wstring& Empty() noexcept;
-    std::shared_ptr<const std::wstring> _text;  // null when empty
+    static std::size_t EmptyHash() noexcept;
+    std::shared_ptr<const Hashed> _text;  // null when empty
+};
+
+// The key an item is looked up by: a text and its hash. Made from an item's own
+// SharedText it takes the kept hash, and finds the item holding that same text
+// without reading either text. Only as a parameter: it refers to the text it was
+// made from.
+class ListKey {
+public:
+    ListKey(const std::wstring& text) noexcept : ListKey(std::wstring_view(text)) {}
+    ListKey(const wchar_t* text) noexcept : ListKey(std::wstring_view(text)) {}
+    ListKey(const SharedText& text) noexcept : _text(text.str()), _hash(text.hash()), _shared(&text.str()) {}
+
+    std::wstring_view text() const noexcept { return _text; }
+    std::size_t hash() const noexcept { return _hash; }
+    bool matches(const SharedText& key) const noexcept { return &key.str() == _shared || key.str() == _text; }
+
+private:
+    explicit ListKey(std::wstring_view text) noexcept : _text(text), _hash(std::hash<std::wstring_view>{}(text)) {}
+    std::wstring_view _text;
+    std::size_t _hash;
+    const std::wstring* _shared = nullptr;
 };
 
 struct ListItem {
@@ -92,19 +122,19 @@ public:
     std::int32_t count() const noexcept { return static_cast<std::int32_t>(_count); }
     // The item shown at `index`, counted from 0 in the list's order.
     const ListItem& item(std::int32_t index) const;
-    const ListItem* find(const std::wstring& key) const;
-    bool contains(const std::wstring& key) const { return find(key) != nullptr; }
+    const ListItem* find(ListKey key) const;
+    bool contains(ListKey key) const { return find(key) != nullptr; }
     // The item's position in the list's order, or -1.
-    std::int32_t indexOf(const std::wstring& key) const;
+    std::int32_t indexOf(ListKey key) const;
 
     // Raises std::invalid_argument when the key is already in the list. A copy
     // reuses the storage of items removed or cleared before.
     void add(ListItem&& item);
     void add(const ListItem& item);
-    bool remove(const std::wstring& key);
+    bool remove(ListKey key);
     void clear();
-    void setBold(const std::wstring& key, bool bold);
-    void setSelected(const std::wstring& key, bool selected);
+    void setBold(ListKey key, bool bold);
+    void setSelected(ListKey key, bool selected);
     // The keys of the selected items, in the list's order.
     std::vector<std::wstring> selectedKeys() const;
 
@@ -134,7 +164,7 @@ protected:
 private:
     const std::wstring& sortText(const ListItem& item) const;
     bool before(const ListItem* a, const ListItem* b) const;
-    ListItem& at(const std::wstring& key);
+    ListItem& at(ListKey key);
     // The keyed index: open addressing with linear probing over a power-of-two
     // table at most half full, written here because a chained map costs several
     // scattered reads per look-up and fills are dominated by look-ups. A slot holds
@@ -144,8 +174,7 @@ private:
         ListItem* item = nullptr;  // null: a free slot
     };
     static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
-    std::size_t slotOf(std::wstring_view key, std::size_t hash) const;
-    std::size_t slotOf(std::wstring_view key) const;
+    std::size_t slotOf(ListKey key) const;
     // Takes the item out of its slot, closing the gap so later probes still find theirs.
     ListItem* take(std::size_t slot);
     void grow();

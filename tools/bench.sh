@@ -13,6 +13,9 @@
 # (bench/win32/HostMemoryBench.cpp). Exits 1 when a row is above its target. Not
 # part of the test command.
 #
+# The progress window's share of a run is judged in instructions, counted under
+# callgrind (skipped when Google Benchmark arguments are given).
+#
 # Environment: BENCH_REPETITIONS (default 12), BENCH_MIN_TIME (seconds per
 # repetition, default 0.1), BENCH_COM_PAGES (default 2000), BENCH_COM_REPETITIONS
 # (default 3), BENCH_STANDIN_SIZES (default "100 1000 10000 100000"),
@@ -96,6 +99,17 @@ if ! "$out/bench/margins_bench" \
   exit 2
 fi
 results=("$out/margins_bench.json")
+
+if [ $# -eq 0 ]; then
+  # The progress window's share of a run, in instructions (see bench/ApplyMarginsBench.cpp).
+  echo "bench: margins_bench under callgrind, the progress window's instructions (about a minute)"
+  rm -rf "$out/instructions"
+  mkdir -p "$out/instructions"
+  valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$out/instructions/callgrind.out" \
+    "$out/bench/margins_bench" --count-instructions >"$out/instructions.log" 2>&1 ||
+    { tail -n 20 "$out/instructions.log" >&2; exit 2; }
+  results+=("$out"/instructions/callgrind.out.*)
+fi
 
 echo "bench: chooser_bench, $reps repetitions, interleaved (Google Benchmark's output: $out/chooser_bench.log)"
 if ! "$out/bench/chooser_bench" \

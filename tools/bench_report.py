@@ -12,6 +12,15 @@ The first argument is the row's size; further arguments become part of the
 operation's label. A row's target is the largest ratio to its floor it may take,
 from TARGETS by the benchmark's name.
 
+A row may carry its floor instead, as the counter "floor_ms": the floor was then
+timed within the same iterations, in turn with the row, and the row's own time is
+its manual time (the real_time field), whichever time the table compares.
+
+An instruction row comes from callgrind dumps (files that begin "# callgrind
+format"), one per run, each named by its client request after its row as a
+benchmark would be ("Row/pages:1000/windows:0", "Row_Floor/pages:1000/windows:0"):
+its value is the run's instructions, in millions, judged against its floor's.
+
 A memory row (entries with "memory_mb" instead of times) is in MB and has an
 absolute target, from MEMORY_TARGETS: the largest value it may take. Its floor,
 when it has one, is shown for comparison only.
@@ -29,7 +38,9 @@ import sys
 TARGETS = {
     "Run/AllPages": 1.2,
     "Run/Queue": 1.2,
-    # The progress window's share of a run, against the same run without it.
+    # The progress window's share of a run, against the same run without it, in
+    # instructions: a 5% difference in time is below this machine's noise (the
+    # timed rows, "...WithProgressTimed", are shown without a target).
     "Run/AllPagesWithProgress": 1.05,
     "Run/QueueWithProgress": 1.05,
     # The page chooser against merely reading the same values.
@@ -73,41 +84,59 @@ def argument_value(part):
 
 
 def median_times(paths, time_field):
-    """({run name: median}, {names of memory runs}) over every file: times in ms, memory in MB;
-    medians as Google Benchmark computes them."""
+    """({run name: median}, {names of memory runs}, {names of instruction counts}) over every
+    file: times in ms, memory in MB, instructions in millions; medians as Google Benchmark
+    computes them."""
     medians = {}
     singles = {}
     memory = set()
+    instructions = set()
+
+    def record(name, ms, b):
+        if b.get("run_type") == "aggregate":
+            if b.get("aggregate_name") == "median":
+                medians[name] = ms
+        elif b.get("error_occurred"):
+            raise SystemExit(f"{path}: {name} failed: {b.get('error_message', '')}")
+        else:
+            singles.setdefault(name, []).append(ms)
+
     for path in paths:
         with open(path, encoding="utf-8") as f:
             text = f.read()
         # A program none of whose benchmarks matched the filter writes nothing.
         if not text.strip():
             continue
+        if text.startswith("# callgrind format"):
+            row = re.search(r"^desc: Trigger: Client Request: (.+)$", text, re.M)
+            if row:
+                instructions.add(row.group(1))
+                medians[row.group(1)] = int(re.search(r"^totals: (\d+)$", text, re.M).group(1)) / 1e6
+            continue
         data = json.loads(text)
         for b in data.get("benchmarks", []):
             name = b.get("run_name", b["name"])
+            floor_name = None
             if "memory_mb" in b:
                 memory.add(name)
                 ms = b["memory_mb"]
+            elif "floor_ms" in b:
+                ms = b["real_time"] * TO_MS[b.get("time_unit", "ns")]
+                base, args = split_name(name)
+                floor_name = "/".join([base + FLOOR_SUFFIX] + args)
             else:
                 ms = b[time_field] * TO_MS[b.get("time_unit", "ns")]
-            if b.get("run_type") == "aggregate":
-                if b.get("aggregate_name") == "median":
-                    medians[name] = ms
-            elif b.get("error_occurred"):
-                raise SystemExit(f"{path}: {name} failed: {b.get('error_message', '')}")
-            else:
-                singles.setdefault(name, []).append(ms)
+            for n, v in [(name, ms)] + ([(floor_name, b["floor_ms"])] if floor_name else []):
+                record(n, v, b)
     for name, times in singles.items():
         if name not in medians:
             times.sort()
             mid = len(times) // 2
             medians[name] = times[mid] if len(times) % 2 else (times[mid - 1] + times[mid]) / 2
-    return medians, memory
+    return medians, memory, instructions
 
 
-def build_rows(medians, memory=frozenset()):
+def build_rows(medians, memory=frozenset(), instructions=frozenset()):
     rows = []
     for run_name, value in medians.items():
         name, args = split_name(run_name)
@@ -129,8 +158,10 @@ def build_rows(medians, memory=frozenset()):
         else:
             target = TARGETS.get(name)
             ratio = value / floor if floor else None
+            timed = run_name not in instructions
             row.update({
-                "unit": "ms", "value": value, "floor": floor, "time_ms": value, "floor_ms": floor, "ratio": ratio,
+                "unit": "ms" if timed else "M instr", "value": value, "floor": floor,
+                "time_ms": value if timed else None, "floor_ms": floor if timed else None, "ratio": ratio,
                 "target": target, "target_kind": "ratio",
                 "within_target": None if ratio is None or target is None else ratio <= target,
             })

@@ -179,6 +179,7 @@ TEST(KeyedIndexTest, AgreesWithAMapThroughRandomEdits) {
     memory::MemoryListView list({{L"Name", L"", 1440}});
     std::map<std::wstring, bool> model;
     int updates = 0;  // batch fills begun and not yet ended
+    SharedText kept;
     for (int step = 0; step < 60000; ++step) {
         const std::wstring key = std::to_wstring(random() % 2000);
         const unsigned action = random() % 32;
@@ -200,13 +201,20 @@ TEST(KeyedIndexTest, AgreesWithAMapThroughRandomEdits) {
                 model[key] = true;
             }
         } else if (action < 24) {
-            EXPECT_EQ(list.remove(key), model.erase(key) > 0) << "removing " << base::ToUtf8(key);
+            // By the text, or by the item's own shared key (looked up by its kept hash).
+            const ListItem* own = action % 2 ? list.find(key) : nullptr;
+            EXPECT_EQ(own ? list.remove(own->key) : list.remove(key), model.erase(key) > 0)
+                << "removing " << base::ToUtf8(key);
         } else {
             const ListItem* found = list.find(key);
             ASSERT_EQ(found != nullptr, model.count(key) > 0) << "finding " << base::ToUtf8(key);
             if (found) {
                 EXPECT_EQ(found->subItems.at(0), key + L" title");
+                EXPECT_EQ(list.find(found->key), found);
+                kept = found->key;
             }
+            // A key kept from an item that may be gone since finds what its text finds.
+            EXPECT_EQ(list.find(kept), list.find(kept.str())) << "kept " << base::ToUtf8(kept.str());
         }
         ASSERT_EQ(static_cast<size_t>(list.count()), model.size()) << "after step " << step;
     }

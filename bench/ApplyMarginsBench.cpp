@@ -16,13 +16,13 @@
 // makes no host call, so its cost per page does not grow with the web.
 // The timed rows stay in the table, as "Run/<scope>WithProgressTimed".
 //
-// Naming: "Run/<scope>" is the add-in's run, "Run/<scope>_Floor" its floor, with
-// the same arguments (pages, then open page windows); tools/bench_report.py pairs
-// them by that suffix.
+// Each timed row runs in turn with its floor (TimeInTurn) and carries the floor's
+// time; the arguments are the pages, then the open page windows.
 
 #include <benchmark/benchmark.h>
 #include <valgrind/callgrind.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -106,14 +106,6 @@ MarginSettings Settings(bool allPages) {
     return settings;
 }
 
-void Run(benchmark::State& state, bool allPages) {
-    const int pages = static_cast<int>(state.range(0));
-    auto& large = WebOf(pages, static_cast<int>(state.range(1)));
-    const auto settings = Settings(allPages);
-    for (auto _ : state) ApplyMargins(settings, large.dialog, large.messages);
-    state.SetItemsProcessed(state.iterations() * pages);
-}
-
 // A clock on which the run began long ago, so its progress window is there from
 // the first page; after that the real time, as a run reads it.
 frmProgress::Clock StartedLongAgo() {
@@ -130,50 +122,45 @@ double CpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// The run with its window and the same run without it, in turn within each
-// iteration, each timed on its own: both meet the same web in the same state under
-// the same load, which two benchmarks' repetitions a second apart do not (their
-// ratio moved by ±9% from one run to the next, against a 5% share to be judged).
-// The row's time is the run with the window; "floor_ms", the run without it.
-void RunWithProgress(benchmark::State& state, bool allPages) {
-    const int pages = static_cast<int>(state.range(0));
-    auto& large = WebOf(pages, static_cast<int>(state.range(1)));
-    const auto settings = Settings(allPages);
-    ui::SetToolkit(std::make_shared<ui::memory::MemoryToolkit>());
-    // One run before timing: the benchmark before may have left the web with other
-    // windows open and the caches cold, which would fall on whichever run is first.
-    ApplyMargins(settings, large.dialog, large.messages);
-    double without = 0;
-    static bool windowFirst = false;  // alternates across repetitions of one iteration too
+template <typename Work>
+double CpuSecondsOf(Work work) {
+    const double start = CpuSeconds();
+    work();
+    return CpuSeconds() - start;
+}
+
+// A row and its floor, in turn within each iteration, each timed on its own: both
+// meet the web in the same state under the same load, which two benchmarks
+// repeated a second apart do not (on this machine their ratio moved by ±15% from
+// one run of the table to the next, and single runs of 50,000 pages by 20%). The
+// row's time is its manual time; the floor's, the counter "floor_ms"; "ratio" is
+// the median of the iterations' own ratios, which tools/bench_report.py judges.
+template <typename Row, typename Floor>
+void TimeInTurn(benchmark::State& state, Row row, Floor floor) {
+    // One floor before timing: the benchmark before may have left the web with
+    // other windows open and the caches cold, which would fall on whichever is first.
+    floor();
+    static bool rowFirst = false;  // alternates across repetitions of one iteration too
+    double floorSeconds = 0;
+    std::vector<double> ratios;
     for (auto _ : state) {
-        const auto withWindow = [&] {
-            const double start = CpuSeconds();
-            frmProgress::SetClock(StartedLongAgo());
-            frmProgress progress(nullptr);
-            ApplyMargins(settings, large.dialog, large.messages, &progress);
-            return CpuSeconds() - start;
-        };
-        const auto withoutWindow = [&] {
-            const double start = CpuSeconds();
-            ApplyMargins(settings, large.dialog, large.messages);
-            return CpuSeconds() - start;
-        };
-        windowFirst = !windowFirst;
-        double with = 0, alone = 0;
-        if (windowFirst) {
-            with = withWindow();
-            alone = withoutWindow();
+        rowFirst = !rowFirst;
+        double rowSeconds = 0, floorOnce = 0;
+        if (rowFirst) {
+            rowSeconds = CpuSecondsOf(row);
+            floorOnce = CpuSecondsOf(floor);
         } else {
-            alone = withoutWindow();
-            with = withWindow();
+            floorOnce = CpuSecondsOf(floor);
+            rowSeconds = CpuSecondsOf(row);
         }
-        without += alone;
-        state.SetIterationTime(with);
+        floorSeconds += floorOnce;
+        ratios.push_back(rowSeconds / floorOnce);
+        state.SetIterationTime(rowSeconds);
     }
-    frmProgress::SetClock(nullptr);
-    ui::SetToolkit(nullptr);
-    state.counters["floor_ms"] = without * 1e3 / static_cast<double>(state.iterations());
-    state.SetItemsProcessed(state.iterations() * pages);
+    state.counters["floor_ms"] = floorSeconds * 1e3 / static_cast<double>(state.iterations());
+    std::nth_element(ratios.begin(), ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 2), ratios.end());
+    state.counters["ratio"] = ratios[ratios.size() / 2];
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 // The floor, out of line so that a profile can single it out as it does ApplyMargins:
@@ -182,12 +169,30 @@ void RunWithProgress(benchmark::State& state, bool allPages) {
     bench::RunMarginsFloor(host::Application(), settings, dialog.queue);
 }
 
-void Floor(benchmark::State& state, bool allPages) {
-    const int pages = static_cast<int>(state.range(0));
-    auto& large = WebOf(pages, static_cast<int>(state.range(1)));
+// The add-in's run beside the same host work issued directly.
+void Run(benchmark::State& state, bool allPages) {
+    auto& large = WebOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const auto settings = Settings(allPages);
-    for (auto _ : state) FloorRun(settings, large.dialog);
-    state.SetItemsProcessed(state.iterations() * pages);
+    TimeInTurn(
+        state, [&] { ApplyMargins(settings, large.dialog, large.messages); },
+        [&] { FloorRun(settings, large.dialog); });
+}
+
+// The run with its progress window beside the same run without it.
+void RunWithProgress(benchmark::State& state, bool allPages) {
+    auto& large = WebOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const auto settings = Settings(allPages);
+    ui::SetToolkit(std::make_shared<ui::memory::MemoryToolkit>());
+    TimeInTurn(
+        state,
+        [&] {
+            frmProgress::SetClock(StartedLongAgo());
+            frmProgress progress(nullptr);
+            ApplyMargins(settings, large.dialog, large.messages, &progress);
+        },
+        [&] { ApplyMargins(settings, large.dialog, large.messages); });
+    frmProgress::SetClock(nullptr);
+    ui::SetToolkit(nullptr);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
@@ -196,10 +201,8 @@ void Sizes(benchmark::internal::Benchmark* b) {
         for (const int pages : {1000, 10000, 50000}) b->Args({pages, windows});
 }
 
-BENCHMARK_CAPTURE(Run, AllPages, true)->Name("Run/AllPages")->Apply(Sizes);
-BENCHMARK_CAPTURE(Floor, AllPages, true)->Name("Run/AllPages_Floor")->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, Queue, false)->Name("Run/Queue")->Apply(Sizes);
-BENCHMARK_CAPTURE(Floor, Queue, false)->Name("Run/Queue_Floor")->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, AllPages, true)->Name("Run/AllPages")->Apply(Sizes)->UseManualTime();
+BENCHMARK_CAPTURE(Run, Queue, false)->Name("Run/Queue")->Apply(Sizes)->UseManualTime();
 BENCHMARK_CAPTURE(RunWithProgress, AllPages, true)
     ->Name("Run/AllPagesWithProgressTimed")
     ->Apply(Sizes)

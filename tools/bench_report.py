@@ -14,7 +14,9 @@ from TARGETS by the benchmark's name.
 
 A row may carry its floor instead, as the counter "floor_ms": the floor was then
 timed within the same iterations, in turn with the row, and the row's own time is
-its manual time (the real_time field), whichever time the table compares.
+its manual time (the real_time field), whichever time the table compares. Such a
+row's ratio is its counter "ratio", the median of its iterations' own ratios
+(each an iteration's row time over its floor time), not the ratio of the medians.
 
 An instruction row comes from callgrind dumps (files that begin "# callgrind
 format"), one per run, each named by its client request after its row as a
@@ -66,6 +68,8 @@ MEMORY_TARGETS = {
 }
 
 FLOOR_SUFFIX = "_Floor"
+# The median of a row's own ratios, kept beside its times under its run name plus this.
+RATIO_SUFFIX = "#ratio"
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 # Name parts Google Benchmark adds for options rather than arguments.
 OPTION_PART = re.compile(r"^(real_time|manual_time|process_time|(min_time|min_warmup_time|repeats|iterations|threads):.*)$")
@@ -126,8 +130,10 @@ def median_times(paths, time_field):
                 floor_name = "/".join([base + FLOOR_SUFFIX] + args)
             else:
                 ms = b[time_field] * TO_MS[b.get("time_unit", "ns")]
-            for n, v in [(name, ms)] + ([(floor_name, b["floor_ms"])] if floor_name else []):
-                record(n, v, b)
+            record(name, ms, b)
+            if floor_name:
+                record(floor_name, b["floor_ms"], b)
+                record(name + RATIO_SUFFIX, b["ratio"], b)
     for name, times in singles.items():
         if name not in medians:
             times.sort()
@@ -140,7 +146,7 @@ def build_rows(medians, memory=frozenset(), instructions=frozenset()):
     rows = []
     for run_name, value in medians.items():
         name, args = split_name(run_name)
-        if name.endswith(FLOOR_SUFFIX):
+        if name.endswith(FLOOR_SUFFIX) or run_name.endswith(RATIO_SUFFIX):
             continue
         floor = medians.get("/".join([name + FLOOR_SUFFIX] + args))
         row = {
@@ -157,7 +163,7 @@ def build_rows(medians, memory=frozenset(), instructions=frozenset()):
             })
         else:
             target = TARGETS.get(name)
-            ratio = value / floor if floor else None
+            ratio = medians.get(run_name + RATIO_SUFFIX, value / floor if floor else None)
             timed = run_name not in instructions
             row.update({
                 "unit": "ms" if timed else "M instr", "value": value, "floor": floor,

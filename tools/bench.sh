@@ -102,7 +102,7 @@ results=("$out/margins_bench.json")
 
 if [ $# -eq 0 ]; then
   # The progress window's share of a run, in instructions (see bench/ApplyMarginsBench.cpp).
-  echo "bench: margins_bench under callgrind, the progress window's instructions (about a minute)"
+  echo "bench: margins_bench under callgrind, the progress window's instructions (about three minutes)"
   rm -rf "$out/instructions"
   mkdir -p "$out/instructions"
   valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$out/instructions/callgrind.out" \

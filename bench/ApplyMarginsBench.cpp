@@ -235,8 +235,9 @@ int CountProgressInstructions() {
                 const std::string args = "/pages:" + std::to_string(pages) + "/windows:" + std::to_string(windows);
                 // A first run leaves the web as every later run finds it.
                 ApplyMargins(settings, large.dialog, large.messages);
-                // Three counts of each, for the table's median: one count in a few
-                // dozen came out 8% higher, for a cause not found.
+                // Three counts of each, of which the table takes the least: the
+                // allocator's state makes some runs up to 9% dearer (more calls
+                // reach malloc's slow path), a row and its floor alike.
                 for (int repetition = 0; repetition < 3; ++repetition) {
                     CountInstructions(row + "_Floor" + args,
                                       [&] { ApplyMargins(settings, large.dialog, large.messages); });

@@ -27,7 +27,6 @@
 #include "bench/win32/Harness.h"
 #include "bench/win32/HostedAddIn.h"
 #include "bench/MarginsFloor.h"
-#include "host/HostError.h"
 #include "base/Text.h"
 #include "host/win32/DispatchHost.h"
 #include "simhost/SimHost.h"
@@ -174,16 +173,6 @@ int Run(int pages, const std::wstring& folder, const std::wstring& out, int repe
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: comrun_bench PAGES WEB-FOLDER OUT.json [REPETITIONS]\n");
-        return 2;
-    }
-    try {
-        return Run(std::stoi(argv[1]), argv[2], argv[3], argc > 4 ? std::stoi(argv[4]) : 5);
-    } catch (const host::HostError& e) {
-        std::fprintf(stderr, "comrun_bench: %s\n", base::ToUtf8(e.message()).c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "comrun_bench: %s\n", e.what());
-    }
-    return 1;
+    return bench::Main("comrun_bench", "PAGES WEB-FOLDER OUT.json [REPETITIONS]", argc, 4,
+                       [&] { return Run(std::stoi(argv[1]), argv[2], argv[3], argc > 4 ? std::stoi(argv[4]) : 5); });
 }

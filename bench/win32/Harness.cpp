@@ -1,7 +1,11 @@
 #include "bench/win32/Harness.h"
 
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
+
+#include "base/Error.h"
+#include "base/Text.h"
 
 namespace tavisk::bench {
 namespace {
@@ -86,6 +90,19 @@ void WriteBenchmarkJson(const std::filesystem::path& path, const char* executabl
     }
     out << "\n  ]\n}\n";
     if (!out) throw std::runtime_error("the results could not be written");
+}
+
+int Main(const char* program, const char* usage, int argc, int arguments, const std::function<int()>& run) {
+    if (argc < arguments) {
+        std::fprintf(stderr, "usage: %s %s\n", program, usage);
+        return 2;
+    }
+    try {
+        return run();
+    } catch (...) {
+        std::fprintf(stderr, "%s: %s\n", program, base::ToUtf8(base::CaughtErrorText()).c_str());
+    }
+    return 1;
 }
 
 }  // namespace tavisk::bench

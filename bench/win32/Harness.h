@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,10 @@ struct Series {
 };
 
 void WriteBenchmarkJson(const std::filesystem::path& path, const char* executable, const std::vector<Series>& series);
+
+// A benchmark program's wmain: with fewer than `arguments` arguments, prints `usage`
+// and returns 2; otherwise returns what `run` returns, or prints the error that
+// ended it, after the program's name, and returns 1.
+int Main(const char* program, const char* usage, int argc, int arguments, const std::function<int()>& run);
 
 }  // namespace tavisk::bench

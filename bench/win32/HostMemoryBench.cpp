@@ -36,7 +36,6 @@
 #include "base/Text.h"
 #include "bench/win32/Harness.h"
 #include "bench/win32/HostedAddIn.h"
-#include "base/Error.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/win32/AddInLoader.h"
@@ -195,16 +194,7 @@ int Run(const std::wstring& folder, const std::wstring& out, std::optional<fs::p
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: host_memory_bench WEB-FOLDER OUT.json [HANDSHAKE-FOLDER]\n");
-        return 2;
-    }
-    try {
+    return bench::Main("host_memory_bench", "WEB-FOLDER OUT.json [HANDSHAKE-FOLDER]", argc, 3, [&] {
         return Run(argv[1], argv[2], argc > 3 ? std::optional<fs::path>(argv[3]) : std::nullopt);
-    } catch (const base::Error& e) {
-        std::fprintf(stderr, "host_memory_bench: %s\n", base::ToUtf8(e.message()).c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "host_memory_bench: %s\n", e.what());
-    }
-    return 1;
+    });
 }

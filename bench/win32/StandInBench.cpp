@@ -34,7 +34,6 @@
 #include "base/Text.h"
 #include "bench/MarginsFloor.h"
 #include "bench/win32/Harness.h"
-#include "host/HostError.h"
 #include "host/win32/DispatchHost.h"
 #include "simhost/SimHost.h"
 #include "simhost/disk/DiskWeb.h"
@@ -166,17 +165,8 @@ int Run(const std::wstring& out, int repetitions, int sampleSize, const std::vec
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: standin_bench OUT.json REPETITIONS SAMPLE WEB-FOLDER...\n");
-        return 2;
-    }
-    try {
+    return bench::Main("standin_bench", "OUT.json REPETITIONS SAMPLE WEB-FOLDER...", argc, 5, [&] {
         return Run(argv[1], std::max(1, std::stoi(argv[2])), std::max(1, std::stoi(argv[3])),
                    std::vector<std::wstring>(argv + 4, argv + argc));
-    } catch (const host::HostError& e) {
-        std::fprintf(stderr, "standin_bench: %s\n", base::ToUtf8(e.message()).c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "standin_bench: %s\n", e.what());
-    }
-    return 1;
+    });
 }

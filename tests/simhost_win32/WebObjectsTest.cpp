@@ -227,6 +227,8 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
     openPage(L"index.htm");
     const auto window = GetObject(app.Get(), L"ActivePageWindow");
     const auto root = GetObject(activeWeb().Get(), L"RootFolder");
+    const auto file = GetObject(window.Get(), L"File");
+    const auto webWindow = GetObject(app.Get(), L"ActiveWebWindow");
     struct Case {
         ComPtr<IDispatch> object;
         const wchar_t* member;
@@ -253,18 +255,18 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         {root, L"Name", 10},
         {root, L"Web", 13},
         {root, L"Parent", static_cast<DISPID>(0x80010008)},
-        {GetObject(window.Get(), L"File"), L"Url", DISPID_VALUE},
-        {GetObject(window.Get(), L"File"), L"Extension", 5},
-        {GetObject(window.Get(), L"File"), L"IsOpen", 6},
-        {GetObject(window.Get(), L"File"), L"Name", 9},
-        {GetObject(window.Get(), L"File"), L"Title", 13},
-        {GetObject(window.Get(), L"File"), L"Web", 15},
-        {GetObject(window.Get(), L"File"), L"Edit", 21},
-        {GetObject(window.Get(), L"File"), L"Open", 23},
-        {GetObject(window.Get(), L"File"), L"Parent", static_cast<DISPID>(0x80010008)},
-        {GetObject(app.Get(), L"ActiveWebWindow"), L"ActivePageWindow", 3},
-        {GetObject(app.Get(), L"ActiveWebWindow"), L"Web", 5},
-        {GetObject(app.Get(), L"ActiveWebWindow"), L"PageWindows", 6},
+        {file, L"Url", DISPID_VALUE},
+        {file, L"Extension", 5},
+        {file, L"IsOpen", 6},
+        {file, L"Name", 9},
+        {file, L"Title", 13},
+        {file, L"Web", 15},
+        {file, L"Edit", 21},
+        {file, L"Open", 23},
+        {file, L"Parent", static_cast<DISPID>(0x80010008)},
+        {webWindow, L"ActivePageWindow", 3},
+        {webWindow, L"Web", 5},
+        {webWindow, L"PageWindows", 6},
         {window, L"ActiveDocument", 3},
         {window, L"Document", 6},
         {window, L"File", 7},
@@ -284,7 +286,8 @@ TEST_F(ComHostTest, DocumentedMembersResolveToTheEditorsDispatchIds) {
         ASSERT_TRUE(c.object);
         EXPECT_EQ(c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
         EXPECT_EQ(id, c.id);
-    }  // The documented way to the menu bar.
+    }
+    // The documented way to the menu bar.
     EXPECT_EQ(GetString(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Name"),
               L"Menu Bar");
 }

@@ -75,7 +75,10 @@ def is_page(path):
 
 
 def is_server_page(path):
-    return Path(path).suffix.lower() == ".asp"
+    """Whether only a web server can turn the page into what a browser shows: an
+    ASP page, or any page holding server code, which the stand-in host's editor
+    keeps whole wherever it stands, as the server will run it."""
+    return Path(path).suffix.lower() == ".asp" or b"<%" in Path(path).read_bytes()
 
 
 def pages_of(folder):
@@ -202,10 +205,11 @@ class _Session:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def describe(page, states):
-    """One line of the walkthrough's table: the page and its margins in each state."""
+def describe(states):
+    """One line of the walkthrough's table: the page's margins in each state
+    (None: a server page, not shown)."""
     first = states[0]
-    if is_server_page(page):
+    if first is None:
         return "a server page: it needs a web server to run before a browser can show it"
     if any(not s.loaded for s in states):
         return "did not load within the time limit"
@@ -228,7 +232,7 @@ def walkthrough(root, pictures, states):
     folders = [s.partition("=")[0] for s in states]
     labels = [s.partition("=")[2] or s for s in states]
     pages = pages_of(Path(root) / folders[0])
-    static = [p for p in pages if not is_server_page(p)]
+    static = [p for p in pages if not is_server_page(Path(root) / folders[0] / p)]
     shown = browser.measure(root, [f"{f}/{p}" for f in folders for p in static])
     print()
     print(f"Each page as {browser.version()} shows it: the body's margins {', '.join(labels)}")
@@ -236,7 +240,7 @@ def walkthrough(root, pictures, states):
     changed = []
     for page in pages:
         rendered = [shown.get(f"{f}/{page}") for f in folders]
-        line = describe(page, rendered)
+        line = describe(rendered)
         print(f"{page:<{width}}{line}")
         steps = zip(rendered, rendered[1:])
         if line.startswith("margins") and all(a.margins[::3] != b.margins[::3] for a, b in steps):

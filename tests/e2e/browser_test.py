@@ -1,16 +1,9 @@
 #!/usr/bin/env python3
-"""The pages as Chromium shows them after the add-in's run (CTest: browser_tests).
-
-    browser_test.py BUILD-DIR SOURCE-DIR
-
-Inside the Windows build's Wine session. For each case of CASES, the run on all
-pages of a fresh copy of the sample web, through the add-in in the stand-in host
-(all_pages_run.exe): every static page's body then has the chosen margins in the
-browser, and a margin switched off is gone (the browser's default, not the page's
-old value). Then the hostile pages reliability_tests writes, after its run with
-top 10 and left 4 for Internet Explorer: each page the run rewrote shows those
-margins, unless the browser makes a frameset of it or it holds server code.
-"""
+"""browser_test.py BUILD-DIR SOURCE-DIR (CTest browser_tests, in the Wine session):
+the pages as Chromium shows them after the add-in's run on all pages of the sample
+web, once per case of CASES, and after reliability_tests' run over its hostile
+pages (top 10, left 4, Internet Explorer). A margin switched off must be gone:
+the browser's default comes back, not the page's old value."""
 
 import os
 import shutil
@@ -23,15 +16,14 @@ BUILD, SOURCE = Path(sys.argv[1]), Path(sys.argv[2])
 sys.path.insert(0, str(SOURCE / "tools" / "browser"))
 from render import DEFAULT_MARGIN, Browser, find_browser, is_server_page, pages_of  # noqa: E402
 
-# What, top, left, compatibility (0 both, 1 Internet Explorer, 2 Netscape); an
-# empty margin is switched off.
+# What, top, left (empty: switched off), compatibility (0 both, 1 IE, 2 Netscape).
 CASES = [
     ("both families, top 10, left 5", "10", "5", 0),
     ("Internet Explorer only, top 20, left off", "20", "", 1),
     ("Netscape only, top off, left 7", "", "7", 2),
 ]
 FRAMESETS = {"frames.htm"}
-HOSTILE_MARGINS = (10, 4, 10, 4)
+HOSTILE_MARGINS = (10.0, 4.0, 10.0, 4.0)
 failures = []
 
 
@@ -56,8 +48,8 @@ def sample_web(browser, top, left, platform):
     with tempfile.TemporaryDirectory(prefix="tavisk-browser-web-") as scratch:
         web = Path(scratch) / "web"
         shutil.copytree(SOURCE / "samples" / "web", web)
-        simhost = windows_path(BUILD / "simhost" / "win32" / "simhost.exe")
-        wine(BUILD / "tests" / "e2e" / "all_pages_run.exe", simhost, windows_path(web), top, left, str(platform))
+        simhost = BUILD / "simhost" / "win32" / "simhost.exe"
+        wine(BUILD / "tests/e2e/all_pages_run.exe", windows_path(simhost), windows_path(web), top, left, str(platform))
         pages = [p for p in pages_of(web) if not is_server_page(web / p)]
         shown = browser.measure(web, pages)
         margins = tuple(float(m) if m else DEFAULT_MARGIN for m in (top, left, top, left))
@@ -79,10 +71,10 @@ def hostile_pages(browser):
             if Path(kept, "before", page).read_bytes() == Path(kept, "after", page).read_bytes():
                 outcome = "refused by the run, left as it was"
             elif is_server_page(Path(kept, "before", page)):
-                outcome = f"server code: a browser sees it through a server (the file alone: {after.element} {after.margins})"
+                outcome = f"server code, for a server to run (the file alone: {after.element} {after.margins})"
             elif after.element == "FRAMESET":
                 outcome = f"a frameset in the browser (before: {before.element or 'no body'} {before.margins})"
-            expect(page, after, tuple(float(m) for m in HOSTILE_MARGINS), outcome)
+            expect(page, after, HOSTILE_MARGINS, outcome)
 
 
 def main():
@@ -94,7 +86,7 @@ def main():
     for what, top, left, platform in CASES:
         print(f"The sample web after the run on all pages, {what}:")
         sample_web(browser, top, left, platform)
-    print(f"The hostile pages after their run, top {HOSTILE_MARGINS[0]}, left {HOSTILE_MARGINS[3]}:")
+    print(f"The hostile pages after their run, top {HOSTILE_MARGINS[0]:g}, left {HOSTILE_MARGINS[3]:g}:")
     hostile_pages(browser)
     for failure in failures:
         print("FAILED " + failure)

@@ -41,7 +41,7 @@ def expect(page, rendered, margins, outcome):
     shown = f"{rendered.element or 'no body'} {rendered.margins}" if rendered.loaded else "not loaded in time"
     print(f"  {page}: {outcome or shown}")
     if not outcome and (rendered.element, rendered.margins) != ("BODY", margins):
-        failures.append(f"{page}: the browser shows {shown}, not BODY {margins}")
+        failures.append(f"{page}: the browser shows {shown} (margin attributes {rendered.attributes}), not {margins}")
 
 
 def sample_web(browser, top, left, platform):

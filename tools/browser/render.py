@@ -169,12 +169,16 @@ class _Session:
         return self
 
     def lines(self, deadline):
-        """The browser's log lines (console messages among them) until the deadline."""
+        """The browser's log lines (console messages among them) until the deadline
+        or the end of its main process."""
         pending = b""
         with selectors.DefaultSelector() as watch:
             watch.register(self.process.stderr, selectors.EVENT_READ)
             while time.monotonic() < deadline:
-                if not watch.select(timeout=max(0.0, deadline - time.monotonic())):
+                # Its helpers may hold the log open after the main process has ended.
+                if not watch.select(timeout=min(0.5, max(0.0, deadline - time.monotonic()))):
+                    if self.process.poll() is not None:
+                        return
                     continue
                 chunk = os.read(self.process.stderr.fileno(), 65536)
                 if not chunk:

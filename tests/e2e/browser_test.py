@@ -13,6 +13,7 @@ import tempfile
 from pathlib import Path
 
 BUILD, SOURCE = Path(sys.argv[1]), Path(sys.argv[2])
+sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, str(SOURCE / "tools" / "browser"))
 from render import DEFAULT_MARGIN, Browser, find_browser, is_server_page, pages_of  # noqa: E402
 

@@ -5,13 +5,14 @@ from disk and reports each body's computed margins, or draws pages side by side.
     render.py walkthrough ROOT PICTURES STATE=LABEL...
 
 prints, for every page of the web copies ROOT/STATE (in the order given), the
-body's top and left margins in each, and saves side-by-side pictures of the pages
+body's top and left margins in each and the margin attributes it ignores, and saves side-by-side pictures of the pages
 whose margins changed in every step into PICTURES. Without a browser it says so
 and does nothing else (exit status 0).
 """
 
 import json
 import os
+import re
 import selectors
 import shutil
 import signal
@@ -60,6 +61,18 @@ class Rendered:
 
     def top_left(self):
         return f"{self.margins[0]:g}/{self.margins[3]:g}"
+
+    def unheeded(self):
+        """The body's margin attributes whose number the browser's margin does not
+        show: a style sheet that sets the body's margin wins over them, and a value
+        that starts with no digit counts for nothing."""
+        side = {"topmargin": 0, "marginheight": 0, "leftmargin": 3, "marginwidth": 3}
+        number = re.compile(r"\s*(\d+)")
+        return [
+            f'{name}="{value}"'
+            for name, value in self.attributes.items()
+            if not (found := number.match(value)) or float(found.group(1)) != self.margins[side[name]]
+        ]
 
 
 def find_browser():
@@ -209,7 +222,7 @@ class _Session:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def describe(states):
+def describe(states, labels):
     """One line of the walkthrough's table: the page's margins in each state
     (None: a server page, not shown)."""
     first = states[0]
@@ -221,7 +234,11 @@ def describe(states):
         return "a frameset: the browser shows the pages of its frames, and margins on it do nothing"
     if any(s.element != "BODY" for s in states):
         return "has no body in the browser: " + ", ".join(s.element or "none" for s in states)
-    return "margins " + " \u2192 ".join(s.top_left() for s in states) + " px (top/left)"
+    line = "margins " + " \u2192 ".join(s.top_left() for s in states) + " px (top/left)"
+    for state, label in zip(states, labels):
+        if state.unheeded():
+            line += f"; {label}, the browser ignores {' '.join(state.unheeded())}"
+    return line
 
 
 def walkthrough(root, pictures, states):
@@ -244,7 +261,7 @@ def walkthrough(root, pictures, states):
     changed = []
     for page in pages:
         rendered = [shown.get(f"{f}/{page}") for f in folders]
-        line = describe(rendered)
+        line = describe(rendered, labels)
         print(f"{page:<{width}}{line}")
         steps = zip(rendered, rendered[1:])
         if line.startswith("margins") and all(a.margins[::3] != b.margins[::3] for a, b in steps):

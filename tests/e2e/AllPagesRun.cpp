@@ -1,7 +1,6 @@
-// all_pages_run.exe SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM, for browser_test.py:
-// the add-in's command on all pages of the web as a user gives it, an empty margin
-// left unticked, PLATFORM the compatibility's index; prints the closing message and
-// exits with 0 when it is the success message.
+// all_pages_run.exe SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM, for browser_test.py: the
+// add-in's command on all pages as a user gives it (an empty margin unticked, PLATFORM the
+// compatibility's index); prints the closing message, exit status 0 for the success message.
 #include <windows.h>
 
 #include <objbase.h>

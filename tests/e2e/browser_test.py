@@ -67,8 +67,7 @@ def hostile_pages(browser):
         pages = sorted(p.name for p in Path(kept, "before").iterdir())
         shown = browser.measure(kept, [f"{state}/{p}" for state in ("before", "after") for p in pages])
         for page in pages:
-            before, after = shown[f"before/{page}"], shown[f"after/{page}"]
-            outcome = ""
+            before, after, outcome = shown[f"before/{page}"], shown[f"after/{page}"], ""
             if Path(kept, "before", page).read_bytes() == Path(kept, "after", page).read_bytes():
                 outcome = "refused by the run, left as it was"
             elif is_server_page(Path(kept, "before", page)):
@@ -79,10 +78,9 @@ def hostile_pages(browser):
 
 
 def main():
-    executable = find_browser()
-    if not executable:
+    if not find_browser():
         sys.exit("no browser engine: install Debian's chromium-headless-shell (bash tools/setup.sh)")
-    browser = Browser(executable)
+    browser = Browser(find_browser())
     print(browser.version())
     dll = windows_path(BUILD / "addin" / "tavisk2002.dll")
     wine("regsvr32.exe", "/s", dll)
@@ -94,8 +92,7 @@ def main():
         wine("regsvr32.exe", "/u", "/s", dll)
     print(f"The hostile pages after their run, top {HOSTILE_MARGINS[0]:g}, left {HOSTILE_MARGINS[3]:g}:")
     hostile_pages(browser)
-    for failure in failures:
-        print("FAILED " + failure)
+    print("".join(f"FAILED {failure}\n" for failure in failures), end="")
     return 1 if failures else 0
 
 

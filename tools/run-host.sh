@@ -8,8 +8,10 @@
 # the window as a user would: the add-in's command on all pages, then on pages
 # queued in its page chooser; it prints each page's BODY start tag before and after
 # each pass and the files left untouched, and saves a picture of every window it
-# passed through in BUILD_DIR/walkthrough. With --screenshot it only saves a
-# picture of the host window to FILE.png.
+# passed through in BUILD_DIR/walkthrough. Then a headless browser shows the pages
+# as they were before and after each pass: their margins, and side-by-side
+# pictures of a few (render-*.png) in the same folder. With --screenshot it only
+# saves a picture of the host window to FILE.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -39,9 +41,16 @@ if [ "${1:-}" = "--in-session" ]; then
     rm -rf "$shots"
     mkdir -p "$shots"
     echo "run-host: the walkthrough drives the host window on $web"
+    states=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-states.XXXXXX")
+    trap 'rm -rf "$states"' EXIT
     status=0
     wine "$build/tests/e2e/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
-      "$(winepath -w "$web")" "$(winepath -w "$shots")" </dev/null 2>>"$log" || status=$?
+      "$(winepath -w "$web")" "$(winepath -w "$shots")" "$(winepath -w "$states")" </dev/null 2>>"$log" || status=$?
+    if [ "$status" -eq 0 ]; then
+      python3 "$root/tools/browser/render.py" walkthrough "$states" "$shots" \
+        before=before "pass-1=after pass 1" "pass-2=after pass 2" ||
+        echo "run-host: the browser could not show the pages (see above)"
+    fi
     echo "run-host: the screenshots are in $shots"
     exit "$status"
   fi

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <random>
 
 #include "tests/reliability/PageCheck.h"
@@ -172,6 +174,15 @@ TEST_F(HostilePageTest, TheRunKeepsThePageEditorsPromisesOnEveryPage) {
         }
     }
     EXPECT_EQ(site.names().size(), corpus.size());  // nothing left beside the pages
+
+    // The browser test (tests/e2e/browser_test.py) shows the pages as they were and as the run left them.
+    if (const char* keep = std::getenv("TAVISK_KEEP_HOSTILE_PAGES"))
+        for (size_t i = 0; i < corpus.size(); ++i)
+            for (const auto& [state, bytes] : {std::pair{"before", corpus[i].bytes}, {"after", site.read(NameOf(i))}}) {
+                const auto file = std::filesystem::path(keep) / state / NameOf(i);
+                std::filesystem::create_directories(file.parent_path());
+                std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            }
 }
 
 // A 50 MB page: the page editor reads all of it (a later BODY tag would count), so

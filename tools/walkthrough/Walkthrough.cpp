@@ -1,4 +1,4 @@
-// walkthrough.exe SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER
+// walkthrough.exe SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]
 // The main job's demonstration: starts the stand-in host on the web (the add-in
 // registered beforehand) and drives its windows as a user would, in two passes:
 //   1. Tools > Halvern Add-ins > Tavisk 2002..., top 10, left 5, both families,
@@ -7,6 +7,8 @@
 //      &page(s)", and a queue picked in the page chooser.
 // It prints each page's BODY start tag before and after each pass and the files a
 // pass left untouched, and saves a picture of every window it passed through.
+// With a states folder it also keeps a copy of the web before the first pass and
+// after each, named "before", "pass-1" and "pass-2", for a browser to show.
 #include <windows.h>
 
 #include <objbase.h>
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -97,19 +100,29 @@ void Report(const std::vector<WebSnapshot>& states) {
     }
 }
 
-int Run(const fs::path& program, const fs::path& web, const fs::path& shots) {
+int Run(const fs::path& program, const fs::path& web, const fs::path& shots, const fs::path& copies) {
     fs::create_directories(shots);
     Camera camera(shots);
-    std::vector<WebSnapshot> states{ReadWeb(web)};
+    std::vector<WebSnapshot> states;
+    const auto keep = [&](const wchar_t* name) {
+        states.push_back(ReadWeb(web));
+        if (copies.empty()) return;
+        for (const auto& [file, bytes] : states.back()) {
+            const fs::path copy = copies / name / file;
+            fs::create_directories(copy.parent_path());
+            std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        }
+    };
+    keep(L"before");
     {
         HostProcess host(program, web);
         Say(L"the host is open on " + web.wstring() + L" (" + host.status() + L")");
         camera.shoot(L"host-window", {host.window()});
         Answered(host, FirstPass(host, camera), camera, L"closing-message");
-        states.push_back(ReadWeb(web));
+        keep(L"pass-1");
         Answered(host, SecondPass(host, camera), camera, L"closing-message-selected");
         camera.shoot(L"host-window-after", {host.window()});
-        states.push_back(ReadWeb(web));
+        keep(L"pass-2");
         if (host.close() != 0) Say(L"the host ended with an error");
     }
     Report(states);
@@ -122,8 +135,8 @@ int Run(const fs::path& program, const fs::path& web, const fs::path& shots) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        Print(L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER");
+    if (argc != 4 && argc != 5) {
+        Print(L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]");
         return 2;
     }
     // Lines end in LF alone, as the shell that prints them expects.
@@ -131,7 +144,7 @@ int wmain(int argc, wchar_t** argv) {
     // The screenshots are written through WIC, a COM component.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
-        return Run(argv[1], argv[2], argv[3]);
+        return Run(argv[1], argv[2], argv[3], argc == 5 ? fs::path(argv[4]) : fs::path());
     } catch (const std::exception& e) {
         Print(L"walkthrough: failed: " + tavisk::base::FromUtf8(e.what()));
         return 1;

@@ -4,11 +4,10 @@
 registration.py cpp  DESCRIPTION IDL OUT.h
     the table DllRegisterServer and DllUnregisterServer walk
 registration.py wix  DESCRIPTION IDL OUT.wxi
-    the RegistryValue elements of a component of the setup package: the same
-    values below the hive $(var.RegistryRoot) (HKCU or HKLM; the classes in its
-    Software\Classes), the DLL's path as [#$(var.DllFileId)], its folder as
-    [$(var.DllFolderId)], and a removal on uninstall for each owned key. The
-    package includes it once per installation context.
+    the RegistryValue elements of the setup package's component: the same values
+    below the root $(var.RegistryRoot) (the classes in its Software\Classes), the
+    DLL's path as [#$(var.DllFileId)], its folder as [$(var.DllFolderId)], and a
+    removal on uninstall for each owned key.
 """
 import re
 import sys

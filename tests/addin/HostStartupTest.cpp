@@ -7,8 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "tests/addin/HostSession.h"
+#include "tests/addin/ScreenShot.h"
 #include "tests/addin/WinTestSupport.h"
 
 namespace tavisk::testing {
@@ -17,6 +18,62 @@ namespace {
 std::wstring BuildFolder() {
     const std::wstring dll = AddinDllPath();
     return dll.substr(0, dll.rfind(L"\\addin\\"));
+}
+
+std::wstring SampleWeb() {
+    std::wstring path = L"Z:" TAVISK_SOURCE_DIR L"/samples/web";
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+// The top-level windows of a process, with their class names and titles.
+struct TopWindow {
+    HWND handle;
+    std::wstring className;
+    std::wstring title;
+};
+
+std::vector<TopWindow> WindowsOf(DWORD process) {
+    std::vector<TopWindow> found;
+    for (const HWND window : VisibleTopWindows(process)) {
+        wchar_t className[64]{};
+        wchar_t title[256]{};
+        GetClassNameW(window, className, 64);
+        GetWindowTextW(window, title, 256);
+        found.push_back({window, className, title});
+    }
+    return found;
+}
+
+// Waits, pumping nothing of its own, until `found` holds for the process's windows;
+// gives up after a generous bound so a broken host fails the test instead of hanging it.
+template <class Predicate>
+bool WaitForWindows(DWORD process, Predicate found) {
+    for (int i = 0; i < 300; ++i) {
+        if (found(WindowsOf(process))) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+// Types keys as the user would, into the foreground window.
+void Type(std::initializer_list<std::pair<WORD, bool>> keys) {
+    std::vector<INPUT> inputs;
+    for (const auto& [key, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+size_t CountMenus(const std::vector<TopWindow>& windows) {
+    size_t menus = 0;
+    for (const auto& w : windows) menus += w.className == L"#32768";
+    return menus;
 }
 
 // The add-in registered for the test's length only, so other programs that start
@@ -34,6 +91,30 @@ private:
     bool _ok = false;
 };
 
+// The host process, ended at the end of the test whatever happens.
+class HostProcess {
+public:
+    explicit HostProcess(const std::wstring& commandLine) : _started(StartProcess(commandLine, _info)) {}
+    ~HostProcess() {
+        if (!_started) return;
+        if (WaitForSingleObject(_info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(_info.hProcess, 1);
+        CloseHandle(_info.hThread);
+        CloseHandle(_info.hProcess);
+    }
+    bool started() const { return _started; }
+    // The exit code once the host has ended on its own (given a generous bound).
+    DWORD wait() {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(_info.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(_info.hProcess, &code);
+        return code;
+    }
+    DWORD id() const { return _info.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION _info{};
+    bool _started = false;
+};
+
 TEST(HostStartupTest, HostLoadsTheAddinAndItsToolsCommandOpensTheOptionsDialog) {
     ComApartment apartment;
     const Registered registered(AddinDllPath());
@@ -43,10 +124,47 @@ TEST(HostStartupTest, HostLoadsTheAddinAndItsToolsCommandOpensTheOptionsDialog) 
 
     HostProcess process(L"\"" + host + L"\" \"" + SampleWeb() + L"\"");
     ASSERT_TRUE(process.started());
-    const HWND main = WaitForHostWindow(process);
-    ASSERT_TRUE(main);
-    const HWND dialog = RunToolsCommand(process, main, BuildFolder() + L"\\tests\\addin\\tools-menu.png");
-    if (dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitForWindows(process.id(), [&](const std::vector<TopWindow>& windows) {
+        for (const auto& w : windows)
+            if (w.title.rfind(L"SimHost", 0) == 0) main = w.handle;
+        return main != nullptr;
+    }));
+    SetForegroundWindow(main);
+
+    // Alt+T opens Tools; "h" its "&Halvern Add-ins" popup, which only the add-in adds.
+    Type({{VK_MENU, true}, {'T', true}, {'T', false}, {VK_MENU, false}});
+    ASSERT_TRUE(WaitForWindows(process.id(), [](const auto& windows) { return CountMenus(windows) >= 1; }))
+        << "the Tools menu did not open";
+    Type({{'H', true}, {'H', false}});
+    ASSERT_TRUE(WaitForWindows(process.id(), [](const auto& windows) { return CountMenus(windows) >= 2; }))
+        << "no \"&Halvern Add-ins\" popup in the Tools menu";
+    Sleep(300);  // let the popups finish painting before the capture
+
+    RECT area{};
+    GetWindowRect(main, &area);
+    for (const auto& w : WindowsOf(process.id())) {
+        if (w.className != L"#32768") continue;
+        RECT menu{};
+        GetWindowRect(w.handle, &menu);
+        UnionRect(&area, &area, &menu);
+    }
+    const std::wstring png = BuildFolder() + L"\\tests\\addin\\tools-menu.png";
+    EXPECT_GT(SaveScreenPng(area, png), 8u) << "the capture is blank";
+
+    // "t" runs "&Tavisk 2002...": with the sample web open, the options dialog appears.
+    Type({{'T', true}, {'T', false}});
+    HWND dialog = nullptr;
+    EXPECT_TRUE(WaitForWindows(process.id(), [&](const std::vector<TopWindow>& windows) {
+        for (const auto& w : windows)
+            if (w.title == L"Tavisk 2002" && w.handle != main) dialog = w.handle;
+        // The click creates the dialog, shows it, then makes it topmost: wait for the last step.
+        return dialog != nullptr && (GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    })) << "the command did not show the options dialog topmost";
+    if (dialog) {
+        EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    }
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.wait(), 0u) << "the host closed cleanly, with the add-in disconnected";
 }

@@ -4,22 +4,12 @@
 
 #include <vector>
 
-#include "addin/tavisk2002_h.h"
+#include "addin/RegistrationTable.h"
 
 namespace tavisk::addin {
 namespace {
 
-// The identities are the type library's, as the IDL declares them.
-std::wstring GuidText(const GUID& guid) {
-    wchar_t text[39] = {};
-    StringFromGUID2(guid, text, 39);
-    return text;
-}
-
-// The Automation marshaller, which serves every dual interface from its type library.
-constexpr wchar_t kOleAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
-
-enum class Hive { Classes, CurrentUser };
+using table::Hive;
 
 struct Value {
     Hive hive;
@@ -31,43 +21,24 @@ struct Value {
     HRESULT failure;
 };
 
-std::wstring Folder(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
+// The values come from the one description the setup package's registry is also
+// generated from (registration.txt), so the two write the same.
 std::vector<Value> Values(const std::wstring& dllPath) {
-    const std::wstring classId = GuidText(CLSID_Connect);
-    const std::wstring libraryId = GuidText(LIBID_tavisk2002);
-    const std::wstring clsid = L"CLSID\\" + classId;
-    const std::wstring iface = L"Interface\\" + GuidText(IID__Connect);
-    const std::wstring lib = L"TypeLib\\" + libraryId + L"\\1.0";
-    const std::wstring host = std::wstring(kHostAddinsKey) + L"\\" + kProgId;
-    const HRESULT cls = SELFREG_E_CLASS;
-    const HRESULT tlb = SELFREG_E_TYPELIB;
-    return {
-        {Hive::Classes, clsid, nullptr, kProgId, false, 0, cls},
-        {Hive::Classes, clsid + L"\\InprocServer32", nullptr, dllPath, false, 0, cls},
-        {Hive::Classes, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment", false, 0, cls},
-        {Hive::Classes, clsid + L"\\ProgID", nullptr, kProgId, false, 0, cls},
-        {Hive::Classes, clsid + L"\\TypeLib", nullptr, libraryId, false, 0, cls},
-        {Hive::Classes, clsid + L"\\VERSION", nullptr, L"1.0", false, 0, cls},
-        {Hive::Classes, kProgId, nullptr, kProgId, false, 0, cls},
-        {Hive::Classes, std::wstring(kProgId) + L"\\CLSID", nullptr, classId, false, 0, cls},
-        {Hive::Classes, iface, nullptr, L"_Connect", false, 0, cls},
-        {Hive::Classes, iface + L"\\ProxyStubClsid", nullptr, kOleAutomationProxy, false, 0, cls},
-        {Hive::Classes, iface + L"\\ProxyStubClsid32", nullptr, kOleAutomationProxy, false, 0, cls},
-        {Hive::Classes, iface + L"\\TypeLib", nullptr, libraryId, false, 0, cls},
-        {Hive::Classes, iface + L"\\TypeLib", L"Version", L"1.0", false, 0, cls},
-        {Hive::Classes, lib, nullptr, L"Halvern Tavisk 2002", false, 0, tlb},
-        {Hive::Classes, lib + L"\\0\\win32", nullptr, dllPath, false, 0, tlb},
-        {Hive::Classes, lib + L"\\FLAGS", nullptr, L"0", false, 0, tlb},
-        {Hive::Classes, lib + L"\\HELPDIR", nullptr, Folder(dllPath), false, 0, tlb},
-        {Hive::CurrentUser, host, L"FriendlyName", L"Tavisk 2002", false, 0, S_OK},
-        {Hive::CurrentUser, host, L"Description", L"Halvern Tavisk 2002", false, 0, S_OK},
-        {Hive::CurrentUser, host, L"LoadBehavior", L"", true, 3, S_OK},
-        {Hive::CurrentUser, host, L"CommandLineSafe", L"", true, 0, S_OK},
-    };
+    const auto slash = dllPath.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : dllPath.substr(0, slash + 1);
+    std::vector<Value> values;
+    for (const auto& row : table::kValues) {
+        const std::wstring key = row.key;
+        const HRESULT failure = row.hive == Hive::CurrentUser   ? S_OK
+                                : key.starts_with(L"TypeLib\\") ? SELFREG_E_TYPELIB
+                                                                : SELFREG_E_CLASS;
+        const std::wstring text = row.data == table::Data::DllPath     ? dllPath
+                                  : row.data == table::Data::DllFolder ? folder
+                                                                       : row.text;
+        values.push_back(
+            {row.hive, key, row.name, text, row.data == table::Data::Number, static_cast<DWORD>(row.number), failure});
+    }
+    return values;
 }
 
 // The keys that are the add-in's own, removed whole at unregistration.
@@ -77,13 +48,9 @@ struct OwnedKey {
 };
 
 std::vector<OwnedKey> OwnedKeys() {
-    return {
-        {Hive::Classes, L"CLSID\\" + GuidText(CLSID_Connect)},
-        {Hive::Classes, kProgId},
-        {Hive::Classes, L"Interface\\" + GuidText(IID__Connect)},
-        {Hive::Classes, L"TypeLib\\" + GuidText(LIBID_tavisk2002)},
-        {Hive::CurrentUser, std::wstring(kHostAddinsKey) + L"\\" + kProgId},
-    };
+    std::vector<OwnedKey> owned;
+    for (const auto& row : table::kOwnedKeys) owned.push_back({row.hive, row.key});
+    return owned;
 }
 
 HKEY RootOf(const RegistryRoots& roots, Hive hive) { return hive == Hive::Classes ? roots.classes : roots.currentUser; }

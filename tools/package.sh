@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # package.sh [BUILD_DIR]
-# Builds the Windows tree (build/windows unless given) and packs what a user of
-# the real editor needs into dist/tavisk2002-<version>.zip: the add-in's DLL,
-# install.cmd, uninstall.cmd and INSTALL.txt. The version is the one the DLL's
-# version resource carries.
+# Builds the Windows tree (build/windows unless given) and puts into dist/ what a
+# user of the real editor needs: the setup package tavisk2002-<version>.msi, and
+# tavisk2002-<version>.zip with the add-in's DLL, install.cmd, uninstall.cmd and
+# INSTALL.txt for those who register it by hand. The DLL in both is the stripped
+# one; its symbols stay in the build (packaging/tavisk2002.dll.debug). The version
+# is the one the DLL's version resource carries.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build/windows}")
@@ -11,7 +13,7 @@ build=$(realpath -m "${1:-$root/build/windows}")
 bash "$root/tools/setup.sh"
 bash "$root/tools/build-windows.sh" "$build"
 
-dll="$build/addin/tavisk2002.dll"
+dll="$build/packaging/tavisk2002.dll"
 if [ ! -f "$dll" ]; then
   echo "package: the build made no $dll" >&2
   exit 1
@@ -30,6 +32,11 @@ PY
 )
 
 name="tavisk2002-$version"
+msi="$build/packaging/$name.msi"
+if [ ! -f "$msi" ]; then
+  echo "package: the build made no $msi" >&2
+  exit 1
+fi
 stage=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-package.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/$name"
@@ -49,5 +56,7 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
     for file in sorted(os.listdir(os.path.join(stage, name))):
         archive.write(os.path.join(stage, name, file), f"{name}/{file}")
 PY
+cp "$msi" "$root/dist/$name.msi"
 echo "package: $zip"
 python3 -m zipfile -l "$zip"
+echo "package: $root/dist/$name.msi ($(stat -c %s "$msi") bytes)"

@@ -1,5 +1,6 @@
 #include "simhost/win32/AddInLoader.h"
 
+#include <algorithm>
 #include <span>
 
 #include "base/win32/ComError.h"
@@ -78,10 +79,16 @@ AddInLoader::AddInLoader(std::wstring key) : _key(std::move(key)) {}
 AddInLoader::~AddInLoader() { shutdown(); }
 
 void AddInLoader::connectAll(IDispatch* application) {
-    const auto addIns = RegistryKey::Open(HKEY_CURRENT_USER, _key);
-    for (const auto& progId : addIns.subKeyNames()) {
-        const auto entry = RegistryKey::Open(HKEY_CURRENT_USER, _key + L"\\" + progId);
-        if (entry.dword(L"LoadBehavior").value_or(0) == kLoadAtStartup) connect(application, progId);
+    // The user's add-ins, then those installed for every user of the machine; an
+    // add-in the user's hive names is the user's, whatever the machine's says.
+    std::vector<std::wstring> seen;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (const auto& progId : RegistryKey::Open(root, _key).subKeyNames()) {
+            if (std::find(seen.begin(), seen.end(), progId) != seen.end()) continue;
+            seen.push_back(progId);
+            const auto entry = RegistryKey::Open(root, _key + L"\\" + progId);
+            if (entry.dword(L"LoadBehavior").value_or(0) == kLoadAtStartup) connect(application, root, progId);
+        }
     }
     const std::size_t connected = _loaded.size();
     for (std::size_t i = 0; i < connected; ++i) {
@@ -95,9 +102,9 @@ void AddInLoader::connectAll(IDispatch* application) {
     }
 }
 
-void AddInLoader::connect(IDispatch* application, const std::wstring& progId) {
+void AddInLoader::connect(IDispatch* application, HKEY root, const std::wstring& progId) {
     AddInReport report{progId, false, {}};
-    const auto entry = RegistryKey::Open(HKEY_CURRENT_USER, _key + L"\\" + progId);
+    const auto entry = RegistryKey::Open(root, _key + L"\\" + progId);
     CLSID clsid{};
     ComPtr<IUnknown> object;
     ComPtr<IExtensibility2> addIn;

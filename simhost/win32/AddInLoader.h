@@ -12,8 +12,9 @@
 
 namespace tavisk::simhost::win32 {
 
-// Where the host finds its COM add-ins, under HKEY_CURRENT_USER: one subkey per
-// add-in, named by its ProgID, with FriendlyName, Description and LoadBehavior.
+// Where the host finds its COM add-ins, under HKEY_CURRENT_USER and, for those
+// installed for every user, HKEY_LOCAL_MACHINE: one subkey per add-in, named by its
+// ProgID, with FriendlyName, Description and LoadBehavior.
 inline constexpr wchar_t kAddInsKey[] = L"Software\\Microsoft\\Office\\FrontPage\\Addins";
 
 // What became of one registered add-in at start-up.
@@ -50,7 +51,7 @@ private:
         Microsoft::WRL::ComPtr<IExtensibility2> addIn;
         Microsoft::WRL::ComPtr<IDispatch> instance;
     };
-    void connect(IDispatch* application, const std::wstring& progId);
+    void connect(IDispatch* application, HKEY root, const std::wstring& progId);
 
     std::wstring _key;
     std::vector<Loaded> _loaded;

@@ -236,7 +236,7 @@ void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std:
 TEST(ServerTest, Regsvr32RegistersAndUnregistersExactlyItsOwnKeys) {
     ComApartment apartment;
     const std::wstring dll = AddinDllPath();
-    const std::wstring folder = dll.substr(0, dll.find_last_of(L'\\'));
+    const std::wstring folder = dll.substr(0, dll.find_last_of(L'\\') + 1);
     // What others keep in the host's key, which must survive us.
     SetText(HKEY_CURRENT_USER, kOtherHostKey, L"FriendlyName", L"Other add-in");
     SetText(HKEY_CURRENT_USER, kAddinsKey, L"KeptValue", L"kept");
@@ -323,7 +323,7 @@ TEST(ServerTest, RegistrationReportsAKeyItCannotWrite) {
 
     // Into writable roots it succeeds, and unregistration leaves the parents.
     ASSERT_EQ(addin::RegisterServer({classes.get(), user.get()}, L"C:\\x\\tavisk2002.dll"), S_OK);
-    EXPECT_EQ(ReadText(classes.get(), std::wstring(kTypeLibKey) + L"\\HELPDIR", nullptr), L"C:\\x");
+    EXPECT_EQ(ReadText(classes.get(), std::wstring(kTypeLibKey) + L"\\HELPDIR", nullptr), L"C:\\x\\");
     ASSERT_EQ(addin::UnregisterServer({classes.get(), user.get()}), S_OK);
     EXPECT_FALSE(KeyExists(classes.get(), L"CLSID\\{107DFA6D-DB13-4A50-B005-D760A7C313A5}"));
     EXPECT_TRUE(KeyExists(classes.get(), L"CLSID"));

@@ -87,6 +87,7 @@ std::vector<Tricky> Corpus() {
 
     // Server code: one unit wherever it is; never closed, the page is not rewritten.
     add(head + "<body <% If a > b Then %>class=x<% End If %> topmargin=2><p>x");
+    add(head + "<% If a Then %><body bgcolor=red><% Else %><body onload=\"init()\" topmargin=3><% End If %>");
     add(head + "<body background=\"<%= Img(\"a>b\") %>\"><% Response.Write \"<body topmargin=3>\" %>");
     add(head + "<body topmargin=1><p><% Response.Write x", true);
     add(head + "<frameset rows=*><frame src=a.htm></frameset><body>");

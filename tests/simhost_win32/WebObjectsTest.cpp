@@ -430,10 +430,15 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     EXPECT_EQ(Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {L"a", L"b"}).hr, DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(CallId(web.Get(), 4242, DISPATCH_METHOD).hr, DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(web.Get(), L"Url", DISPATCH_PROPERTYPUT, {L"x"}).hr, DISP_E_MEMBERNOTFOUND);
-    const auto files = GetObject(web.Get(), L"AllFiles");
-    const auto mismatch = Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {L"not a number"});
-    EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(mismatch.argumentError, 0u);
+    // The refused argument's index in rgvarg, which holds them last written first.
+    const auto controls =
+        GetObject(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Controls");
+    for (const auto& [args, index] : std::vector<std::pair<std::vector<Arg>, UINT>>{
+             {{1, L"x"}, 0}, {{L"x", 1}, 1}, {{Arg(L"Id", Variant::Text(L"x")), Arg(L"Type", Variant::Int(1))}, 0}}) {
+        const auto mismatch = Call(controls.Get(), L"Add", DISPATCH_METHOD, args);
+        EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
+        EXPECT_EQ(mismatch.argumentError, index);
+    }
     // Names resolve ignoring case, as Basic writes them.
     EXPECT_EQ(GetString(web.Get(), L"URL"), kWebUrl);
     // A named argument lands at its parameter's place.

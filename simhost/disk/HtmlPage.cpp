@@ -247,12 +247,23 @@ std::string HtmlPage::writeTag(const TagPlan& plan) const {
         out += raw(tag->start, tag->nameEnd);
         auto piece = tag->serverCode.begin();
         bool afterServerCode = false;
-        for (std::size_t k = 0; k < tag->attributes.size(); ++k) {
-            const auto& o = tag->attributes[k];
-            for (; piece != tag->serverCode.end() && piece->start < o.start; ++piece) {
+        const ScannedAttribute* lastKept = nullptr;  // the last piece written, when a kept attribute
+        // Server code written right after an unquoted value (or a bare "=") would join
+        // the value; once what stood between them is gone, it gets white space before it.
+        const auto writePieces = [&](std::size_t before) {
+            for (; piece != tag->serverCode.end() && piece->start < before; ++piece) {
+                if (lastKept && piece->leadStart == piece->start && lastKept->end != piece->start &&
+                    lastKept->end > lastKept->nameEnd && _text.chars[lastKept->end - 1] != '"' &&
+                    _text.chars[lastKept->end - 1] != '\'')
+                    ascii(" ");
                 out += raw(piece->leadStart, piece->end);
                 afterServerCode = true;
+                lastKept = nullptr;
             }
+        };
+        for (std::size_t k = 0; k < tag->attributes.size(); ++k) {
+            const auto& o = tag->attributes[k];
+            writePieces(o.start);
             const auto& planned = plan.attributes[k];
             if (planned.fate != TagPlan::Fate::Stays && planned.fate != TagPlan::Fate::Takes) continue;
             // One whose name starts with "=" would be read as the value of a bare name
@@ -269,8 +280,9 @@ std::string HtmlPage::writeTag(const TagPlan& plan) const {
             }
             if (planned.fate == TagPlan::Fate::Takes) quoted(*planned.value);
             afterServerCode = false;
+            lastKept = planned.fate == TagPlan::Fate::Stays ? &o : nullptr;
         }
-        for (; piece != tag->serverCode.end(); ++piece) out += raw(piece->leadStart, piece->end);
+        writePieces(tag->end);
     } else {
         ascii("<body");
     }

@@ -16,12 +16,6 @@ struct Tricky {
     bool refused = false;  // server code that is never closed: where the BODY tags end cannot be known
 };
 
-std::string Utf16(const std::string& ascii, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-    return bytes;
-}
-
 std::string Junk(size_t size, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(size, '\0');

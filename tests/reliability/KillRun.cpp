@@ -16,13 +16,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <iostream>
 #include <random>
 #include <string>
@@ -161,10 +159,8 @@ int CountSaving(const fs::path& folder) {
 int main(int argc, char** argv) {
     std::optional<long long> numbers[] = {1000, 5, std::random_device{}()};  // pages, kills, seed
     for (int i = 1; i < argc && i <= 3; ++i) numbers[i - 1] = tavisk::base::ToInteger(argv[i]);
-    if (argc > 4 ||
-        std::any_of(std::begin(numbers), std::end(numbers),
-                    [](const auto& n) { return !n || *n < 0 || *n > 0xFFFFFFFFLL; }) ||
-        *numbers[0] < 1 || *numbers[0] > 1'000'000 || *numbers[1] > 1000) {
+    const auto within = [](const auto& n, long long most) { return n && *n >= 0 && *n <= most; };
+    if (argc > 4 || !within(numbers[0], 1'000'000) || !within(numbers[1], 1000) || !within(numbers[2], 0xFFFFFFFF)) {
         std::cerr << "usage: kill_run [PAGES] [KILLS] [SEED]\n";
         return 2;
     }

@@ -13,7 +13,7 @@
 namespace tavisk::simhost {
 
 // A page file as a browser reads it, and the one place that writes its BODY start
-// tag back.
+// tags back.
 //
 // Encoding, as a browser decides it: a byte-order mark (UTF-8, UTF-16LE, UTF-16BE);
 // else the first meta charset (or http-equiv Content-Type) before the body; else

@@ -1,25 +1,74 @@
 #include "base/Text.h"
 
+#include <charconv>
 #include <cstdint>
 
 namespace tavisk::base {
 namespace {
 
-void AppendWide(std::wstring& out, char32_t c) {
-    if constexpr (sizeof(wchar_t) == 2) {
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (c >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-            return;
-        }
-    }
-    out += static_cast<wchar_t>(c);
-}
-
 constexpr char32_t kReplacement = 0xFFFD;
 
+void AppendWide(std::wstring& out, char32_t c) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        char16_t units[2];
+        for (int k = 0, count = ToUtf16(c, units); k < count; ++k) out += static_cast<wchar_t>(units[k]);
+    } else {
+        out += static_cast<wchar_t>(c);
+    }
+}
+
 }  // namespace
+
+int ToUtf16(char32_t c, char16_t (&units)[2]) {
+    if (c < 0x10000) {
+        units[0] = static_cast<char16_t>(c);
+        return 1;
+    }
+    units[0] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    units[1] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    return 2;
+}
+
+std::wstring FromUtf32(std::u32string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (const char32_t c : text) AppendWide(out, c);
+    return out;
+}
+
+Utf8Char DecodeUtf8(std::string_view bytes, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[at + k]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return {lead, 1};
+    // The lead byte gives the length and the range of the second byte, which rules
+    // out overlong forms, surrogates and code points above U+10FFFF.
+    std::size_t length;
+    char32_t c;
+    unsigned char lower = 0x80, upper = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+        if (lead == 0xE0) lower = 0xA0;
+        if (lead == 0xED) upper = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+        if (lead == 0xF0) lower = 0x90;
+        if (lead == 0xF4) upper = 0x8F;
+    } else {
+        return {kReplacement, 1};
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if (at + k >= bytes.size() || byte(k) < lower || byte(k) > upper) return {kReplacement, k};
+        c = (c << 6) | (byte(k) & 0x3F);
+        lower = 0x80;
+        upper = 0xBF;
+    }
+    return {c, length};
+}
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -69,33 +118,21 @@ std::string ToUtf8(std::wstring_view text) {
 }
 
 std::wstring FromUtf8(std::string_view text) {
-    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
     std::wstring out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80           ? 0
-                          : (lead >> 5) == 0x6  ? 1
-                          : (lead >> 4) == 0xE  ? 2
-                          : (lead >> 3) == 0x1E ? 3
-                                                : -1;
-        bool ok = extra >= 0 && i + extra < text.size();
-        char32_t c = ok ? (lead & (0x7F >> extra)) : 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(text[i + k]);
-            ok = (cont & 0xC0) == 0x80;
-            c = (c << 6) | (cont & 0x3F);
-        }
-        if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-            AppendWide(out, kReplacement);  // one replacement per bad byte, as browsers do
-            ++i;
-            continue;
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        const auto [c, size] = DecodeUtf8(text, i);
         AppendWide(out, c);
-        i += extra + 1;
+        i += size;
     }
     return out;
+}
+
+std::optional<long long> ToInteger(std::string_view text) {
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
 }
 
 std::wstring AsciiUpper(std::wstring_view text) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ChooserWeb.h"
+#include "base/Text.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/mChooser.h"
 #include "host/Application.h"
@@ -61,7 +62,12 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int pages = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20000;
+    const auto count = argc > 1 ? base::ToInteger(argv[1]) : 20000;
+    if (argc > 2 || !count || *count < 1 || *count > 10'000'000) {
+        std::fprintf(stderr, "usage: chooser_list_timing [PAGES]\n");
+        return 2;
+    }
+    const int pages = static_cast<int>(*count);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The text helpers live in base/Text.h; code of the stand-in host that has not
-// moved onto base/ yet reaches them under their former names through here.
+// The text helpers live in base/Text.h. Only tests still reach them through here,
+// under the host:: names they had before; code includes base/Text.h.
 #include "base/Text.h"
 
 namespace tavisk::host {

@@ -173,6 +173,7 @@ int Run(int pages, const std::wstring& folder, const std::wstring& out, int repe
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    return bench::Main("comrun_bench", "PAGES WEB-FOLDER OUT.json [REPETITIONS]", argc, 4,
-                       [&] { return Run(std::stoi(argv[1]), argv[2], argv[3], argc > 4 ? std::stoi(argv[4]) : 5); });
+    return bench::Main("comrun_bench", "PAGES WEB-FOLDER OUT.json [REPETITIONS]", argc, 4, [&] {
+        return Run(bench::Number(argv[1], 1), argv[2], argv[3], argc > 4 ? bench::Number(argv[4], 1) : 5);
+    });
 }

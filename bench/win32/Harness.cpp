@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 
 #include "base/Error.h"
@@ -9,6 +10,8 @@
 
 namespace tavisk::bench {
 namespace {
+
+struct BadNumber {};
 
 struct ChildSearch {
     const std::wstring& text;
@@ -92,17 +95,22 @@ void WriteBenchmarkJson(const std::filesystem::path& path, const char* executabl
     if (!out) throw std::runtime_error("the results could not be written");
 }
 
+int Number(const wchar_t* text, int least) {
+    const auto number = base::ToInteger(base::ToUtf8(text));
+    if (!number || *number < least || *number > std::numeric_limits<int>::max()) throw BadNumber{};
+    return static_cast<int>(*number);
+}
+
 int Main(const char* program, const char* usage, int argc, int arguments, const std::function<int()>& run) {
-    if (argc < arguments) {
-        std::fprintf(stderr, "usage: %s %s\n", program, usage);
-        return 2;
-    }
     try {
-        return run();
+        if (argc >= arguments) return run();
+    } catch (const BadNumber&) {
     } catch (...) {
         std::fprintf(stderr, "%s: %s\n", program, base::ToUtf8(base::CaughtErrorText()).c_str());
+        return 1;
     }
-    return 1;
+    std::fprintf(stderr, "usage: %s %s\n", program, usage);
+    return 2;
 }
 
 }  // namespace tavisk::bench

@@ -36,9 +36,13 @@ struct Series {
 
 void WriteBenchmarkJson(const std::filesystem::path& path, const char* executable, const std::vector<Series>& series);
 
-// A benchmark program's wmain: with fewer than `arguments` arguments, prints `usage`
-// and returns 2; otherwise returns what `run` returns, or prints the error that
-// ended it, after the program's name, and returns 1.
+// A number argument of a benchmark program: anything but a whole number of at least
+// `least` that fits an int makes Main print the usage line.
+int Number(const wchar_t* text, int least = 0);
+
+// A benchmark program's wmain: with fewer than `arguments` arguments or a bad
+// number, prints `usage` and returns 2; otherwise returns what `run` returns, or
+// prints the error that ended it, after the program's name, and returns 1.
 int Main(const char* program, const char* usage, int argc, int arguments, const std::function<int()>& run);
 
 }  // namespace tavisk::bench

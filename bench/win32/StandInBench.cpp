@@ -166,7 +166,7 @@ int Run(const std::wstring& out, int repetitions, int sampleSize, const std::vec
 
 int wmain(int argc, wchar_t** argv) {
     return bench::Main("standin_bench", "OUT.json REPETITIONS SAMPLE WEB-FOLDER...", argc, 5, [&] {
-        return Run(argv[1], std::max(1, std::stoi(argv[2])), std::max(1, std::stoi(argv[3])),
+        return Run(argv[1], bench::Number(argv[2], 1), bench::Number(argv[3], 1),
                    std::vector<std::wstring>(argv + 4, argv + argc));
     });
 }

@@ -43,7 +43,7 @@ std::wstring Hex(char32_t c) {
 void CheckName(const std::u32string& name, const PageEncoding& encoding) {
     const auto refuse = [&](const std::wstring& why) {
         throw SimError(kErrorInvalidArg,
-                       L"The attribute name \"" + ToWide(name) + L"\" cannot be written into the page: " + why);
+                       L"The attribute name \"" + FromUtf32(name) + L"\" cannot be written into the page: " + why);
     };
     if (name.empty()) refuse(L"it is empty.");
     for (const char32_t c : name) {
@@ -62,13 +62,12 @@ HtmlPage::HtmlPage(std::string bytes) : _bytes(std::move(bytes)), _encoding(Deci
     _scan = ScanPage(_text.chars);
     if (!_scan.body) return;
     for (const auto& a : _scan.body->attributes)
-        if (!a.duplicate) _body.push_back({ToWide(a.name), ToWide(a.value)});
-    _firstTagCount = _body.size();
+        if (!a.duplicate) _body.push_back({FromUtf32(a.name), FromUtf32(a.value)});
     for (const auto& later : _scan.laterBodies) {
         for (const auto& a : later.attributes) {
-            auto name = ToWide(a.name);
+            auto name = FromUtf32(a.name);
             if (std::none_of(_body.begin(), _body.end(), [&](const Attribute& b) { return b.name == name; }))
-                _body.push_back({std::move(name), ToWide(a.value)});
+                _body.push_back({std::move(name), FromUtf32(a.value)});
         }
     }
 }
@@ -99,13 +98,76 @@ std::wstring HtmlPage::title() const {
         space = false;
         collapsed += c;
     }
-    return ToWide(collapsed);
+    return FromUtf32(collapsed);
 }
 
-std::wstring HtmlPage::text(std::string_view pageBytes) const { return ToWide(Decode(pageBytes, _encoding).chars); }
+std::wstring HtmlPage::text(std::string_view pageBytes) const { return FromUtf32(Decode(pageBytes, _encoding).chars); }
 
 std::string HtmlPage::raw(std::size_t from, std::size_t to) const {
     return _bytes.substr(_text.offsets[from], _text.offsets[to] - _text.offsets[from]);
+}
+
+// What a save does to one BODY start tag: for each of its attributes whether it
+// stays as written, goes, or takes a new value where it stands, and the attributes
+// written after its last one.
+struct HtmlPage::TagPlan {
+    // Ignored: a duplicate the browser ignores, dropped when the tag is rewritten.
+    enum class Fate { Stays, Ignored, Goes, Takes };
+    struct Planned {
+        Fate fate = Fate::Stays;
+        const Attribute* value = nullptr;  // the new value, for Takes
+    };
+    const ScannedTag* tag = nullptr;  // none: the page has no BODY tag, one is written where the body begins
+    std::vector<Planned> attributes;  // one for each of tag->attributes
+    std::vector<const Attribute*> added;
+
+    bool changes() const {
+        return !added.empty() || std::any_of(attributes.begin(), attributes.end(), [](const Planned& p) {
+            return p.fate == Fate::Goes || p.fate == Fate::Takes;
+        });
+    }
+};
+
+// An attribute never moves from one BODY start tag to another: a later tag may stand
+// in another branch of server code, and what it carries belongs to that branch. So
+// each tag loses the attributes the element no longer has (a later tag would give
+// them again) and keeps the rest where they stand; a new or changed value goes into
+// the first tag, where it wins.
+std::vector<HtmlPage::TagPlan> HtmlPage::plan(const std::vector<Attribute>& attributes) const {
+    std::unordered_map<std::u32string, const Attribute*> wanted;  // by lower-cased name
+    for (const auto& a : attributes) wanted.emplace(AsciiLower32(ToUtf32(a.name)), &a);
+    std::unordered_map<std::u32string, const std::wstring*> read;  // the element's values
+    for (const auto& b : _body) read.emplace(ToUtf32(b.name), &b.value);
+
+    std::vector<TagPlan> plans(1 + _scan.laterBodies.size());
+    plans[0].tag = _scan.body ? &*_scan.body : nullptr;
+    for (std::size_t k = 1; k < plans.size(); ++k) plans[k].tag = &_scan.laterBodies[k - 1];
+    for (auto& p : plans) {
+        if (!p.tag) continue;
+        for (const auto& o : p.tag->attributes) {
+            const auto w = wanted.find(o.name);
+            TagPlan::Planned planned;
+            if (w == wanted.end()) {
+                planned.fate = TagPlan::Fate::Goes;
+            } else if (o.duplicate && !p.tag->holdsServerCode) {
+                planned.fate = TagPlan::Fate::Ignored;
+            } else if (&p == &plans[0] && *read.at(o.name) != w->second->value) {
+                // Where server code decides which occurrence applies, each takes it.
+                planned = {TagPlan::Fate::Takes, w->second};
+            }
+            p.attributes.push_back(planned);
+        }
+    }
+    const auto inFirst = [&](const std::u32string& name) {
+        return plans[0].tag && std::any_of(plans[0].tag->attributes.begin(), plans[0].tag->attributes.end(),
+                                           [&](const ScannedAttribute& o) { return o.name == name; });
+    };
+    for (const auto& a : attributes) {
+        const auto name = AsciiLower32(ToUtf32(a.name));
+        const auto given = read.find(name);
+        if (!inFirst(name) && (given == read.end() || *given->second != a.value)) plans[0].added.push_back(&a);
+    }
+    return plans;
 }
 
 std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
@@ -123,56 +185,27 @@ std::string HtmlPage::render(const std::vector<Attribute>& attributes) const {
 
     std::unordered_set<std::u32string> read, wanted;
     for (const auto& b : _body) read.insert(ToUtf32(b.name));
-    std::vector<Attribute> lowered;  // `attributes` as the page will read them
     for (const auto& a : attributes) {
         auto name = AsciiLower32(ToUtf32(a.name));
         if (!read.count(name)) CheckName(name, _encoding);  // a name read from the page is written as it was spelt
-        if (!wanted.insert(name).second)
+        if (!wanted.insert(std::move(name)).second)
             throw SimError(kErrorInvalidArg, L"The page would hold the attribute \"" + a.name +
                                                  L"\" twice; a browser would ignore the second.");
-        lowered.push_back({ToWide(name), a.value});
     }
 
-    // Attributes that only later tags give may stay there: the longest run at the end
-    // of `attributes` that those tags give back, unchanged and in that order, once
-    // the first tag holds everything before it.
-    std::unordered_map<std::wstring, std::size_t> givenLater;
-    for (std::size_t k = _firstTagCount; k < _body.size(); ++k) givenLater.emplace(_body[k].name, k);
-    std::size_t leftInLater = 0;
-    for (std::size_t next = _body.size(); leftInLater < lowered.size(); ++leftInLater) {
-        const auto& a = lowered[lowered.size() - 1 - leftInLater];
-        const auto given = givenLater.find(a.name);
-        if (given == givenLater.end() || given->second >= next || _body[given->second].value != a.value) break;
-        next = given->second;
-    }
-
-    const auto [from, to] = bodyTagRange();
-    std::string out = _bytes.substr(0, from);
-    const std::vector<Attribute> first(lowered.begin(), lowered.end() - static_cast<std::ptrdiff_t>(leftInLater));
-    if (first == std::vector<Attribute>(_body.begin(), _body.begin() + static_cast<std::ptrdiff_t>(_firstTagCount)))
-        out += _bytes.substr(from, to - from);
-    else
-        out += renderTag(_scan.body ? &*_scan.body : nullptr,
-                         std::vector<Attribute>(attributes.begin(), attributes.begin() + first.size()));
-
-    // A later tag loses every attribute the element no longer has, which it would
-    // otherwise give the element again.
-    std::size_t at = to;
-    for (const auto& later : _scan.laterBodies) {
-        if (std::all_of(later.attributes.begin(), later.attributes.end(),
-                        [&](const ScannedAttribute& a) { return wanted.count(a.name) != 0; }))
-            continue;
-        std::vector<Attribute> kept;
-        for (const auto& a : later.attributes)
-            if (!a.duplicate && wanted.count(a.name)) kept.push_back({ToWide(a.name), ToWide(a.value)});
-        const auto laterFrom = _text.offsets[later.start];
-        out += _bytes.substr(at, laterFrom - at) + renderTag(&later, kept);
-        at = _text.offsets[later.end];
+    std::string out;
+    std::size_t at = 0;
+    for (const auto& p : plan(attributes)) {
+        if (!p.changes()) continue;
+        const auto [from, to] =
+            p.tag ? std::pair(_text.offsets[p.tag->start], _text.offsets[p.tag->end]) : bodyTagRange();
+        out += _bytes.substr(at, from - at) + writeTag(p);
+        at = to;
     }
     return out + _bytes.substr(at);
 }
 
-std::string HtmlPage::renderTag(const ScannedTag* original, const std::vector<Attribute>& attributes) const {
+std::string HtmlPage::writeTag(const TagPlan& plan) const {
     std::string out;
     const auto ascii = [&](std::string_view text) {
         for (const char c : text) Encode(static_cast<unsigned char>(c), _encoding, out);
@@ -208,88 +241,63 @@ std::string HtmlPage::renderTag(const ScannedTag* original, const std::vector<At
         }
         ascii("\"");
     };
-    // An attribute of the tag, up to `to`. One whose name starts with "=" would be read
-    // as the value of a bare name now before it; after a "/" it starts an attribute
-    // whatever precedes it. One that followed server code directly still does.
-    const auto kept = [&](const ScannedAttribute& o, std::size_t to, bool afterServerCode) {
-        if (_text.chars[o.start] == '=') {
-            ascii(" /");
-            out += raw(o.start, to);
-        } else if (afterServerCode && o.leadStart == o.start) {
-            out += raw(o.start, to);
-        } else {
-            separated(o.leadStart, to);
-        }
-    };
 
-    // The tag's attribute (the one the browser reads) for each name asked for.
-    std::unordered_map<std::u32string, const ScannedAttribute*> read;
-    if (original) {
-        for (const auto& o : original->attributes)
-            if (!o.duplicate) read.emplace(o.name, &o);
-    }
-    std::vector<const ScannedAttribute*> before(attributes.size(), nullptr);
-    std::unordered_map<std::u32string, std::size_t> asked;
-    for (std::size_t k = 0; k < attributes.size(); ++k) {
-        auto name = AsciiLower32(ToUtf32(attributes[k].name));
-        if (const auto found = read.find(name); found != read.end()) before[k] = found->second;
-        asked.emplace(std::move(name), k);
-    }
-    // Those that stay in place: the longest run at the start of `attributes` of names
-    // the tag has, in the tag's order; the rest follow them in the order asked.
-    std::size_t inPlace = 0;
-    while (inPlace < attributes.size() && before[inPlace] && (inPlace == 0 || before[inPlace] > before[inPlace - 1]))
-        ++inPlace;
-
-    if (original) {
-        out += raw(original->start, original->nameEnd);
-        // Where server code makes the occurrence that applies unknown, every occurrence
-        // of a name gets its value.
-        const bool keepDuplicates = original->holdsServerCode;
-        auto piece = original->serverCode.begin();
+    const ScannedTag* tag = plan.tag;
+    if (tag) {
+        out += raw(tag->start, tag->nameEnd);
+        auto piece = tag->serverCode.begin();
         bool afterServerCode = false;
-        for (const auto& o : original->attributes) {
-            for (; piece != original->serverCode.end() && piece->start < o.start; ++piece) {
+        const ScannedAttribute* lastKept = nullptr;  // the last piece written, when a kept attribute
+        // Server code written right after an unquoted value (or a bare "=") would join
+        // the value; once what stood between them is gone, it gets white space before it.
+        const auto writePieces = [&](std::size_t before) {
+            for (; piece != tag->serverCode.end() && piece->start < before; ++piece) {
+                if (lastKept && piece->leadStart == piece->start && lastKept->end != piece->start &&
+                    lastKept->end > lastKept->nameEnd && _text.chars[lastKept->end - 1] != '"' &&
+                    _text.chars[lastKept->end - 1] != '\'')
+                    ascii(" ");
                 out += raw(piece->leadStart, piece->end);
                 afterServerCode = true;
+                lastKept = nullptr;
             }
-            const auto found = asked.find(o.name);
-            if (found == asked.end() || found->second >= inPlace || (o.duplicate && !keepDuplicates)) continue;
-            const auto& a = attributes[found->second];
-            if (before[found->second]->value == ToUtf32(a.value)) {
-                kept(o, o.end, afterServerCode);
+        };
+        for (std::size_t k = 0; k < tag->attributes.size(); ++k) {
+            const auto& o = tag->attributes[k];
+            writePieces(o.start);
+            const auto& planned = plan.attributes[k];
+            if (planned.fate != TagPlan::Fate::Stays && planned.fate != TagPlan::Fate::Takes) continue;
+            // One whose name starts with "=" would be read as the value of a bare name
+            // now before it; after a "/" it starts an attribute whatever precedes it.
+            // One that followed server code directly still does.
+            const auto to = planned.fate == TagPlan::Fate::Stays ? o.end : o.nameEnd;
+            if (_text.chars[o.start] == '=') {
+                ascii(" /");
+                out += raw(o.start, to);
+            } else if (afterServerCode && o.leadStart == o.start) {
+                out += raw(o.start, to);
             } else {
-                kept(o, o.nameEnd, afterServerCode);
-                quoted(a);
+                separated(o.leadStart, to);
             }
+            if (planned.fate == TagPlan::Fate::Takes) quoted(*planned.value);
             afterServerCode = false;
+            lastKept = planned.fate == TagPlan::Fate::Stays ? &o : nullptr;
         }
-        for (; piece != original->serverCode.end(); ++piece) out += raw(piece->leadStart, piece->end);
+        writePieces(tag->end);
     } else {
         ascii("<body");
     }
-    for (std::size_t k = inPlace; k < attributes.size(); ++k) {
-        const auto& a = attributes[k];
-        if (const auto* o = before[k]) {  // moved, with the spelling the page gave it
-            if (o->value == ToUtf32(a.value)) {
-                kept(*o, o->end, false);
-            } else {
-                kept(*o, o->nameEnd, false);
-                quoted(a);
-            }
-            continue;
-        }
-        // A new name, or one a later BODY tag gave; the latter was read, not checked.
-        const auto name = AsciiLower32(ToUtf32(a.name));
+    for (const auto* a : plan.added) {
+        // A new name was checked; one a later BODY tag gave was read, not checked.
+        const auto name = ToUtf32(a->name);
         ascii(name[0] == '=' ? " /" : " ");
-        for (const char32_t c : ToUtf32(a.name)) {
+        for (const char32_t c : name) {
             if (!Encode(c, _encoding, out))
                 throw SimError(kErrorInvalidArg,
-                               L"The attribute name \"" + a.name + L"\" cannot be written in the page's encoding.");
+                               L"The attribute name \"" + a->name + L"\" cannot be written in the page's encoding.");
         }
-        quoted(a);
+        quoted(*a);
     }
-    if (original && original->tailStart + 1 < original->end) separated(original->tailStart, original->end - 1);
+    if (tag && tag->tailStart + 1 < tag->end) separated(tag->tailStart, tag->end - 1);
     ascii(">");
     return out;
 }

@@ -13,7 +13,7 @@
 namespace tavisk::simhost {
 
 // A page file as a browser reads it, and the one place that writes its BODY start
-// tag back.
+// tags back.
 //
 // Encoding, as a browser decides it: a byte-order mark (UTF-8, UTF-16LE, UTF-16BE);
 // else the first meta charset (or http-equiv Content-Type) before the body; else
@@ -25,10 +25,11 @@ namespace tavisk::simhost {
 // page, the outermost FRAMESET; for a page without a BODY tag, the body the browser
 // infers, whose start tag is written where that body begins once it has attributes.
 // Later BODY start tags add the attributes the element lacks, as in a browser. A
-// changed or new value is written into the first tag, where it wins over any later
-// one; an attribute the element loses goes from every BODY start tag that sets it, so
-// no later tag applies it again; an attribute that only later tags give stays there
-// while the element keeps it and nothing the first tag must now hold follows it.
+// save never moves an attribute from one BODY start tag to another (a later tag may
+// stand in another branch of server code, and what it carries is that branch's): an
+// attribute the element loses goes from every tag that sets it, so no later tag
+// applies it again; every other keeps its tag and its place; a changed or new value
+// is written into the first tag, where it wins over any later one.
 //
 // Server code ("<% ... %>", see PageScan) is the user's program: a save never splits
 // it, never writes into it and never moves it. In a tag that holds some, attributes
@@ -55,6 +56,8 @@ public:
 
     // The page's bytes with its BODY start tags written for `attributes`; every other
     // byte as it was. The bytes themselves when the attributes are the ones read.
+    // Read back, the page gives the same attributes, in another order where later
+    // tags give some: theirs stay in those tags, after the first tag's.
     // An attribute kept with its value keeps its spelling and quoting; a changed or
     // new value is written double-quoted with "&", '"', "<" and CR as references, and
     // any character the encoding cannot hold as a numeric reference. Duplicates that
@@ -69,17 +72,18 @@ public:
 
 private:
     std::string raw(std::size_t from, std::size_t to) const;
-    // The start tag `original` (none: a new BODY tag) written to hold `attributes`,
-    // names lower-cased: each attribute it had keeps its place, spelling and quoting
-    // while its value stays, unless it must move to keep their order; the rest follow.
-    std::string renderTag(const ScannedTag* original, const std::vector<Attribute>& attributes) const;
+    // A save in two steps: which attributes of which BODY start tag go, stay or come
+    // (one plan for each tag, the first one first), then the bytes of a tag that
+    // changes.
+    struct TagPlan;
+    std::vector<TagPlan> plan(const std::vector<Attribute>& attributes) const;
+    std::string writeTag(const TagPlan& plan) const;
 
     std::string _bytes;
     PageEncoding _encoding;
     DecodedText _text;
     PageScan _scan;
     std::vector<Attribute> _body;
-    std::size_t _firstTagCount = 0;  // _body's attributes that the first tag gives
 };
 
 }  // namespace tavisk::simhost

@@ -24,41 +24,6 @@ std::string AsciiLowerTrimmed(std::string_view label) {
     return out;
 }
 
-// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when it is malformed
-// (the caller then takes one byte as U+FFFD).
-std::size_t DecodeUtf8At(std::string_view bytes, std::size_t i, char32_t& c) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    }
-    std::size_t length;
-    char32_t lower = 0x80, upper = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-        if (lead == 0xE0) lower = 0xA0;
-        if (lead == 0xED) upper = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-        if (lead == 0xF0) lower = 0x90;
-        if (lead == 0xF4) upper = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto cont = static_cast<unsigned char>(bytes[i + k]);
-        if (cont < (k == 1 ? lower : 0x80) || cont > (k == 1 ? upper : 0xBF)) return 0;
-        c = (c << 6) | (cont & 0x3F);
-    }
-    return length;
-}
-
 void AppendUtf16Unit(std::string& out, char32_t unit, bool bigEndian) {
     const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
     out += bigEndian ? high : low;
@@ -102,16 +67,6 @@ bool DetectBom(std::string_view bytes, PageEncoding& encoding) {
     return true;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-    char32_t c;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto length = DecodeUtf8At(bytes, i, c);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 DecodedText Decode(std::string_view bytes, const PageEncoding& encoding) {
     DecodedText text;
     text.chars.reserve(bytes.size());
@@ -124,10 +79,9 @@ DecodedText Decode(std::string_view bytes, const PageEncoding& encoding) {
     switch (encoding.kind) {
         case EncodingKind::Utf8:
             while (i < bytes.size()) {
-                char32_t c;
-                const auto length = DecodeUtf8At(bytes, i, c);
-                put(length ? c : kReplacement, i);
-                i += length ? length : 1;
+                const auto [c, size] = base::DecodeUtf8(bytes, i);
+                put(c, i);
+                i += size;
             }
             break;
         case EncodingKind::Utf16Le:
@@ -187,13 +141,9 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out) {
             return true;
         case EncodingKind::Utf16Le:
         case EncodingKind::Utf16Be: {
-            const bool big = encoding.kind == EncodingKind::Utf16Be;
-            if (c >= 0x10000) {
-                AppendUtf16Unit(out, 0xD800 + ((c - 0x10000) >> 10), big);
-                AppendUtf16Unit(out, 0xDC00 + ((c - 0x10000) & 0x3FF), big);
-            } else {
-                AppendUtf16Unit(out, c, big);
-            }
+            char16_t units[2];
+            for (int k = 0, count = base::ToUtf16(c, units); k < count; ++k)
+                AppendUtf16Unit(out, units[k], encoding.kind == EncodingKind::Utf16Be);
             return true;
         }
         case EncodingKind::Windows1252:
@@ -212,22 +162,6 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out) {
             return false;
     }
     return false;
-}
-
-std::wstring ToWide(std::u32string_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (const char32_t c : text) {
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (c >= 0x10000) {
-                out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-                out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-                continue;
-            }
-        }
-        out += static_cast<wchar_t>(c);
-    }
-    return out;
 }
 
 }  // namespace tavisk::simhost

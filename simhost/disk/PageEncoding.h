@@ -25,8 +25,9 @@ enum class EncodingKind {
 struct PageEncoding {
     EncodingKind kind = EncodingKind::Windows1252;
     std::size_t bomSize = 0;
-    // New text beyond ASCII is written as character references: the page is ASCII and
-    // declares no encoding, so any browser reads references the same way.
+    // New text beyond ASCII is written as character references: the page declares no
+    // encoding, so a browser may read it with another default, and references read
+    // the same under every one.
     bool asciiOnly = false;
 };
 
@@ -38,8 +39,6 @@ EncodingKind EncodingForLabel(std::string_view label);
 // The encoding given by a byte-order mark at the start of `bytes`, if any.
 bool DetectBom(std::string_view bytes, PageEncoding& encoding);
 
-bool IsValidUtf8(std::string_view bytes);
-
 // Text decoded from bytes: character i starts at byte offsets[i]; offsets has one
 // more entry, the end of the bytes. The BOM is not part of the text.
 struct DecodedText {
@@ -47,7 +46,9 @@ struct DecodedText {
     std::vector<std::size_t> offsets;
 };
 
-// Decodes as the Encoding Standard's decoders do: bad sequences become U+FFFD.
+// Decodes as the Encoding Standard's decoders do: a malformed UTF-8 sequence is one
+// U+FFFD (see base::DecodeUtf8), so is a lone surrogate or an odd last byte in
+// UTF-16, and a byte above 0x7F of an encoding not decoded here.
 DecodedText Decode(std::string_view bytes, const PageEncoding& encoding);
 
 // Appends `c` in the page's encoding; false (nothing appended) when the encoding
@@ -58,9 +59,9 @@ bool Encode(char32_t c, const PageEncoding& encoding, std::string& out);
 // numeric character references in that range.
 char32_t Windows1252High(unsigned char byte);
 
-// UTF-32 text as a wide string (UTF-16 on Windows); the way back is base::ToUtf32,
-// which leaves a lone surrogate as it is, for the caller to refuse.
-std::wstring ToWide(std::u32string_view text);
+// Page text is UTF-32; the element's names and values are wide strings. ToUtf32
+// leaves a lone surrogate as it is, for the page editor to refuse.
+using base::FromUtf32;
 using base::ToUtf32;
 
 }  // namespace tavisk::simhost

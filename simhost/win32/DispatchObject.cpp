@@ -53,22 +53,26 @@ std::vector<std::wstring_view> Split(const wchar_t* parameters) {
 
 }  // namespace
 
-Args::Args(const DISPPARAMS& params, size_t parameterCount, bool put) : _byPosition(parameterCount, Missing()) {
+Args::Args(const DISPPARAMS& params, size_t parameterCount, bool put)
+    : _byPosition(parameterCount, Missing()), _order(parameterCount) {
+    for (size_t j = 0; j < parameterCount; ++j) _order[j] = static_cast<UINT>(j);
     if (params.cArgs > 0 && !params.rgvarg) throw base::Error(E_INVALIDARG, L"The call's arguments are malformed.");
     if (params.cNamedArgs > params.cArgs || (params.cNamedArgs > 0 && !params.rgdispidNamedArgs))
         throw base::Error(E_INVALIDARG, L"The call's arguments are malformed.");
-    UINT first = 0;  // index in rgvarg of the first positional argument (the last one written)
+    // rgvarg holds the arguments in reverse: rgvarg[i] was written at cArgs - 1 - i.
+    const auto written = [&](UINT i) { return params.cArgs - 1 - i; };
     for (UINT i = 0; i < params.cNamedArgs; ++i) {
         const DISPID id = params.rgdispidNamedArgs[i];
         if (put && id == DISPID_PROPERTYPUT) {
             _value = params.rgvarg[i];
         } else if (id < 0 || static_cast<size_t>(id) >= parameterCount) {
-            throw ArgumentError(DISP_E_PARAMNOTFOUND, i);
+            throw ArgumentError(DISP_E_PARAMNOTFOUND, written(i));
         } else {
             _byPosition[static_cast<size_t>(id)] = params.rgvarg[i];
+            _order[static_cast<size_t>(id)] = written(i);
         }
     }
-    first = params.cNamedArgs;
+    UINT first = params.cNamedArgs;  // index in rgvarg of the first positional argument (the last one written)
     if (put && !_value) {
         if (params.cArgs == first) throw ArgumentError(DISP_E_PARAMNOTOPTIONAL);
         _value = params.rgvarg[first++];
@@ -90,6 +94,10 @@ const VARIANT& Args::required(size_t position) const {
     return *v;
 }
 
+Variant Args::converted(size_t position, VARTYPE type) const {
+    return Convert(required(position), type, _order[position]);
+}
+
 Variant Args::Convert(const VARIANT& source, VARTYPE type, size_t position) {
     Variant converted;
     const HRESULT hr = VariantChangeType(converted.get(), const_cast<VARIANT*>(&source), 0, type);
@@ -97,11 +105,9 @@ Variant Args::Convert(const VARIANT& source, VARTYPE type, size_t position) {
     return converted;
 }
 
-std::wstring Args::string(size_t position) const {
-    return Bstr::FromBstr(Convert(required(position), VT_BSTR, position).get()->bstrVal);
-}
+std::wstring Args::string(size_t position) const { return Bstr::FromBstr(converted(position, VT_BSTR).get()->bstrVal); }
 
-std::int32_t Args::int32(size_t position) const { return Convert(required(position), VT_I4, position).get()->lVal; }
+std::int32_t Args::int32(size_t position) const { return converted(position, VT_I4).get()->lVal; }
 
 std::optional<std::wstring> Args::optionalString(size_t position) const {
     if (!optional(position)) return std::nullopt;
@@ -114,9 +120,8 @@ std::optional<std::int32_t> Args::optionalInt32(size_t position) const {
 }
 
 std::optional<bool> Args::optionalBool(size_t position) const {
-    const VARIANT* v = optional(position);
-    if (!v) return std::nullopt;
-    return Convert(*v, VT_BOOL, position).get()->boolVal != VARIANT_FALSE;
+    if (!optional(position)) return std::nullopt;
+    return converted(position, VT_BOOL).get()->boolVal != VARIANT_FALSE;
 }
 
 const VARIANT& Args::value() const {
@@ -136,14 +141,16 @@ std::optional<size_t> ParameterPosition(const wchar_t* parameters, const wchar_t
 
 bool SameName(const wchar_t* a, const wchar_t* b) { return b && base::AsciiLower(a) == base::AsciiLower(b); }
 
-HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError) {
+HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError, UINT argumentCount) {
     // Automation's own argument errors are returned as they are; every other failure
     // is a refusal of the host, whose code and text travel in EXCEPINFO (Basic's
     // Err.Number and Err.Description).
     try {
         throw;
     } catch (const ArgumentError& e) {
-        if (argumentError && e.code() != DISP_E_BADPARAMCOUNT) *argumentError = e.argument();
+        // puArgErr indexes rgvarg, which holds the arguments in reverse.
+        if (argumentError && e.code() != DISP_E_BADPARAMCOUNT && e.argument() < argumentCount)
+            *argumentError = argumentCount - 1 - e.argument();
         base::win32::SetErrorText(GUID_NULL, kErrorSource, e.message());
         return e.code();
     } catch (...) {

@@ -27,7 +27,7 @@ inline constexpr wchar_t kErrorSource[] = L"SimHost";
 // A refusal in Automation's own terms (a missing argument, a value of the wrong
 // type, too many arguments), returned as its code rather than as an exception of
 // the host. `argument` is the position of the offending argument, counted from 0
-// in the call's order.
+// in the call's order (Invoke reports it as an index into the reversed rgvarg).
 class ArgumentError : public base::Error {
 public:
     explicit ArgumentError(HRESULT code, UINT argument = 0);
@@ -57,11 +57,16 @@ public:
     const VARIANT& value() const;
 
     // `source` converted to `type`, as Basic would; ArgumentError(DISP_E_TYPEMISMATCH)
-    // naming `position` when it cannot be.
+    // naming `position` (in the call's order) when it cannot be.
     static Variant Convert(const VARIANT& source, VARTYPE type, size_t position);
 
 private:
+    // The argument for parameter `position`, converted; a refusal names where the
+    // caller wrote it, which differs from `position` for a named argument.
+    Variant converted(size_t position, VARTYPE type) const;
+
     std::vector<VARIANT> _byPosition;  // VT_ERROR/DISP_E_PARAMNOTFOUND where absent
+    std::vector<UINT> _order;          // where in the call each parameter's argument was written
     std::optional<VARIANT> _value;
 };
 
@@ -83,8 +88,8 @@ std::optional<size_t> ParameterPosition(const wchar_t* parameters, const wchar_t
 bool SameName(const wchar_t* a, const wchar_t* b);
 // The HRESULT of the exception being handled, with EXCEPINFO filled when the
 // caller gave one (then DISP_E_EXCEPTION), and `argumentError` set for COM's own
-// argument errors.
-HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError);
+// argument errors to the offending argument's index in the call's rgvarg.
+HRESULT ReportInvokeException(EXCEPINFO* exception, UINT* argumentError, UINT argumentCount);
 
 // IDispatch over a table of members: `T::Members()` gives a span of Member<T>.
 // The host's objects carry no type information: a late-binding caller needs none,
@@ -134,7 +139,7 @@ public:
             }
             return S_OK;
         } catch (...) {
-            return ReportInvokeException(exception, argumentError);
+            return ReportInvokeException(exception, argumentError, params ? params->cArgs : 0);
         }
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {

@@ -12,9 +12,9 @@ TEST(Text, Utf8RoundTripKeepsEveryPlane) {
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(FromUtf8("a\xC3"), L"a\uFFFD");                    // cut short
-    EXPECT_EQ(FromUtf8("\xC0\xAFx"), L"\uFFFD\uFFFDx");          // overlong
-    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // a surrogate
+    EXPECT_EQ(FromUtf8("a\xE2\x82\x41\xE2\x82"), L"a\uFFFDA\uFFFD");  // cut short: one for the longest start
+    EXPECT_EQ(FromUtf8("\xC0\xAFx"), L"\uFFFD\uFFFDx");               // overlong
+    EXPECT_EQ(FromUtf8("\xED\xA0\x80\xF4\x90"), L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");  // a surrogate, above U+10FFFF
 }
 
 TEST(Text, CaseFoldingTouchesOnlyAsciiLetters) {

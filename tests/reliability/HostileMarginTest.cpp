@@ -10,12 +10,6 @@
 namespace tavisk::testing {
 namespace {
 
-std::string Utf16LePage(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) bytes += {c, '\0'};
-    return bytes;
-}
-
 struct Page {
     std::string name, bytes;
 };
@@ -28,7 +22,7 @@ const std::vector<Page>& Pages() {
          "</BODY></html>\r\n"},
         {"b-1252.htm", "<html><head><title>Caf\xE9</title></head><body bgcolor=white leftmargin=\"2\">\n<p>b</p>"},
         {"c-bare.asp", "<% x = 1 %><html><head><title>C</title></head>\n<p>c</p></html>"},
-        {"d-utf16.htm", Utf16LePage("<html><head><title>D</title></head><body marginwidth=1 link=red><p>d</p>")},
+        {"d-utf16.htm", Utf16("<html><head><title>D</title></head><body marginwidth=1 link=red><p>d</p>", false)},
     };
     return pages;
 }

@@ -18,12 +18,6 @@ struct Tricky {
     bool refused = false;  // server code that is never closed: where the BODY tags end cannot be known
 };
 
-std::string Utf16(const std::string& ascii, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-    return bytes;
-}
-
 std::string Junk(size_t size, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(size, '\0');
@@ -89,6 +83,7 @@ std::vector<Tricky> Corpus() {
 
     // Server code: one unit wherever it is; never closed, the page is not rewritten.
     add(head + "<body <% If a > b Then %>class=x<% End If %> topmargin=2><p>x");
+    add(head + "<% If a Then %><body bgcolor=red><% Else %><body onload=\"init()\" topmargin=3><% End If %>");
     add(head + "<body background=\"<%= Img(\"a>b\") %>\"><% Response.Write \"<body topmargin=3>\" %>");
     add(head + "<body topmargin=1><p><% Response.Write x", true);
     add(head + "<frameset rows=*><frame src=a.htm></frameset><body>");

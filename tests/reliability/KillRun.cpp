@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/Text.h"
 #include "host/Application.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
@@ -156,9 +157,15 @@ int CountSaving(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int pages = argc > 1 ? std::stoi(argv[1]) : 1000;
-    const int kills = argc > 2 ? std::stoi(argv[2]) : 5;
-    const unsigned seed = argc > 3 ? static_cast<unsigned>(std::stoul(argv[3])) : std::random_device{}();
+    std::optional<long long> numbers[] = {1000, 5, std::random_device{}()};  // pages, kills, seed
+    for (int i = 1; i < argc && i <= 3; ++i) numbers[i - 1] = tavisk::base::ToInteger(argv[i]);
+    const auto within = [](const auto& n, long long most) { return n && *n >= 0 && *n <= most; };
+    if (argc > 4 || !within(numbers[0], 1'000'000) || !within(numbers[1], 1000) || !within(numbers[2], 0xFFFFFFFF)) {
+        std::cerr << "usage: kill_run [PAGES] [KILLS] [SEED]\n";
+        return 2;
+    }
+    const int pages = static_cast<int>(*numbers[0]), kills = static_cast<int>(*numbers[1]);
+    const auto seed = static_cast<unsigned>(*numbers[2]);
     std::mt19937 random(seed);
     std::cout << "kill test: " << pages << " pages, " << kills << " kills, seed " << seed << "\n";
 

@@ -430,10 +430,19 @@ TEST_F(ComHostTest, ArgumentsAreCheckedAsAutomationDoes) {
     EXPECT_EQ(Call(web.Get(), L"LocateFile", DISPATCH_METHOD, {L"a", L"b"}).hr, DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(CallId(web.Get(), 4242, DISPATCH_METHOD).hr, DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(web.Get(), L"Url", DISPATCH_PROPERTYPUT, {L"x"}).hr, DISP_E_MEMBERNOTFOUND);
+    // The refused argument's index in rgvarg, which holds the arguments last written first.
     const auto files = GetObject(web.Get(), L"AllFiles");
-    const auto mismatch = Call(files.Get(), L"Item", DISPATCH_PROPERTYGET, {L"not a number"});
-    EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(mismatch.argumentError, 0u);
+    const auto controls =
+        GetObject(GetObject(GetObject(app.Get(), L"CommandBars").Get(), L"ActiveMenuBar").Get(), L"Controls");
+    using Refused = std::tuple<IDispatch*, const wchar_t*, std::vector<Arg>, UINT>;
+    for (const auto& [object, member, args, index] : std::vector<Refused>{
+             {files.Get(), L"Item", {L"not a number"}, 0},
+             {controls.Get(), L"Add", {1, L"x"}, 0},
+             {controls.Get(), L"Add", {L"x", 1}, 1},
+             {controls.Get(), L"Add", {Arg(L"Id", Variant::Text(L"x")), Arg(L"Type", Variant::Int(1))}, 0}}) {
+        const auto mismatch = Call(object, member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+        EXPECT_EQ(std::pair(mismatch.hr, mismatch.argumentError), std::pair(DISP_E_TYPEMISMATCH, index)) << member;
+    }
     // Names resolve ignoring case, as Basic writes them.
     EXPECT_EQ(GetString(web.Get(), L"URL"), kWebUrl);
     // A named argument lands at its parameter's place.

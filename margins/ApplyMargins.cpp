@@ -43,21 +43,6 @@ void ExecuteMenuCommand(std::int32_t id) {
     control->execute();
 }
 
-// The walk of IsPageOpen from window `first` on: for each window, the file's URL
-// and the window's file's URL, each asked afresh, until the two are equal. `seen`
-// is handed the URL of each window walked.
-template <class Seen>
-bool WalkPageWindows(host::WebFile& file, std::int32_t first, std::int32_t count, Seen&& seen) {
-    for (std::int32_t i = first; i < count; ++i) {
-        const auto url = file.url();
-        auto windowUrl = App().activeWebWindow()->pageWindows()->item(i)->file()->url();
-        const bool match = windowUrl == url;
-        seen(std::move(windowUrl));
-        if (match) return true;
-    }
-    return false;
-}
-
 // IsPageOpen for the pages of one run, asking each window once per run instead of
 // once per page. Between two pages only the run opens and closes windows (its
 // progress window handles no message but its own), and it closes every window it
@@ -223,7 +208,13 @@ std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
 }
 
 bool IsPageOpen(host::WebFile& file) {
-    return WalkPageWindows(file, 0, OpenPageWindowCount(), [](std::wstring&&) {});
+    const std::int32_t count = OpenPageWindowCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        // Both URLs asked afresh for each window.
+        const auto url = file.url();
+        if (App().activeWebWindow()->pageWindows()->item(i)->file()->url() == url) return true;
+    }
+    return false;
 }
 
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,

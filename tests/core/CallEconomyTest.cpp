@@ -19,8 +19,8 @@ int ListedCalls(bool queued, int windows, int windowsWalked, bool wasOpen, int s
     return (queued ? 2 : 1) + (3 + (windows > 0 ? 1 : 0) + 5 * windowsWalked) + 1 + 2 + (2 + 4 + 3 * settingsWritten) +
            4 + (wasOpen ? 2 + 2 : 4);
 }
-constexpr int kListedToCount = 2;    // the collection item and its extension, for each file
-constexpr int kSettingsWritten = 4;  // both families, both sides
+constexpr int kListedForNotAPage = 2;  // the collection item and its extension
+constexpr int kSettingsWritten = 4;    // both families, both sides
 
 // The sizes of the recorded calls cut before every call of `operation`.
 std::vector<int> Segments(const std::vector<std::wstring>& calls, const std::wstring& operation) {
@@ -61,14 +61,12 @@ TEST_F(CallEconomyTest, ARunAsksTheHostNoMoreForEachPageThanListed) {
         ApplyMargins(settings, dialog, messages);
         ASSERT_EQ(dialog.events, (std::vector<std::wstring>{L"hide", L"unload"}));
 
-        // The pages the user had open are still open, and only they.
-        EXPECT_EQ(fresh.pageWindows().size(), static_cast<size_t>(c.windows));
-
+        EXPECT_EQ(fresh.pageWindows().size(), static_cast<size_t>(c.windows));  // the user's, and only they
         auto segments = Segments(fresh.recorder().calls(), c.allPages ? L"WebFiles.item" : L"Application.activeWeb");
         if (c.allPages) {
             const size_t files = static_cast<size_t>(c.pages) * 2 + 1;
             ASSERT_GT(segments.size(), files);
-            for (size_t i = 0; i < files; ++i) EXPECT_LE(segments[i], kListedToCount) << "file " << i;
+            for (size_t i = 0; i < files; ++i) EXPECT_LE(segments[i], kListedForNotAPage) << "file " << i;
             segments.erase(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(files));
         }
         ASSERT_EQ(segments.size(), static_cast<size_t>(c.pages + 1));

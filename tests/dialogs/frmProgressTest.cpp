@@ -71,15 +71,12 @@ protected:
     MemoryProgressWindow* progress() const {
         return toolkit->progressWindows().empty() ? nullptr : toolkit->progressWindows().back().get();
     }
-    // A run's host calls less those of its progress display: over all pages, the
-    // URL of the file just fetched, read when the window redraws.
-    static std::vector<std::wstring> WithoutDisplayReads(const std::vector<std::wstring>& calls) {
-        std::vector<std::wstring> run;
-        for (const auto& call : calls) {
-            if (!(call.starts_with(L"WebFile.url") && !run.empty() && run.back().starts_with(L"WebFiles.item")))
-                run.push_back(call);
-        }
-        return run;
+    // A run's host calls less the page URLs its progress display reads, each just after the page's fetch.
+    static std::vector<std::wstring> WithoutDisplayReads(std::vector<std::wstring> calls) {
+        for (size_t i = calls.size() - 1; i > 0; --i)
+            if (calls[i].starts_with(L"WebFile.url") && calls[i - 1].starts_with(L"WebFiles.item"))
+                calls.erase(calls.begin() + static_cast<std::ptrdiff_t>(i));
+        return calls;
     }
     // The host calls of a run without any progress display.
     std::vector<std::wstring> callsWithoutProgress(bool queued) {
@@ -173,15 +170,7 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
         SCOPED_TRACE(::testing::Message() << c.step.count() << "ms " << (c.queued ? "queue" : "all pages"));
         step = c.step;
         const size_t windowsBefore = toolkit->progressWindows().size();
-        // Opening each page gives the editor the focus; the window has it back by the next page.
-        int focusedAtOpen = 0;
-        host.setChangeListener([&] {
-            if (!progress() || progress()->closed() || toolkit->progressWindows().size() == windowsBefore) return;
-            focusedAtOpen += progress()->focused();
-            progress()->loseFocus();
-        });
         Click(prepare(c.queued).cmdOK);
-        host.setChangeListener({});
         EXPECT_EQ(toolkit->shown().at(0).text, L"Margin settings have been applied successfully.");
         // The window asks the host only for the name it shows, when it redraws.
         const auto calls = host.recorder().calls();
@@ -196,7 +185,6 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
         EXPECT_EQ(window.design().caption, L"Tavisk 2002");
         EXPECT_EQ(window.design().icon, IDI_TAVISK);
         EXPECT_NE(window.design().owner, nullptr);
-        EXPECT_EQ(focusedAtOpen, kPages - c.firstDone);
         EXPECT_TRUE(window.closed());
         EXPECT_GT(window.messageRounds(), 0);
         ASSERT_EQ(window.updates().size(), static_cast<size_t>(c.updates));

@@ -155,8 +155,12 @@ protected:
         // The dialog is back with its choices, and OK now completes the run.
         ASSERT_TRUE(frmMain::Exists());
         EXPECT_TRUE(frmMain::Instance().form().visible());
-        auto openBefore = openPages();
-        std::sort(openBefore.begin(), openBefore.end());
+        const auto sortedOpenPages = [this] {
+            auto pages = openPages();
+            std::sort(pages.begin(), pages.end());  // the editor lists them by activation
+            return pages;
+        };
+        const auto openBefore = sortedOpenPages();
         toolkit->shown().clear();
         Click(frmMain::Instance().cmdOK);
         ASSERT_EQ(toolkit->shown().size(), 1u);
@@ -164,9 +168,7 @@ protected:
         EXPECT_FALSE(frmMain::Exists());
         for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << host::ToUtf8(page(i));
         // A page the stopped run left open now counts as one the user had open.
-        auto openAfter = openPages();
-        std::sort(openAfter.begin(), openAfter.end());
-        EXPECT_EQ(openAfter, openBefore);
+        EXPECT_EQ(sortedOpenPages(), openBefore);
     }
 
     // Fails each call of the run in turn; returns the number of positions swept.
@@ -197,10 +199,7 @@ protected:
             Click(frmMain::Instance().cmdOK);
 
             checkStopAndRetry(steps, k, operation);
-            if (::testing::Test::HasFailure()) {
-                host.recorder().setRecording(true);
-                return k + 1;
-            }
+            if (::testing::Test::HasFailure()) return k + 1;
         }
         host.recorder().setRecording(true);
         return reference.size();

@@ -23,7 +23,8 @@ public:
     void show() override;
     void update(std::int32_t done, std::int32_t total, const std::wstring& status, const std::wstring& item) override;
     void processMessages() override;
-    void regainFocus() override;
+    // In memory no other window can take the focus.
+    void regainFocus() override {}
     bool cancelled() const override { return _cancelled; }
     void close() noexcept override { _closed = true; }
 
@@ -32,11 +33,6 @@ public:
     bool visible() const { return _visible && !_closed; }
     bool closed() const { return _closed; }
     int messageRounds() const { return _messageRounds; }
-    // Whether the focus is on the window: it is from show() until another window takes it.
-    bool focused() const { return _focused && visible(); }
-
-    // Another window of the program takes the focus (the host's page window, say).
-    void loseFocus() { _focused = false; }
 
     // A click on Cancel (or Esc): it waits in the queue until messages are processed.
     void userCancel() { _cancelPending = true; }
@@ -47,7 +43,6 @@ private:
     ProgressDesign _design;
     std::vector<Update> _updates;
     bool _visible = false;
-    bool _focused = false;
     bool _closed = false;
     bool _cancelPending = false;
     bool _cancelled = false;

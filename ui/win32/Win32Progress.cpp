@@ -41,25 +41,23 @@ void SetTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
+BOOL CALLBACK FindHostMainWindow(HWND window, LPARAM result) {
+    wchar_t windowClass[16] = {};
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) ||
+        (GetClassNameW(window, windowClass, 16) && lstrcmpW(windowClass, L"#32770") == 0)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // The host's main window: the thread's visible top-level window that no other owns
 // and that is not a dialog. The add-in's own forms are dialogs owned by hidden
 // windows, and the host's object model does not give its window handle, so this is
 // how the add-in tells the editor's frame apart on the thread they share.
 HWND HostMainWindow() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            wchar_t windowClass[16] = {};
-            if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) ||
-                (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) ||
-                (GetClassNameW(window, windowClass, 16) && lstrcmpW(windowClass, L"#32770") == 0)) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindHostMainWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

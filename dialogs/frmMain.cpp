@@ -42,20 +42,21 @@ void EnableMargin(const ui::CheckBox& check, ui::TextBox& text, ui::UpDown& upDo
 void SelectAll(ui::TextBox& text) { text.select(0, static_cast<std::int32_t>(text.text().size())); }
 
 // The run's progress and messages as the dialog hands them over: once the dialog
-// is closing, the run stops before its next page and nothing more is shown.
+// is closing, the run stops before its next page and nothing more is shown but a
+// failure, which the user must hear of even then.
 class ClosingRun final : public RunProgress, public ui::MessageBoxes {
 public:
     ClosingRun(RunProgress& progress, ui::MessageBoxes& messages, const bool& closing)
         : _progress(progress), _messages(messages), _closing(closing) {}
 
-    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) override {
+    bool next(std::int32_t index, std::int32_t total, const PageUrl& url) override {
         // Asked again after the progress window's messages: that is when a
         // disconnection can arrive.
         return !_closing && _progress.next(index, total, url) && !_closing;
     }
     void end() noexcept override { _progress.end(); }
     void show(const std::wstring& text, const std::wstring& title, ui::MessageIcon icon) override {
-        if (!_closing) _messages.show(text, title, icon);
+        if (!_closing || icon == ui::MessageIcon::Error) _messages.show(text, title, icon);
     }
 
 private:
@@ -96,6 +97,9 @@ void frmMain::CloseIfOpen() noexcept {
 }
 
 void frmMain::Open() {
+    // The menu command can arrive inside a run (through a modal loop of the system's
+    // while the progress window is dragged): the dialog stays hidden until it ends.
+    if (g_instance && g_instance->_running) return;
     frmMain& dialog = Instance();
     dialog._form->show();
     dialog._form->bringToFront();
@@ -181,6 +185,8 @@ void frmMain::unload() {
     if (g_instance.get() == this) ui::ReleaseAfterEvent(std::move(g_instance));
 }
 
+bool frmMain::closing() const { return _closing; }
+
 void frmMain::showAgain() {
     if (_closing) return unload();
     _form->show();
@@ -212,11 +218,13 @@ void frmMain::lvwStaticQueue_ColumnClick(std::int32_t header) { SortOnColumnClic
 void frmMain::cmdAbout_Click() { frmAbout::Open(_form.get()); }
 
 void frmMain::cmdCancel_Click() {
+    if (_running) return;
     const auto keepAlive = shared_from_this();
     unload();
 }
 
 void frmMain::cmdEditQueue_Click() {
+    if (_running) return;
     const auto chooser = CurrentPageChooser();
     if (!chooser) {
         ui::CurrentToolkit().messages().show(L"The page chooser is not available, so the queue cannot be edited.",
@@ -227,7 +235,15 @@ void frmMain::cmdEditQueue_Click() {
 }
 
 void frmMain::cmdOK_Click() {
+    // A run's progress window lets the system's modal loops (a drag, its system
+    // menu) dispatch what waits for the hidden dialog: a second OK must not nest a
+    // run, nor Cancel or "Edit Queue" change the dialog the run reads.
+    if (_running) return;
     const auto keepAlive = shared_from_this();
+    // The chooser would write into the queue the run reads, and both boxes would
+    // stay on the screen, dead, for the whole run: they go first, applying nothing.
+    frmAbout::CloseIfOpen();
+    if (const auto chooser = CurrentPageChooser()) chooser->optionsClosing();
     frmProgress progress(_form.get());
     ClosingRun run(progress, ui::CurrentToolkit().messages(), _closing);
     _running = true;

@@ -23,7 +23,7 @@ public:
     static frmMain& Instance();
     static bool Exists() noexcept;
     // Shows the instance (made first when needed) modeless, topmost and in the
-    // foreground.
+    // foreground; nothing while a run of the dialog is in progress.
     static void Open();
     // The add-in is being disconnected: the dialog, its about box and the page
     // chooser close as Cancel closes them, applying nothing. A run in progress (the
@@ -44,6 +44,7 @@ public:
     std::wstring queueTag(std::int32_t index) override;
     void unload() override;
     void showAgain() override;
+    bool closing() const override;
 
     void Form_Load();
     void chkTop_Click();

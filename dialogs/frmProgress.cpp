@@ -22,7 +22,7 @@ std::wstring frmProgress::StatusText(std::int32_t page, std::int32_t total) {
     return L"Applying margins to page " + std::to_wstring(page) + L" of " + std::to_wstring(total);
 }
 
-bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstring& url) {
+bool frmProgress::next(std::int32_t index, std::int32_t total, const PageUrl& url) {
     const auto now = _clock();
     bool due = false;
     if (_window) {
@@ -31,6 +31,7 @@ bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstrin
             _window->processMessages();
         }
         if (_window->cancelled()) return false;
+        _window->regainFocus();
         due = now - _lastUpdate >= kUpdateInterval;
     } else if (now - _start >= kDelay) {
         _window = ui::CurrentToolkit().createProgressWindow({kCaption, IDI_TAVISK, _owner});
@@ -41,7 +42,8 @@ bool frmProgress::next(std::int32_t index, std::int32_t total, const std::wstrin
     if (due) {
         _lastUpdate = now;
         // The page's name is the last segment of its URL.
-        _window->update(index, total, StatusText(index + 1, total), url.substr(url.find_last_of(L'/') + 1));
+        const std::wstring page = url();
+        _window->update(index, total, StatusText(index + 1, total), page.substr(page.find_last_of(L'/') + 1));
     }
     return true;
 }

@@ -13,9 +13,11 @@ namespace tavisk {
 
 // The progress window of a run. It is made only once the run has lasted about a
 // second, so a short run looks as it always did; from then on it shows "Applying
-// margins to page i of n" and the page's name, a few times a second, and lets the
-// window handle its own messages (painting, Cancel, Esc) between pages. Cancel
-// makes the run stop before its next page. It makes no host call.
+// margins to page i of n" and the page's file name, a few times a second, and lets
+// the window handle its own messages (painting, Cancel, Esc) between pages. Cancel
+// makes the run stop before its next page. Opening a page may give the editor the
+// focus; after each page the window takes it back, so Esc reaches Cancel. Its only
+// host call is the page's URL, read when the texts are redrawn.
 class frmProgress final : public RunProgress {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -40,7 +42,11 @@ public:
     frmProgress(const frmProgress&) = delete;
     frmProgress& operator=(const frmProgress&) = delete;
 
-    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) override;
+    bool next(std::int32_t index, std::int32_t total, const PageUrl& url) override;
+    // For a caller that has the URL in hand.
+    bool next(std::int32_t index, std::int32_t total, const std::wstring& url) {
+        return next(index, total, [&url] { return url; });
+    }
     void end() noexcept override;
 
     static std::wstring StatusText(std::int32_t page, std::int32_t total);

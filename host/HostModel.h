@@ -71,6 +71,8 @@ public:
     virtual std::int32_t viewMode() = 0;
     virtual void setViewMode(std::int32_t mode) = 0;
     virtual void activate() = 0;
+    // Closes the window without saving it first (the editor may ask about an unsaved edit).
+    virtual void close() = 0;
 };
 
 class WebWindow {

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <unordered_set>
+#include <vector>
 
 #include "base/Error.h"
 #include "host/Application.h"
@@ -42,69 +43,84 @@ void ExecuteMenuCommand(std::int32_t id) {
     control->execute();
 }
 
-// The walk of IsPageOpen from window `first` on: for each window, the file's URL
-// and the window's file's URL, each asked afresh, until the two are equal. `seen`
-// is handed the URL of each window walked.
-template <class Seen>
-bool WalkPageWindows(host::WebFile& file, std::int32_t first, std::int32_t count, Seen&& seen) {
-    for (std::int32_t i = first; i < count; ++i) {
-        const auto url = file.url();
-        auto windowUrl = App().activeWebWindow()->pageWindows()->item(i)->file()->url();
-        const bool match = windowUrl == url;
-        seen(std::move(windowUrl));
-        if (match) return true;
-    }
-    return false;
-}
-
 // IsPageOpen for the pages of one run, asking each window once per run instead of
 // once per page. Between two pages only the run opens and closes windows (its
 // progress window handles no message but its own), and it closes every window it
-// opened, so while the window count stays the same the windows are the same: a page whose URL a walk already met is
-// open, and a page the walk has not met yet is looked for among the windows not walked yet. The first check of a run
-// asks exactly what IsPageOpen asks.
+// opened, so while the window count stays the same the set of pages shown stays the
+// same. Their order does not: an editor may move the window it activates to the end
+// of its list. So a walk always covers every window, and the answer comes from the
+// set of URLs it met, never from where in the list a page was.
 class OpenPageCheck {
 public:
     bool operator()(host::WebFile& file) {
         const std::int32_t count = OpenPageWindowCount();
+        if (count == 0) return false;
         if (count != _count) {
             _count = count;
-            _walked = 0;
             _seen.clear();
+            for (std::int32_t i = 0; i < count; ++i) {
+                _seen.insert(App().activeWebWindow()->pageWindows()->item(i)->file()->url());
+            }
         }
-        if (_walked > 0 && _seen.count(file.url()) > 0) return true;
-        return WalkPageWindows(file, _walked, count, [this](std::wstring&& url) {
-            _seen.insert(std::move(url));
-            ++_walked;
-        });
+        return _seen.count(file.url()) > 0;
     }
 
 private:
     std::int32_t _count = 0;
-    std::int32_t _walked = 0;  // windows 0 to _walked - 1 have been asked
     std::unordered_set<std::wstring> _seen;
 };
 
-void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCheck& isPageOpen) {
-    const bool wasOpen = isPageOpen(file);
-    file.open();
+// How far ProcessPage got with a page, so a run that cannot go on can put it back.
+// The page's window is held only while the page is in hand.
+struct PageState {
+    bool wasOpen = false;
     std::int32_t savedViewMode = 0;
-    if (wasOpen) savedViewMode = ActivePageWindow()->viewMode();
-    ActivePageWindow()->setViewMode(kNormalViewMode);
+    std::shared_ptr<host::PageWindow> window;  // once its view mode is about to change
+};
+
+void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCheck& isPageOpen, PageState& state) {
+    state = {};
+    state.wasOpen = isPageOpen(file);
+    file.open();
+    if (state.wasOpen) state.savedViewMode = ActivePageWindow()->viewMode();
+    state.window = ActivePageWindow();
+    state.window->setViewMode(kNormalViewMode);
     SetBodyMargins(settings);
     ExecuteMenuCommand(kSaveControlId);
-    if (wasOpen) {
-        ActivePageWindow()->setViewMode(savedViewMode);
+    if (state.wasOpen) {
+        ActivePageWindow()->setViewMode(state.savedViewMode);
     } else {
         ExecuteMenuCommand(kCloseControlId);
     }
+    state = {};
 }
 
-// The page a run is working on, kept so a failure can name it. Its URL is read
-// only when a failure is reported, so a run makes no host call for it otherwise.
+// Puts a page the run failed on back as the user had it, as far as the host still
+// answers: the user's own window in its view mode, a window the run opened closed
+// unsaved (the editor may ask about the edit itself). Only through the page's own
+// window, which stays usable when the host has already let the add-in go. Used when
+// the options dialog is going for good, so nobody could retry from where the run
+// stopped.
+void PutBack(const PageState& state) noexcept {
+    if (!state.window) return;  // the page itself is not changed yet
+    try {
+        if (state.wasOpen) {
+            state.window->setViewMode(state.savedViewMode);
+        } else {
+            state.window->close();
+        }
+    } catch (...) {
+        // The host refuses: the page stays as the failure left it, and the message names it.
+    }
+}
+
+// The page a run is working on, kept so a failure can name it and, when nobody
+// can retry, put it back. Its URL is read only when a failure is reported, so a
+// run makes no host call for it otherwise.
 struct CurrentPage {
     std::wstring queuedUrl;
     std::shared_ptr<host::WebFile> file;
+    PageState state;
 
     std::wstring url() const noexcept {
         if (!queuedUrl.empty() || !file) return queuedUrl;
@@ -116,12 +132,24 @@ struct CurrentPage {
     }
 };
 
-// Where a run ended: after every file, or stopped by the user before file `done`.
+// Where a run ended: after every page, or stopped by the user before page `done`.
 struct RunEnd {
     bool stopped = false;
     std::int32_t done = 0;
     std::int32_t total = 0;
 };
+
+// The positions of the web's pages in its flat file collection. Counted before the
+// run so that its progress counts pages, not the images and style sheets between
+// them; each file's extension is read here, and only here.
+std::vector<std::int32_t> PagePositions(host::WebFiles& files) {
+    std::vector<std::int32_t> pages;
+    const std::int32_t count = files.count();
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (IsPage(*files.item(i))) pages.push_back(i);
+    }
+    return pages;
+}
 
 RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
     std::shared_ptr<host::PageWindow> savedWindow;
@@ -129,29 +157,34 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
     OpenPageCheck isPageOpen;
 
     RunEnd end;
-    const auto goOn = [&](std::int32_t index, std::int32_t total, const std::wstring& url) {
+    const auto goOn = [&](std::int32_t index, std::int32_t total, const RunProgress::PageUrl& url) {
         if (!progress || progress->next(index, total, url)) return true;
         end = {true, index, total};
         return false;
     };
     if (settings.allPages) {
         const auto files = ActiveWeb()->allFiles();
-        const std::int32_t count = files->count();
+        const auto pages = PagePositions(*files);
+        const auto count = static_cast<std::int32_t>(pages.size());
         for (std::int32_t i = 0; i < count; ++i) {
             current = {};
-            if (!goOn(i, count, {})) break;
-            current.file = files->item(i);
-            if (IsPage(*current.file)) ProcessPage(*current.file, settings, isPageOpen);
+            // The file is fetched when the progress window first wants its name, else just after.
+            const auto fetch = [&]() -> host::WebFile& {
+                if (!current.file) current.file = files->item(pages[static_cast<std::size_t>(i)]);
+                return *current.file;
+            };
+            if (!goOn(i, count, [&] { return fetch().url(); })) break;
+            ProcessPage(fetch(), settings, isPageOpen, current.state);
         }
     } else {
         const std::int32_t count = dialog.queueCount();
         for (std::int32_t i = 0; i < count; ++i) {
             current = {};
             const std::wstring url = dialog.queueTag(i);
-            if (!goOn(i, count, url)) break;
+            if (!goOn(i, count, [&] { return url; })) break;
             current.queuedUrl = url;
             current.file = ActiveWeb()->locateFile(url);
-            ProcessPage(*current.file, settings, isPageOpen);
+            ProcessPage(*current.file, settings, isPageOpen, current.state);
         }
     }
     current = {};
@@ -175,7 +208,13 @@ std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
 }
 
 bool IsPageOpen(host::WebFile& file) {
-    return WalkPageWindows(file, 0, OpenPageWindowCount(), [](std::wstring&&) {});
+    const std::int32_t count = OpenPageWindowCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        // Both URLs asked afresh for each window.
+        const auto url = file.url();
+        if (App().activeWebWindow()->pageWindows()->item(i)->file()->url() == url) return true;
+    }
+    return false;
 }
 
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
@@ -198,7 +237,14 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
     if (failed) {
         // Pages done stay saved and the current one stays open, unsaved: the user
         // sees where the run stopped, and can retry from the dialog or cancel it.
-        messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
+        // With the dialog going for good (the add-in is being let go) nobody can retry
+        // from here: the page in hand goes back as the user had it, and the user is
+        // told of it. Between pages there is nothing to tell: the host just let go.
+        const bool closing = dialog.closing();
+        if (closing) PutBack(current.state);
+        if (!closing || current.file) {
+            messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
+        }
         dialog.showAgain();
     } else if (end.stopped) {
         // Stopped by the user between pages: what is done stays done, and the

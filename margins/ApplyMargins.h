@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "host/HostModel.h"
@@ -23,17 +24,24 @@ public:
     virtual void unload() = 0;
     // Shows the hidden dialog again, as it was, after a run that failed.
     virtual void showAgain() = 0;
+    // True once the dialog is going for good (the add-in is being let go): a run
+    // that fails now cannot be retried from it.
+    virtual bool closing() const { return false; }
 };
 
 // Where a run reports how far it has got, and learns that the user wants it to stop.
-// It is asked between files only, so the page in hand is always finished first.
+// It is asked between pages only, so the page in hand is always finished first.
 class RunProgress {
 public:
+    // Gives the URL of the page about to be processed. It may ask the host (a page of
+    // the web's file collection), so it is called only when the URL is shown; a
+    // refusal is the run's failure on that page.
+    using PageUrl = std::function<std::wstring()>;
+
     virtual ~RunProgress() = default;
-    // Before file `index` (from 0) of the `total` files the run walks. `url` is the
-    // page's URL when the run knows it without asking the host (a queued page's),
-    // else empty. False: the user asked to stop, and the run stops before this file.
-    virtual bool next(std::int32_t index, std::int32_t total, const std::wstring& url) = 0;
+    // Before page `index` (from 0) of the `total` pages the run walks. False: the
+    // user asked to stop, and the run stops before this page.
+    virtual bool next(std::int32_t index, std::int32_t total, const PageUrl& url) = 0;
     // The run is over, finished, stopped or failed: the display goes before any
     // message is shown.
     virtual void end() noexcept = 0;
@@ -41,18 +49,19 @@ public:
 
 inline constexpr wchar_t kRunDoneMessage[] = L"Margin settings have been applied successfully.";
 
-// What the user is told when a run stopped at their request after `done` of `total` files.
+// What the user is told when a run stopped at their request after `done` of `total` pages.
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A
 // failure stops the run where it happened: pages done stay saved, the current page
 // stays open unsaved, the user is told which page failed and why, and the dialog
-// is shown again so the run can be retried or cancelled. With `progress`, the run
-// reports to it before every file and stops there when the user asks: the saved
-// page window is active again, the user is told how far the run got, and the
-// dialog is shown again with its choices and queue. The progress display makes no
-// host call: the host sees the same calls with or without it.
+// is shown again so the run can be retried or cancelled; when the dialog is
+// closing, the current page is put back instead, as far as the host allows. With
+// `progress`, the run reports to it before every page and stops there when the
+// user asks: the saved page window is active again, the user is told how far the
+// run got, and the dialog is shown again with its choices and queue. The progress
+// display asks the host for nothing but, over all pages, the URL of the page shown.
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
                   RunProgress* progress = nullptr);
 

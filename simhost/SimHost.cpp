@@ -48,14 +48,21 @@ void SimHost::openPage(const std::shared_ptr<FileNode>& file) {
         window->stored = window->document->bodyAttributes();
         _windows.push_back(window);
     }
-    _active = window;
-    notifyChanged();
+    activated(window);
 }
 
 void SimHost::activate(const PageWindowState& window) {
     const auto it = std::find_if(_windows.begin(), _windows.end(), [&](const auto& w) { return w.get() == &window; });
     if (it == _windows.end()) throw SimError(kErrorFail, L"The page window has been closed.");
-    _active = *it;
+    activated(*it);
+}
+
+void SimHost::activated(std::shared_ptr<PageWindowState> window) {
+    _active = window;
+    if (_listByActivation) {
+        _windows.erase(std::find(_windows.begin(), _windows.end(), window));
+        _windows.push_back(window);
+    }
     notifyChanged();
 }
 

@@ -51,6 +51,10 @@ public:
     // Opens the file in a page window, or brings forward the one showing it.
     void openPage(const std::shared_ptr<FileNode>& file);
     void activate(const PageWindowState& window);
+    // Whether activating a page window moves it to the end of the list, as an editor
+    // that lists its windows by their last activation may. Off: the order they were
+    // opened in.
+    void setListByActivation(bool on) noexcept { _listByActivation = on; }
     // Writes the active page's document to its file's store.
     void saveActivePage();
     // Closes the active page; the last page window opened before it becomes active.
@@ -75,12 +79,15 @@ public:
     }
 
 private:
+    void activated(std::shared_ptr<PageWindowState> window);
+
     Recorder _recorder;
     std::shared_ptr<WebModel> _web;
     std::vector<std::shared_ptr<PageWindowState>> _windows;
     std::weak_ptr<PageWindowState> _active;
     CommandBarsModel _commandBars;
     std::function<void()> _changed;
+    bool _listByActivation = false;
 };
 
 }  // namespace tavisk::simhost

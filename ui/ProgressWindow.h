@@ -10,8 +10,10 @@ class Form;
 struct ProgressDesign {
     std::wstring caption;
     int icon = 0;  // icon resource of the add-in shown in the title bar; 0: none
-    // The form it belongs to: it is centred on it and has no task bar button of its
-    // own (the owner may be hidden). nullptr: an independent window.
+    // The form the work was started from: the window is centred on it and has no
+    // task bar button of its own (the form may be hidden). The window itself belongs
+    // to the host's main window when there is one, so that it stays above the host
+    // but below the host's own dialogs. nullptr: an independent window.
     Form* owner = nullptr;
 };
 
@@ -23,7 +25,8 @@ class ProgressWindow {
 public:
     virtual ~ProgressWindow() = default;
 
-    // Shows it topmost and in the foreground, with the focus on Cancel.
+    // Shows it above its owner, not topmost (a prompt of the host must be able to
+    // come above it), in the foreground, with the focus on Cancel.
     virtual void show() = 0;
     // The bar at `done` of `total`, and the two lines; drawn at once.
     virtual void update(std::int32_t done, std::int32_t total, const std::wstring& status,
@@ -32,6 +35,10 @@ public:
     // user's clicks and keys) and returns at once. The thread's other windows'
     // messages stay queued for their own loop.
     virtual void processMessages() = 0;
+    // Gives the focus back to the shown window when another window of this program
+    // took it (the host's page window, say); the foreground of another program is
+    // left alone.
+    virtual void regainFocus() = 0;
     // True once the user pressed Cancel, Esc or the close box.
     virtual bool cancelled() const = 0;
     // Destroys the window; nothing else may be called afterwards, except close().

@@ -131,6 +131,7 @@ public:
     std::int32_t viewMode() override { return _object.get(L"ViewMode").toInt(); }
     void setViewMode(std::int32_t mode) override { _object.put(L"ViewMode", Variant::Int(mode)); }
     void activate() override { _object.call(L"Activate"); }
+    void close() override { _object.call(L"Close", Args(Variant::Bool(false))); }
 
 private:
     LateBoundObject _object;

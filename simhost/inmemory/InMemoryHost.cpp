@@ -75,6 +75,7 @@ public:
     std::int32_t viewMode() override { return _window.viewMode(); }
     void setViewMode(std::int32_t mode) override { _window.setViewMode(mode); }
     void activate() override { _window.activate(); }
+    void close() override { _window.close(false); }
 
 private:
     simhost::PageWindow _window;

@@ -67,7 +67,7 @@ protected:
         host::SetApplication(simhost::InMemoryHost(host));
         toolkit = std::make_shared<ProgressToolkit>();
         ui::SetToolkit(toolkit);
-        // Each look at the clock is 100 ms later: the window appears at the tenth file.
+        // Each look at the clock is 100 ms later: the window appears at the tenth page.
         frmProgress::SetClock([this] { return now += 100ms; });
     }
     void TearDown() override {
@@ -114,9 +114,9 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
     struct Case {
         bool queued;
         bool escape;      // else a click on Cancel
-        int done, total;  // all pages: logo.gif is the first file walked
+        int done, total;  // all pages: logo.gif is not counted
     };
-    for (const Case c : {Case{true, true, 15, kPages}, Case{false, false, 16, kPages + 1}}) {
+    for (const Case c : {Case{true, true, 15, kPages}, Case{false, false, 15, kPages}}) {
         SCOPED_TRACE(c.queued ? "queue, Esc" : "all pages, click");
         ShowOptionsDialog();
         Pump();
@@ -125,10 +125,10 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         SetWindowTextW(Children(main, L"Edit").at(0), L"10");
         if (c.queued) queueAll();
 
-        // The host's own windows get nothing inside the run: a message posted to one
-        // before it is still queued after it.
-        const HWND hostWindow =
-            CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        // The editor's frame. The host's own windows get nothing
+        // inside the run: a message posted to one before it is still queued after it.
+        const HWND hostWindow = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                                nullptr, nullptr, nullptr, nullptr);
         PostMessageW(hostWindow, WM_APP, 0, 0);
 
         // What the window shows as each page is opened; the user stops the run during p15.htm.
@@ -146,20 +146,33 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 items.push_back(Text(labels.at(1)));
             }
             if (std::exchange(firstSight, false)) {
-                // Just shown, about a second in: topmost and in front, with the product
-                // icon, owned by the hidden dialog so it has no task bar button.
+                // Just shown, about a second in: in front, with the product icon, owned
+                // by the editor's frame so it has no task bar button, and not topmost.
                 EXPECT_TRUE(IsWindowVisible(window));
                 EXPECT_EQ(Text(window), L"Tavisk 2002");
-                EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+                EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
                 EXPECT_EQ(GetForegroundWindow(), window);
                 EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
-                EXPECT_EQ(GetWindow(window, GW_OWNER), main);
+                EXPECT_EQ(GetWindow(window, GW_OWNER), hostWindow);
+                // A prompt of the editor, owned by its frame, comes above the window.
+                const HWND prompt = CreateWindowExW(0, L"STATIC", L"Reload?", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50,
+                                                    50, 200, 100, hostWindow, nullptr, nullptr, nullptr);
+                SetForegroundWindow(prompt);
+                HWND below = prompt;
+                while (below && below != window) below = GetWindow(below, GW_HWNDNEXT);
+                EXPECT_EQ(below, window);
+                DestroyWindow(prompt);
                 EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
                 EXPECT_FALSE(IsWindowVisible(main));
                 const HWND bar = Child(window, PROGRESS_CLASSW);
                 EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.total);
                 EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 9);
                 if (c.queued) SaveAsPainted(window, L"frmProgress.png");
+            }
+            // Opening p12.htm gives the editor the focus; by the next page the window has it back.
+            if (PageOf(active) == L"p12.htm") SetFocus(hostWindow);
+            if (PageOf(active) == L"p13.htm") {
+                EXPECT_EQ(GetFocus(), Child(window, L"Button", L"Cancel"));
             }
             if (PageOf(active) != L"p15.htm" || std::exchange(stopped, true)) return;
             const HWND cancel = Child(window, L"Button", L"Cancel");
@@ -186,7 +199,7 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         // The texts advanced while the run went on, from page 10.
         ASSERT_GE(statuses.size(), 2u);
         EXPECT_EQ(statuses.front(), L"Applying margins to page 10 of " + std::to_wstring(c.total));
-        EXPECT_EQ(items.front(), c.queued ? L"p10.htm" : L"");
+        EXPECT_EQ(items.front(), L"p10.htm");
         for (size_t i = 1; i < statuses.size(); ++i) EXPECT_NE(statuses[i], statuses[i - 1]);
 
         ASSERT_EQ(toolkit->boxes.shown.size(), 1u);

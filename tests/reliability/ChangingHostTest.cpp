@@ -66,6 +66,7 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
         {"disconnected, all pages", false, false, Action::Disconnect, nullptr},
         {"disconnected, queue", true, false, Action::Disconnect, nullptr},
         {"disconnected, chooser open", true, true, Action::Disconnect, nullptr},
+        {"web closed, OK with the chooser open", true, true, Action::Ok, L"No web is open in FrontPage."},
     };
     for (const wchar_t* path : {L"a.htm", L"c.htm", L"docs/b.htm"}) web->addFile(path, L"T");
     for (const auto& c : cases) {
@@ -128,7 +129,8 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
         EXPECT_EQ(dialog.chkTop.value(), 1);
         EXPECT_EQ(dialog.lvwStaticQueue.count(), c.queue ? 1 : 0);
         EXPECT_EQ(Keys(chooser() ? chooser()->lvwQueue : dialog.lvwStaticQueue), queueBefore);
-        EXPECT_EQ(loadedForms(), before);
+        // A run closes the about box and the chooser first.
+        EXPECT_EQ(loadedForms(), c.action == Action::Ok ? std::vector<MemoryForm*>{mainForm()} : before);
         if (chooser()) {
             EXPECT_TRUE(chooserForm()->visible());
         }
@@ -144,38 +146,57 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
     }
 }
 
-// A disconnection that arrives between two pages of a run, as it can while the
-// progress window handles its messages: the page in hand is finished, the run
-// stops before the next one, and the dialog closes without a word.
-TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItBeforeTheNextPageAndClosesTheDialog) {
+// A disconnection between two pages of a run, as it can arrive while the progress
+// window handles its messages: the page in hand is finished, the run stops before
+// the next one, and the dialog closes without a word. Inside a page's host call,
+// after which the host refuses the add-in: the page the run opened is closed
+// through its own window, unsaved, and the user is told.
+TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
     constexpr int kPages = 10;
     constexpr int kLastDone = 3;
     const auto page = [](int i) { return L"p" + std::to_wstring(i) + L".htm"; };
-    for (int i = 0; i < kPages; ++i) web->addFile(page(i), L"", {{L"text", L"black"}});
-    addin::Connect connect(commandUi());
-    connect.OnConnection(simhost::InMemoryHost(host));
-    ourButton()->execute();
-    auto& dialog = frmMain::Instance();
-    Click(dialog.chkTop);
-    Click(dialog.cmdAbout);
-    bool disconnected = false;
-    host.setChangeListener([&] {
-        // Page kLastDone's window has just closed: the run is between two pages.
-        if (disconnected || saveCount(page(kLastDone)) == 0 || !openPages().empty()) return;
-        disconnected = true;
-        connect.OnDisconnection();
-    });
-    Click(dialog.cmdOK);
-    host.setChangeListener({});
+    for (const bool inPage : {false, true}) {
+        web = std::make_shared<simhost::WebModel>(kWebUrl);
+        for (int i = 0; i < kPages; ++i) web->addFile(page(i), L"", {{L"text", L"black"}});
+        host.openWeb(web);
+        toolkit->shown().clear();
+        addin::Connect connect(commandUi());
+        connect.OnConnection(simhost::InMemoryHost(host));
+        ourButton()->execute();
+        auto& dialog = frmMain::Instance();
+        Click(dialog.chkTop);
+        Click(dialog.cmdAbout);
+        bool disconnected = false;
+        host.setChangeListener([&] {
+            // Between pages: page kLastDone's window has just closed. Inside: the next page is in view mode 1.
+            const auto active = host.activePageWindow();
+            if (disconnected || saveCount(page(kLastDone)) == 0 ||
+                (inPage ? !active || active->viewMode != 1 || active->file->url() != Url(page(kLastDone + 1))
+                        : !openPages().empty()))
+                return;
+            // Nothing of the add-in is entered meanwhile, as through a modal loop of the system's.
+            ourButton()->execute();
+            for (auto* button : {&dialog.cmdOK, &dialog.cmdEditQueue, &dialog.cmdCancel}) Click(*button);
+            EXPECT_FALSE(mainForm()->visible() || !frmMain::Exists() || aboutForm());
+            disconnected = true;
+            connect.OnDisconnection();
+        });
+        Click(dialog.cmdOK);
+        host.setChangeListener({});
 
-    ASSERT_TRUE(disconnected);
-    for (int i = 0; i < kPages; ++i) EXPECT_EQ(saveCount(page(i)), i <= kLastDone ? 1 : 0) << i;
-    EXPECT_TRUE(openPages().empty());
-    EXPECT_TRUE(toolkit->shown().empty());
-    EXPECT_TRUE(loadedForms().empty());
-    EXPECT_FALSE(frmMain::Exists());
-    for (const auto& progress : toolkit->progressWindows()) EXPECT_TRUE(progress->closed());
-    expectItLoadsAgain();
+        ASSERT_TRUE(disconnected);
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saveCount(page(i)), i <= kLastDone ? 1 : 0) << i;
+        EXPECT_TRUE(openPages().empty());
+        EXPECT_EQ(toolkit->shown().size(), inPage ? 1u : 0u);
+        if (inPage) {
+            EXPECT_EQ(toolkit->shown().at(0).text, L"The margins could not be applied to " + Url(page(kLastDone + 1)) +
+                                                       L".\n\nThe add-in is not connected to a host application.");
+        }
+        EXPECT_TRUE(loadedForms().empty());
+        EXPECT_FALSE(frmMain::Exists());
+        for (const auto& progress : toolkit->progressWindows()) EXPECT_TRUE(progress->closed());
+        expectItLoadsAgain();
+    }
 }
 
 }  // namespace

@@ -11,7 +11,6 @@ void MemoryProgressWindow::checkOpen() const {
 void MemoryProgressWindow::show() {
     checkOpen();
     _visible = true;
-    _topmost = true;
 }
 
 void MemoryProgressWindow::update(std::int32_t done, std::int32_t total, const std::wstring& status,

@@ -23,13 +23,14 @@ public:
     void show() override;
     void update(std::int32_t done, std::int32_t total, const std::wstring& status, const std::wstring& item) override;
     void processMessages() override;
+    // In memory no other window can take the focus.
+    void regainFocus() override {}
     bool cancelled() const override { return _cancelled; }
     void close() noexcept override { _closed = true; }
 
     const ProgressDesign& design() const { return _design; }
     const std::vector<Update>& updates() const { return _updates; }
     bool visible() const { return _visible && !_closed; }
-    bool topmost() const { return _topmost; }
     bool closed() const { return _closed; }
     int messageRounds() const { return _messageRounds; }
 
@@ -42,7 +43,6 @@ private:
     ProgressDesign _design;
     std::vector<Update> _updates;
     bool _visible = false;
-    bool _topmost = false;
     bool _closed = false;
     bool _cancelPending = false;
     bool _cancelled = false;

@@ -6,7 +6,6 @@
 
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
-#include "host/win32/BringToFront.h"
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Controls.h"
@@ -42,6 +41,26 @@ void SetTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
+BOOL CALLBACK FindHostMainWindow(HWND window, LPARAM result) {
+    wchar_t windowClass[16] = {};
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) ||
+        (GetClassNameW(window, windowClass, 16) && lstrcmpW(windowClass, L"#32770") == 0)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
+// The host's main window: the thread's visible top-level window that no other owns
+// and that is not a dialog. The add-in's own forms are dialogs owned by hidden
+// windows, and the host's object model does not give its window handle, so this is
+// how the add-in tells the editor's frame apart on the thread they share.
+HWND HostMainWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindHostMainWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 }  // namespace
 
 Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
@@ -49,6 +68,11 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
     HWND owner = nullptr;
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
+    // Within the editor's window chain and not topmost: above the editor's frame,
+    // below the prompts the editor itself may show during an open or a save, which
+    // it owns by its frame. Without a frame (a host with none visible), the form,
+    // which keeps it off the task bar.
+    if (const HWND host = HostMainWindow()) owner = host;
 
     const auto words = EmptyDialogTemplate(kStyle, 0, design.caption);
     _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -107,8 +131,24 @@ void Win32ProgressWindow::show() {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(_window.get(), SW_SHOW);
-    host::win32::BringToFront(_window.get());
+    SetWindowPos(_window.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(_window.get());
     SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
+}
+
+void Win32ProgressWindow::regainFocus() {
+    if (!_window || !IsWindowVisible(_window.get())) return;
+    const HWND focus = GetFocus();
+    if (focus == _window.get() || IsChild(_window.get(), focus)) return;
+    // Only while this thread's windows are in front: the user may have switched to
+    // another program, whose foreground is not the add-in's to take.
+    const HWND foreground = GetForegroundWindow();
+    if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) return;
+    if (IsWindowEnabled(_cancel)) {
+        SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
+    } else {
+        SetFocus(_window.get());
+    }
 }
 
 void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const std::wstring& status,

@@ -26,6 +26,7 @@ public:
     void show() override;
     void update(std::int32_t done, std::int32_t total, const std::wstring& status, const std::wstring& item) override;
     void processMessages() override;
+    void regainFocus() override;
     bool cancelled() const override { return _cancelled; }
     void close() noexcept override;
 

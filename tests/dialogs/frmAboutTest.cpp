@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/ResourceIds.h"
+#include "dialogs/Version.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {
@@ -30,7 +31,7 @@ TEST_F(FrmAboutTest, ShowsTheProductAndItsVersionOnTopOfTheOptionsDialog) {
     for (const auto& placed : about.placed()) shown.emplace_back(placed.kind, placed.caption);
     const std::vector<std::pair<std::wstring, std::wstring>> expected = {
         {L"label", L"Halvern Tavisk 2002 (SR-1)"},
-        {L"label", L"Version 1.1.0.14"},
+        {L"label", std::wstring(L"Version ") + kProductVersion},
         {L"label", L"An add-in for Microsoft FrontPage 2002."},
         {L"label", L"Sets the top and left margins of a web's pages, for Internet Explorer and Netscape."},
         {L"button", L"OK"},

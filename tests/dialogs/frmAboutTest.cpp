@@ -43,9 +43,8 @@ TEST_F(FrmAboutTest, ShowsTheProductAndItsVersionOnTopOfTheOptionsDialog) {
     EXPECT_EQ(about.placed()[4].rect, (ui::Rect{4080, 2340, 1035, 315}));
     EXPECT_EQ(about.placed()[5].rect, (ui::Rect{540, 300, 495, 495}));
     ASSERT_FALSE(about.fonts().empty());
-    EXPECT_EQ(about.fonts()[0].face, L"MS Sans Serif");
-    EXPECT_DOUBLE_EQ(about.fonts()[0].points, 8.25);
-    EXPECT_TRUE(about.fonts()[0].bold);
+    const ui::Font& font = about.fonts()[0];
+    EXPECT_EQ(std::tie(font.face, font.points, font.bold), std::tuple(std::wstring(L"MS Sans Serif"), 8.25, true));
     EXPECT_TRUE(mainForm()->visible());
 }
 

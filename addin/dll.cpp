@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/win32/ComError.h"
 #include "base/win32/ComObject.h"
 #include "base/win32/ThisModule.h"
 #include "addin/ConnectObject.h"
@@ -115,7 +116,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
         if (path.empty()) return SELFREG_E_CLASS;
         return addin::RegisterServer({HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}, path);
     } catch (...) {
-        return E_OUTOFMEMORY;
+        return base::win32::CaughtErrorToHresult(GUID_NULL, addin::kProgId);
     }
 }
 

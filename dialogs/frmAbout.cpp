@@ -1,6 +1,7 @@
 #include "dialogs/frmAbout.h"
 
 #include "dialogs/ResourceIds.h"
+#include "dialogs/Version.h"
 #include "ui/EventBoundary.h"
 
 namespace tavisk {
@@ -37,7 +38,7 @@ void frmAbout::CloseIfOpen() {
 frmAbout::frmAbout(std::shared_ptr<ui::Form> form)
     : _form(std::move(form)),
       Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, &kTitleFont)),
-      Label2(_form->addLabel(L"Version 1.1.0.14", {2400, 660, 1695, 315})),
+      Label2(_form->addLabel(std::wstring(L"Version ") + kProductVersion, {2400, 660, 1695, 315})),
       Label3(_form->addLabel(L"An add-in for Microsoft FrontPage 2002.", {1320, 1140, 3735, 255})),
       Label4(_form->addLabel(L"Sets the top and left margins of a web's pages, for Internet Explorer and Netscape.",
                              {1320, 1440, 3735, 615})),

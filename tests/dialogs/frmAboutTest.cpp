@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/ResourceIds.h"
+#include "dialogs/Version.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {
@@ -30,7 +31,7 @@ TEST_F(FrmAboutTest, ShowsTheProductAndItsVersionOnTopOfTheOptionsDialog) {
     for (const auto& placed : about.placed()) shown.emplace_back(placed.kind, placed.caption);
     const std::vector<std::pair<std::wstring, std::wstring>> expected = {
         {L"label", L"Halvern Tavisk 2002 (SR-1)"},
-        {L"label", L"Version 1.1.0.14"},
+        {L"label", std::wstring(L"Version ") + kProductVersion},
         {L"label", L"An add-in for Microsoft FrontPage 2002."},
         {L"label", L"Sets the top and left margins of a web's pages, for Internet Explorer and Netscape."},
         {L"button", L"OK"},
@@ -42,9 +43,8 @@ TEST_F(FrmAboutTest, ShowsTheProductAndItsVersionOnTopOfTheOptionsDialog) {
     EXPECT_EQ(about.placed()[4].rect, (ui::Rect{4080, 2340, 1035, 315}));
     EXPECT_EQ(about.placed()[5].rect, (ui::Rect{540, 300, 495, 495}));
     ASSERT_FALSE(about.fonts().empty());
-    EXPECT_EQ(about.fonts()[0].face, L"MS Sans Serif");
-    EXPECT_DOUBLE_EQ(about.fonts()[0].points, 8.25);
-    EXPECT_TRUE(about.fonts()[0].bold);
+    const ui::Font& font = about.fonts()[0];
+    EXPECT_EQ(std::tie(font.face, font.points, font.bold), std::tuple(std::wstring(L"MS Sans Serif"), 8.25, true));
     EXPECT_TRUE(mainForm()->visible());
 }
 

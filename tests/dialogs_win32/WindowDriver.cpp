@@ -48,6 +48,11 @@ void PressKey(HWND focused, UINT key) {
 }
 
 void Click(HWND window, int x, int y) {
+    // The pointer goes there too: a control may read the click's place from the
+    // message's own position (GetMessagePos), as a tree view's click handler does.
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     Pump();

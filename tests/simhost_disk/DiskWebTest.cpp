@@ -84,10 +84,11 @@ TEST(DiskWebOrder, NamesWithoutCaseThenExactlyPrefixesFirst) {
     }
 }
 
-TEST_F(DiskWebTest, HidesUnderscoreFolders) {
+TEST_F(DiskWebTest, HidesUnderscoreFoldersButPrivate) {
+    site.write("_borders/top.htm", "<title>Top</title>");
     const auto web = simhost::OpenDiskWeb(site.path());
     for (const auto& folder : web->root().subFolders())
-        EXPECT_EQ(folder->excluded(), folder->name() == L"_private") << base::ToUtf8(folder->name());
+        EXPECT_EQ(folder->excluded(), folder->name() == L"_borders") << base::ToUtf8(folder->name());
     EXPECT_FALSE(web->findFolder(root + L"/_private/inner")->excluded());
 }
 

@@ -293,6 +293,9 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     EXPECT_EQ(TreeView_GetSelection(tree), nullptr);
     const HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_FALSE(TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
+    // The first arrow key chooses the first node: the tree is not dead to the keyboard.
+    PressKey(tree, VK_DOWN);
+    EXPECT_EQ(TreeView_GetSelection(tree), root);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     EXPECT_EQ(ImageList_GetImageCount(images), 4);
     int cx = 0, cy = 0;

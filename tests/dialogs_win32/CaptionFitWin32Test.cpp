@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -28,6 +30,7 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"
+#include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 
 namespace tavisk::testing {
@@ -165,6 +168,11 @@ protected:
 };
 
 TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsWith) {
+    // Run with --dpi, the program sees the screen it was started for.
+    const int dpi = ui::win32::ScreenDpi();
+    if (const char* expected = std::getenv("TAVISK_EXPECTED_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(expected));
+    }
     // Each form as a user meets it, each new one in front, with the longest texts it
     // shows: the progress line of a web of 100,000 pages.
     std::unique_ptr<frmLoading> wait;
@@ -202,6 +210,8 @@ TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsW
              return TopWindow(frmLoading::kCaption);
          }},
     };
+    std::string tightest;
+    long leastSpare = LONG_MAX;
     for (const auto& form : forms) {
         SCOPED_TRACE(form.form);
         const HWND window = form.open();
@@ -219,11 +229,17 @@ TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsW
             EXPECT_LE(caption.needed.cx, caption.room.cx)
                 << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cx
                 << " px of width, its control gives it " << caption.room.cx;
+            if (caption.room.cx - caption.needed.cx < leastSpare) {
+                leastSpare = caption.room.cx - caption.needed.cx;
+                tightest = std::string(form.form) + " " + Narrow(caption.control) + ": " +
+                           std::to_string(caption.needed.cx) + " of " + std::to_string(caption.room.cx) + " px";
+            }
             EXPECT_LE(caption.needed.cy, caption.room.cy)
                 << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cy
                 << " px of height, its control gives it " << caption.room.cy;
         }
     }
+    std::printf("%d dpi, tightest caption: %s\n", dpi, tightest.c_str());
     wait.reset();
     progress.reset();
 }

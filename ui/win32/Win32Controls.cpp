@@ -356,8 +356,35 @@ LRESULT Win32TreeView::selectionChanging(const NMTREEVIEWW& change) const {
     return change.action == TVC_UNKNOWN && !change.itemOld.hItem && !_selecting ? TRUE : FALSE;
 }
 
+// The control does nothing with the arrow keys while no node is selected: the
+// first of them chooses the first node, as a click on it would.
+LRESULT Win32TreeView::keyPressed(WORD key) {
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+            break;
+        default:
+            return 0;
+    }
+    const HTREEITEM first = TreeView_GetRoot(_window);
+    if (TreeView_GetSelection(_window) || !first) return 0;
+    _selecting = true;
+    TreeView_SelectItem(_window, first);
+    _selecting = false;
+    raiseNodeClick(first);
+    return 0;
+}
+
 LRESULT Win32TreeView::notify(NMHDR& header) {
     switch (header.code) {
+        case TVN_KEYDOWN:
+            return keyPressed(reinterpret_cast<NMTVKEYDOWN&>(header).wVKey);
         case NM_CLICK:
             return clicked();
         case TVN_SELCHANGINGW:

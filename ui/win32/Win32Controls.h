@@ -153,6 +153,7 @@ private:
     const Node& node(const std::wstring& key) const;
     LRESULT clicked();
     LRESULT selectionChanging(const NMTREEVIEWW& change) const;
+    LRESULT keyPressed(WORD key);
     void raiseNodeClick(HTREEITEM item);
 
     HWND _window;

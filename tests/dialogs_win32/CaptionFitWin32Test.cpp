@@ -168,7 +168,7 @@ protected:
 };
 
 TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsWith) {
-    // Run with --dpi, the program sees the screen it was started for.
+    // Run at another screen resolution (AtDpi.cmake), the program sees it.
     const int dpi = ui::win32::ScreenDpi();
     if (const char* expected = std::getenv("TAVISK_EXPECTED_DPI")) {
         ASSERT_EQ(dpi, std::atoi(expected));

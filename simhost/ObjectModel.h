@@ -97,10 +97,6 @@ public:
     std::wstring name() const;
     WebFiles files() const;
     WebFolders folders() const;
-    // A hidden folder of the web (WebModel::IsHiddenName unless told otherwise). The
-    // editor's object model offers no such flag, so its IDispatch objects do not
-    // either: the stand-in's window and the in-memory host of native tests read it.
-    bool isHidden() const { return read(L"WebFolder.excluded").excluded(); }
     // The web's root folder, the only one that roots a web here (no subwebs).
     bool isRoot() const;
     Web web() const;

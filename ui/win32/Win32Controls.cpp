@@ -356,8 +356,8 @@ LRESULT Win32TreeView::selectionChanging(const NMTREEVIEWW& change) const {
     return change.action == TVC_UNKNOWN && !change.itemOld.hItem && !_selecting ? TRUE : FALSE;
 }
 
-// The control does nothing with the arrow keys while no node is selected: the
-// first of them chooses the first node, as a click on it would.
+// With no node selected the control has no node to move from: the first arrow
+// key chooses the first node, as a click on it would.
 LRESULT Win32TreeView::keyPressed(WORD key) {
     switch (key) {
         case VK_UP:

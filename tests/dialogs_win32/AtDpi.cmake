@@ -1,6 +1,5 @@
-# cmake -DRUN=wine-run.sh -DPROGRAM=... -DDPI=N -P AtDpi.cmake
-# Runs a Windows test program with the build's Wine prefix set to N dots per inch
-# ("LogPixels", read as a program starts), then back to the default of 96.
+# cmake -DRUN=wine-run.sh -DPROGRAM=... -DDPI=N -P AtDpi.cmake: runs PROGRAM with the Wine
+# prefix at N dots per inch (LogPixels, read as a program starts), then back at 96.
 set(key "HKCU\\Control Panel\\Desktop")
 execute_process(COMMAND ${RUN} reg add ${key} /v LogPixels /t REG_DWORD /d ${DPI} /f OUTPUT_QUIET)
 set(ENV{TAVISK_EXPECTED_DPI} ${DPI})

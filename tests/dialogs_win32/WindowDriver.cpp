@@ -48,18 +48,12 @@ void PressKey(HWND focused, UINT key) {
 }
 
 void Click(HWND window, int x, int y) {
-    // The pointer goes there too, and stays: a control may read the click's place
-    // from the message's own position (GetMessagePos), as a tree view's click
-    // handler does, and under X the pointer's earlier moves may still be arriving.
+    // The pointer goes there and stays (earlier moves may still arrive under X): a tree view reads GetMessagePos.
     POINT at{x, y}, now{};
     ClientToScreen(window, &at);
     for (int steady = 0, wait = 0; steady < 3 && wait < 50; ++wait) {
-        if (GetCursorPos(&now) && now.x == at.x && now.y == at.y) {
-            ++steady;
-        } else {
-            steady = 0;
-            SetCursorPos(at.x, at.y);
-        }
+        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
+        if (!steady) SetCursorPos(at.x, at.y);
         Sleep(20);
     }
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));

@@ -84,7 +84,7 @@ TEST(DiskWebOrder, NamesWithoutCaseThenExactlyPrefixesFirst) {
     }
 }
 
-TEST_F(DiskWebTest, HidesUnderscoreFoldersButPrivate) {
+TEST_F(DiskWebTest, HidesUnderscoreFolders) {
     site.write("_borders/top.htm", "<title>Top</title>");
     const auto web = simhost::OpenDiskWeb(site.path());
     for (const auto& folder : web->root().subFolders())

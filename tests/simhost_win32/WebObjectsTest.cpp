@@ -39,7 +39,6 @@ TEST_F(ComHostTest, TheWebsFoldersAndFilesReadAsTheRealHostNamesThem) {
     const auto folders = Enumerate(GetObject(root.Get(), L"Folders").Get());
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(Strings(folders, L"Name"), (std::vector<std::wstring>{L"news", L"_private"}));
-    // As the editor's folder object, no hidden flag of its own.
     DISPID id = 0;
     LPOLESTR hiddenName = const_cast<LPOLESTR>(L"IsHidden");
     EXPECT_EQ(folders[1]->GetIDsOfNames(IID_NULL, &hiddenName, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);

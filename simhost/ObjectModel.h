@@ -97,8 +97,6 @@ public:
     std::wstring name() const;
     WebFiles files() const;
     WebFolders folders() const;
-    // A hidden folder of the web (named with a leading "_" unless told otherwise).
-    bool isHidden() const { return read(L"WebFolder.excluded").excluded(); }
     // The web's root folder, the only one that roots a web here (no subwebs).
     bool isRoot() const;
     Web web() const;

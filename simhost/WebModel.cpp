@@ -1,6 +1,7 @@
 #include "simhost/WebModel.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "simhost/SimError.h"
 #include "base/Text.h"
@@ -74,9 +75,19 @@ std::wstring WebModel::childUrl(const FolderNode& parent, const std::wstring& na
     return &parent == _root.get() ? parent.url() + name : parent.url() + L"/" + name;
 }
 
-FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name, std::optional<bool> excluded) {
-    auto folder = std::make_shared<FolderNode>(name, childUrl(parent, name),
-                                               excluded.value_or(!name.empty() && name.front() == L'_'));
+// The editor hides a web's folders named with a leading "_" (its own _borders,
+// _themes, _vti_cnf...) and always shows _private, the one meant for the author.
+bool WebModel::IsHiddenName(const std::wstring& name) {
+    static const std::wstring kPrivate = L"_private";
+    const bool isPrivate = name.size() == kPrivate.size() &&
+                           std::equal(name.begin(), name.end(), kPrivate.begin(), [](wchar_t a, wchar_t b) {
+                               return std::towlower(static_cast<wint_t>(a)) == static_cast<wint_t>(b);
+                           });
+    return !name.empty() && name.front() == L'_' && !isPrivate;
+}
+
+FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name) {
+    auto folder = std::make_shared<FolderNode>(name, childUrl(parent, name), IsHiddenName(name));
     if (!_foldersByUrl.emplace(folder->url(), folder).second)
         throw SimError(kErrorInvalidArg, L"The web already has a folder " + folder->url() + L".");
     parent._subFolders.push_back(folder);

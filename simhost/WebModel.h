@@ -123,8 +123,9 @@ public:
     std::shared_ptr<FolderNode> rootPtr() const noexcept { return _root; }
     const std::vector<std::shared_ptr<FileNode>>& allFiles() const noexcept { return _allFiles; }
 
-    // Folders whose name starts with "_" are the web's hidden folders unless told otherwise.
-    FolderNode& addFolder(FolderNode& parent, const std::wstring& name, std::optional<bool> excluded = {});
+    // Folders whose name starts with "_", but _private, are the web's hidden folders.
+    static bool IsHiddenName(const std::wstring& name);
+    FolderNode& addFolder(FolderNode& parent, const std::wstring& name);
     FileNode& addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
                       std::shared_ptr<PageStore> store = nullptr);
 

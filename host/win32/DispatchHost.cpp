@@ -76,13 +76,13 @@ public:
                                                                        0);
     }
     std::shared_ptr<WebFolders> subFolders() override;
-    // The editor documents no hidden flag for a folder. Where the folder object
-    // offers one (as the stand-in host's IsHidden) it decides; otherwise the
-    // editor's own rule applies: a folder whose name begins with "_" is hidden.
+    // The editor documents no hidden flag for a folder, so its own folder list's
+    // rule applies by name: a folder whose name begins with "_" is hidden, but
+    // _private, the one folder of that kind meant for the author, is always shown.
     bool excluded() override {
-        if (_object.has(L"IsHidden")) return _object.get(L"IsHidden").toBool();
         const std::wstring name = _object.has(L"Name") ? _object.get(L"Name").toText() : NameInUrl(url());
-        return !name.empty() && name.front() == L'_';
+        return !name.empty() && name.front() == L'_' &&
+               CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), -1, L"_private", -1) != CSTR_EQUAL;
     }
 
     IDispatch* dispatch() const noexcept { return _object.get(); }

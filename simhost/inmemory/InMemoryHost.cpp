@@ -38,7 +38,9 @@ public:
     std::wstring url() override { return _folder.url(); }
     std::shared_ptr<host::WebFiles> files() override { return std::make_shared<FilesFacade>(_folder.files()); }
     std::shared_ptr<host::WebFolders> subFolders() override;
-    bool excluded() override { return _folder.isHidden(); }
+    // As the add-in's host layer over the editor: the editor's rule by name, the
+    // editor's folder object having no hidden flag.
+    bool excluded() override { return WebModel::IsHiddenName(_folder.name()); }
     const simhost::WebFolder& folder() const noexcept { return _folder; }
 
 private:

@@ -104,9 +104,6 @@ public:
                  return Variant::Object(Make<CollectionObject<WebFolders, FolderObject>>(o._folder.folders()).Get());
              }},
             {L"Name", 10, [](FolderObject& o, const Args&) { return Variant::Text(o._folder.name()); }},
-            // The real object model has no hidden-folder flag; the web's hidden
-            // folders (named with a leading "_") are told by this one.
-            {L"IsHidden", 100, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isHidden()); }},
             {L"IsRoot", 7, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isRoot()); }},
             // A web's root folder is the only one that roots a web: this host has no subwebs.
             {L"IsWeb", 8, [](FolderObject& o, const Args&) { return Variant::Bool(o._folder.isRoot()); }},

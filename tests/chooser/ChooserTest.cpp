@@ -111,24 +111,22 @@ TEST_F(ChooserTest, TheTreeHoldsEveryShownFolderInTheHostsOrderAndNothingBelowAn
     web->folderAt(L"zeta/deep");
     web->folderAt(L"alpha");
     web->folderAt(L"zeta/apple");
-    web->folderAt(L"_private/inner");  // hidden by its name; inner is not, but lies below it
-    web->addFolder(web->folderAt(L"alpha"), L"marked", true);
-    web->folderAt(L"alpha/marked/below");
-    web->addFolder(web->root(), L"_shown", false);
+    web->folderAt(L"_themes/inner");  // hidden by its name; inner is not, but lies below it
+    web->folderAt(L"_private");       // the one "_" folder the editor shows
     frmChooseFiles& chooser = EditQueue();
 
     MemoryTreeView& tree = Tree(chooser);
     const std::wstring root = Url(L"");
     EXPECT_EQ(tree.children(L""), (std::vector<std::wstring>{root}));
     EXPECT_EQ(tree.text(root), L"C:/Webs/site");
-    EXPECT_EQ(tree.children(root), (std::vector<std::wstring>{Url(L"zeta"), Url(L"alpha"), Url(L"_shown")}));
+    EXPECT_EQ(tree.children(root), (std::vector<std::wstring>{Url(L"zeta"), Url(L"alpha"), Url(L"_private")}));
     EXPECT_EQ(tree.children(Url(L"zeta")), (std::vector<std::wstring>{Url(L"zeta/deep"), Url(L"zeta/apple")}));
     EXPECT_TRUE(tree.children(Url(L"alpha")).empty());
     EXPECT_EQ(tree.count(), 6);
     EXPECT_EQ(tree.text(Url(L"zeta/apple")), L"apple");
     EXPECT_EQ(tree.image(root), frmChooseFiles::kImageWeb);
     EXPECT_EQ(tree.selectedImage(root), frmChooseFiles::kImageWeb);
-    for (const auto* path : {L"zeta", L"alpha", L"_shown", L"zeta/deep", L"zeta/apple"}) {
+    for (const auto* path : {L"zeta", L"alpha", L"_private", L"zeta/deep", L"zeta/apple"}) {
         EXPECT_EQ(tree.image(Url(path)), frmChooseFiles::kImageClosed);
         EXPECT_EQ(tree.selectedImage(Url(path)), frmChooseFiles::kImageClosed);
         EXPECT_FALSE(tree.expanded(Url(path)));
@@ -229,7 +227,7 @@ TEST_F(ChooserTest, AFailingLoadIsReportedAndLeavesNeitherWindow) {
         const wchar_t* operation;
         int nth;
     } failures[] = {
-        {L"Web.rootFolder", 1}, {L"WebFolder.subFolders", 2},    {L"WebFolder.excluded", 1},
+        {L"Web.rootFolder", 1}, {L"WebFolder.subFolders", 2},    {L"WebFolder.name", 1},
         {L"WebFile.title", 1},  {L"Application.relativeUrl", 2},
     };
     for (const auto& failure : failures) {

@@ -103,7 +103,7 @@ void SelectItems(HWND list, const std::vector<std::wstring>& texts) {
 }
 
 // The font the list draws an item with, as its owner answers the item's custom draw.
-bool DrawnBold(HWND dialog, HWND list, int index) {
+bool DrawnBold(HWND dialog, HWND list, int index, int column = 0) {
     const HDC dc = CreateCompatibleDC(nullptr);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
     NMLVCUSTOMDRAW draw{};
@@ -113,12 +113,23 @@ bool DrawnBold(HWND dialog, HWND list, int index) {
     draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
     draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index);
     draw.nmcd.hdc = dc;
-    SendMessageW(dialog, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    if (SendMessageW(dialog, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw)) &
+        CDRF_NOTIFYSUBITEMDRAW) {
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+        draw.iSubItem = column;
+        SendMessageW(dialog, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    }
     LOGFONTW font{};
     GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
     SelectObject(dc, previous);
     DeleteDC(dc);
     return font.lfWeight >= FW_BOLD;
+}
+
+void ClickHeader(HWND list, int column) {
+    RECT rect{};
+    Header_GetItemRect(ListView_GetHeader(list), column, &rect);
+    Click(ListView_GetHeader(list), (rect.left + rect.right) / 2, rect.bottom / 2);
 }
 
 class ChooserWin32Test : public ::testing::Test {
@@ -172,6 +183,7 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
         {"docs/pic.gif", "GIF89a"},
         {"images/logo.htm", Page("Logo")},
         {"_private/secret.htm", Page("Secret")},
+        {"ideas.htm", Page("Ideas")},
     };
     for (const auto& [path, bytes] : files) folder.write(path, bytes);
     host.openWeb(simhost::OpenDiskWeb(folder.path()));
@@ -230,12 +242,16 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     const HWND remove = Child(chooser, L"Button", L"Re&move Selected from Queue");
     EXPECT_FALSE(IsWindowEnabled(remove));
 
-    // The tree: the root and the two shown folders, collapsed; four 16x16 images
+    // The tree: the root and three shown folders, _private too, collapsed, none chosen; four 16x16 images
     // whose silver corners are transparent.
     const HWND tree = Child(chooser, WC_TREEVIEWW);
-    EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(GetFocus(), tree);
+    EXPECT_EQ(TreeView_GetSelection(tree), nullptr);
     const HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_FALSE(TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
+    PressKey(tree, VK_DOWN);
+    EXPECT_EQ(TreeView_GetSelection(tree), root);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     EXPECT_EQ(ImageList_GetImageCount(images), 4);
     int cx = 0, cy = 0;
@@ -264,12 +280,20 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
 
     const HWND pages = Children(chooser, WC_LISTVIEWW).at(0);
     const HWND queue = Children(chooser, WC_LISTVIEWW).at(1);
-    EXPECT_EQ(ListColumn(pages, 0), (std::vector<std::wstring>{L"about.htm", L"index.htm"}));
+    EXPECT_EQ(ListColumn(pages, 0), (std::vector<std::wstring>{L"about.htm", L"ideas.htm", L"index.htm"}));
     EXPECT_EQ(SendMessageW(queue, LVM_GETITEMCOUNT, 0, 0), 0);
+    // Typed letters find the first name beginning with them all, whatever its case;
+    // one more that no name begins with leaves the selection alone.
+    SendMessageW(pages, WM_CHAR, L'I', 1);
+    SendMessageW(pages, WM_CHAR, L'n', 1);
+    EXPECT_EQ(ListView_GetNextItem(pages, -1, LVNI_FOCUSED | LVNI_SELECTED), FindItem(pages, L"index.htm"));
+    SendMessageW(pages, WM_CHAR, L'z', 1);
+    EXPECT_EQ(ListView_GetNextItem(pages, -1, LVNI_FOCUSED | LVNI_SELECTED), FindItem(pages, L"index.htm"));
+    EXPECT_EQ(ListView_GetSelectedCount(pages), 1u);
 
     // The user opens the root and clicks "docs".
     TreeView_Expand(tree, root, TVE_EXPAND);
-    HTREEITEM docs = TreeView_GetChild(tree, root);
+    HTREEITEM docs = TreeView_GetNextSibling(tree, TreeView_GetChild(tree, root));  // after _private
     wchar_t text[64] = {};
     TVITEMW item{};
     item.mask = TVIF_TEXT;
@@ -281,6 +305,10 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     RECT node{};
     TreeView_GetItemRect(tree, docs, &node, TRUE);
     Click(tree, node.left + 4, (node.top + node.bottom) / 2);
+    // A click on the folder shown lists it again.
+    const int listings = host.recorder().countOf(L"WebFolder.files");
+    Click(tree, node.left + 4, (node.top + node.bottom) / 2);
+    EXPECT_EQ(host.recorder().countOf(L"WebFolder.files"), listings + 1);
     EXPECT_EQ(ListColumn(pages, 0), (std::vector<std::wstring>{L"guide.htm", L"notes.htm"}));
     EXPECT_EQ(ListColumn(pages, 1), (std::vector<std::wstring>{L"Guide", L"Notes"}));
 
@@ -289,6 +317,7 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     EXPECT_FALSE(DrawnBold(chooser, pages, notes));
     DoubleClick(pages, ItemCentre(pages, notes));
     EXPECT_TRUE(DrawnBold(chooser, pages, FindItem(pages, L"notes.htm")));
+    EXPECT_FALSE(DrawnBold(chooser, pages, FindItem(pages, L"notes.htm"), 1));  // its title is not
     EXPECT_FALSE(DrawnBold(chooser, pages, FindItem(pages, L"guide.htm")));
     EXPECT_EQ(ListColumn(queue, 0), (std::vector<std::wstring>{L"notes.htm"}));
     EXPECT_EQ(ListColumn(queue, 1), (std::vector<std::wstring>{L"Notes"}));
@@ -302,12 +331,19 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     EXPECT_TRUE(DrawnBold(chooser, pages, FindItem(pages, L"guide.htm")));
     EXPECT_TRUE(IsWindowEnabled(remove));
     SaveScreenshot(chooser, L"frmChooseFiles.png");
+    // A click on the sorted column's header turns each list round.
+    ClickHeader(pages, 0);
+    EXPECT_EQ(ListColumn(pages, 0), (std::vector<std::wstring>{L"notes.htm", L"guide.htm"}));
+    ClickHeader(queue, 0);
+    EXPECT_EQ(ListColumn(queue, 0), (std::vector<std::wstring>{L"notes.htm", L"guide.htm"}));
 
     SelectItems(queue, {L"notes.htm"});
     SendMessageW(remove, BM_CLICK, 0, 0);
     EXPECT_EQ(ListColumn(queue, 0), (std::vector<std::wstring>{L"guide.htm"}));
     EXPECT_FALSE(DrawnBold(chooser, pages, FindItem(pages, L"notes.htm")));
     EXPECT_TRUE(IsWindowEnabled(remove));
+    PressKey(tree, VK_DOWN);  // the keyboard lists the folder it moves to
+    EXPECT_EQ(ListColumn(pages, 0), (std::vector<std::wstring>{L"logo.htm"}));
 
     SendMessageW(ok, BM_CLICK, 0, 0);
     Pump();

@@ -1,5 +1,5 @@
 // Which folders the host layer takes as hidden, through the folder's IDispatch:
-// the folder's own flag where it has one, else the editor's "_" rule.
+// the editor's rule by name, "_" hides but _private never, whatever flag it has.
 #include <windows.h>
 
 #include <oleauto.h>
@@ -74,19 +74,18 @@ private:
     std::vector<Member> _members;
 };
 
-TEST(HiddenFolderTest, TheFoldersOwnFlagDecidesElseANameBeginningWithAnUnderscore) {
+TEST(HiddenFolderTest, ANameBeginningWithAnUnderscoreHidesAFolderButPrivate) {
     using M = FakeFolder::Member;
     const struct {
         const char* what;
         std::vector<M> members;
         bool hidden;
     } cases[] = {
-        {"flag set, plain name",
+        {"a flag of its own is not asked",
          {{L"Url", {}, L"file:///C:/w/docs"}, {L"Name", {}, L"docs"}, {L"IsHidden", true}},
-         true},
-        {"flag clear, '_' name",
-         {{L"Url", {}, L"file:///C:/w/_private"}, {L"Name", {}, L"_private"}, {L"IsHidden", false}},
          false},
+        {"_private", {{L"Url", {}, L"file:///C:/w/_private"}, {L"Name", {}, L"_private"}}, false},
+        {"longer than _private", {{L"Url", {}, L"file:///C:/w/_privates"}, {L"Name", {}, L"_privates"}}, true},
         {"no flag, '_' name", {{L"Url", {}, L"file:///C:/w/_themes"}, {L"Name", {}, L"_themes"}}, true},
         {"no flag, plain name", {{L"Url", {}, L"file:///C:/w/docs"}, {L"Name", {}, L"docs"}}, false},
         {"no flag, name inside", {{L"Url", {}, L"file:///C:/w/a_b"}, {L"Name", {}, L"a_b"}}, false},

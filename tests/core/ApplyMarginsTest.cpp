@@ -170,15 +170,15 @@ TEST_F(ApplyMarginsTest, AllPagesOpensOnlyPagesAndReachesHiddenFolders) {
     web->addFile(L"index.htm");
     web->addFile(L"images/logo.gif");
     web->addFile(L"style.css");
-    web->addFile(L"_private/secret.HTML");
+    web->addFile(L"_borders/secret.HTML");
     web->addFile(L"docs/guide.asp");
     web->addFile(L"docs/notes.txt");
-    ASSERT_TRUE(web->findFolder(Url(L"_private"))->excluded());
+    ASSERT_TRUE(web->findFolder(Url(L"_borders"))->excluded());
     run();
 
     EXPECT_EQ(opened(),
-              (std::vector<std::wstring>{At(L"index.htm"), At(L"_private/secret.HTML"), At(L"docs/guide.asp")}));
-    for (const auto* page : {L"index.htm", L"_private/secret.HTML", L"docs/guide.asp"})
+              (std::vector<std::wstring>{At(L"index.htm"), At(L"_borders/secret.HTML"), At(L"docs/guide.asp")}));
+    for (const auto* page : {L"index.htm", L"_borders/secret.HTML", L"docs/guide.asp"})
         EXPECT_EQ(saved(page), (std::vector<Attribute>{{L"topmargin", L"10"}}));
     for (const auto* other : {L"images/logo.gif", L"style.css", L"docs/notes.txt"}) EXPECT_EQ(saveCount(other), 0);
     // Nothing is asked of a file but its extension unless it is a page.

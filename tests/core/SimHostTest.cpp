@@ -10,7 +10,7 @@ namespace {
 TEST_F(SimHostTest, WebModelGivesUrlsStructureAndLookups) {
     web->addFile(L"index.htm", L"Home");
     web->addFile(L"images/logo.gif");
-    web->addFile(L"_private/notes.htm");
+    web->addFile(L"_borders/notes.htm");
     auto& app = host::Application();
     const auto w = app.activeWeb();
     EXPECT_EQ(w->url(), L"file:///C:/Webs/site");
@@ -24,7 +24,7 @@ TEST_F(SimHostTest, WebModelGivesUrlsStructureAndLookups) {
     EXPECT_EQ(w->allFiles()->count(), 3);
     EXPECT_EQ(w->locateFile(Url(L"images/logo.gif"))->title(), L"logo.gif");
     EXPECT_EQ(w->locateFile(Url(L"index.htm"))->title(), L"Home");
-    EXPECT_EQ(w->locateFolder(Url(L"_private"))->files()->item(0)->extension(), L"htm");
+    EXPECT_EQ(w->locateFolder(Url(L"_borders"))->files()->item(0)->extension(), L"htm");
     EXPECT_THROW(w->locateFile(Url(L"INDEX.htm")), host::HostError);
     EXPECT_THROW(w->locateFolder(Url(L"nowhere")), host::HostError);
     EXPECT_THROW(subs->item(2), host::HostError);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -28,6 +29,7 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"
+#include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 
 namespace tavisk::testing {
@@ -165,6 +167,10 @@ protected:
 };
 
 TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsWith) {
+    // Run at another resolution (AtDpi.cmake), the program sees it.
+    if (const char* dpi = std::getenv("TAVISK_EXPECTED_DPI")) {
+        ASSERT_EQ(ui::win32::ScreenDpi(), std::atoi(dpi));
+    }
     // Each form as a user meets it, each new one in front, with the longest texts it
     // shows: the progress line of a web of 100,000 pages.
     std::unique_ptr<frmLoading> wait;

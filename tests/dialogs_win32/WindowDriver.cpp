@@ -48,6 +48,14 @@ void PressKey(HWND focused, UINT key) {
 }
 
 void Click(HWND window, int x, int y) {
+    // The pointer goes there and stays (earlier moves may still arrive under X): a tree view reads GetMessagePos.
+    POINT at{x, y}, now{};
+    ClientToScreen(window, &at);
+    for (int steady = 0, wait = 0; steady < 3 && wait < 50; ++wait) {
+        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
+        if (!steady) SetCursorPos(at.x, at.y);
+        Sleep(20);
+    }
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     Pump();

@@ -62,7 +62,7 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
                                                 L"products/seeds/tomatoes.htm",
                                                 L"styles/print.css",
                                                 L"styles/site.css"}));
-    EXPECT_TRUE(web->findFolder(web->root().url() + L"_private")->excluded());
+    EXPECT_FALSE(web->findFolder(web->root().url() + L"_private")->excluded());
     EXPECT_EQ(file(L"index.htm")->title(), L"Moss & Maple \u2014 Garden Supply");
     EXPECT_EQ(file(L"about.htm")->title(), L"About Moss & Maple");
     EXPECT_EQ(file(L"legacy.htm")->title(), L"Old price list");
@@ -100,7 +100,7 @@ TEST_F(SampleWebTest, TheHostModelLocatesItsFilesAndFoldersByDiskUrl) {
     EXPECT_EQ(seeds->files()->item(0)->title(), L"Spring bulbs \u2014 Fr\u00FChlingszwiebeln");
     EXPECT_EQ(app.relativeUrl(*seeds, rootUrl + L"products/seeds/tomatoes.htm"), L"tomatoes.htm");
     EXPECT_EQ(app.relativeUrl(activeWeb->url(), rootUrl + L"products/seeds"), L"products/seeds");
-    EXPECT_TRUE(activeWeb->locateFolder(rootUrl + L"_private")->excluded());
+    EXPECT_FALSE(activeWeb->locateFolder(rootUrl + L"_private")->excluded());
     EXPECT_EQ(activeWeb->locateFile(rootUrl + L"products/Catalog.HTM")->extension(), L"HTM");
 
     EXPECT_THROW(activeWeb->locateFile(rootUrl + L"missing.htm"), host::HostError);

@@ -21,7 +21,7 @@ TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
                                L"file:///C:/Webs/site/",
                                L"  news",
                                L"    today.htm",
-                               L"  _private (hidden)",
+                               L"  _private",
                                L"    secret.htm",
                                L"  index.htm  \"Home\"",
                            }));

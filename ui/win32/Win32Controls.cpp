@@ -142,16 +142,43 @@ LRESULT Win32ListView::customDraw(NMLVCUSTOMDRAW& draw) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT: {
+            // The bold mark belongs to the item's own text: a bold item is drawn
+            // column by column so that its other columns keep the list's font.
             const auto index = static_cast<std::int32_t>(draw.nmcd.dwItemSpec);
-            if (index >= 0 && index < count() && item(index).bold) {
-                SelectObject(draw.nmcd.hdc, _boldFont.get());
-                return CDRF_NEWFONT;
-            }
-            return CDRF_DODEFAULT;
+            return index >= 0 && index < count() && item(index).bold ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+        }
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+            auto font = reinterpret_cast<HFONT>(SendMessageW(_window, WM_GETFONT, 0, 0));
+            if (draw.iSubItem == 0) font = _boldFont.get();
+            SelectObject(draw.nmcd.hdc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+            return CDRF_NEWFONT;
         }
         default:
             return CDRF_DODEFAULT;
     }
+}
+
+// The control gathers what the user types within the system's type-ahead interval
+// and asks for the first item, from iStart on, whose first column begins with it
+// (ignoring case, as file names do); -1 leaves the selection where it is. An
+// owner-data list answers for the control, which would otherwise take 0 as item 0.
+int Win32ListView::findItem(const NMLVFINDITEMW& find) const {
+    const LVFINDINFOW& wanted = find.lvfi;
+    if (!(wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) || !wanted.psz || count() == 0) return -1;
+    const int length = lstrlenW(wanted.psz);
+    const bool prefix = (wanted.flags & LVFI_PARTIAL) != 0;
+    const std::int32_t start = find.iStart >= 0 && find.iStart < count() ? find.iStart : 0;
+    const std::int32_t steps = (wanted.flags & LVFI_WRAP) ? count() : count() - start;
+    for (std::int32_t step = 0; step < steps; ++step) {
+        const std::int32_t index = (start + step) % count();
+        const std::wstring& text = item(index).text;
+        if (prefix && text.size() < static_cast<size_t>(length)) continue;
+        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(),
+                           prefix ? length : static_cast<int>(text.size()), wanted.psz, length) == CSTR_EQUAL) {
+            return index;
+        }
+    }
+    return -1;
 }
 
 LRESULT Win32ListView::notify(NMHDR& header) {
@@ -161,6 +188,8 @@ LRESULT Win32ListView::notify(NMHDR& header) {
             return 0;
         case NM_CUSTOMDRAW:
             return customDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        case LVN_ODFINDITEMW:
+            return findItem(reinterpret_cast<NMLVFINDITEMW&>(header));
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
             if (_syncing || !(change.uChanged & LVIF_STATE)) return 0;
@@ -287,16 +316,88 @@ std::wstring Win32TreeView::selectedKey() const {
     return reinterpret_cast<const Node*>(item.lParam)->key;
 }
 
-void Win32TreeView::select(const std::wstring& key) { TreeView_SelectItem(_window, node(key).item); }
+void Win32TreeView::select(const std::wstring& key) {
+    _selecting = true;
+    TreeView_SelectItem(_window, node(key).item);
+    _selecting = false;
+}
+
+void Win32TreeView::raiseNodeClick(HTREEITEM item) {
+    if (!item || !onNodeClick) return;
+    TVITEMW node{};
+    node.mask = TVIF_PARAM;
+    node.hItem = item;
+    TreeView_GetItem(_window, &node);
+    const std::wstring key = reinterpret_cast<const Node*>(node.lParam)->key;
+    RunEvent(L"Listing the folder", [&] { onNodeClick(key); });
+}
+
+// The tree reports a click before it moves its selection there, and reports no
+// change at all for a click on the node already selected: that click is the user's
+// choice of the node again (to retry a listing, or to see what the host changed).
+// A click on another node is raised when the selection arrives there.
+LRESULT Win32TreeView::clicked() {
+    const DWORD at = GetMessagePos();
+    TVHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(_window, &hit.pt);
+    TreeView_HitTest(_window, &hit);
+    if ((hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL)) && hit.hItem &&
+        hit.hItem == TreeView_GetSelection(_window)) {
+        raiseNodeClick(hit.hItem);
+    }
+    return 0;
+}
+
+// The control selects its first node by itself when it gets the focus with none
+// selected, which would show a folder as chosen that nobody chose and whose pages
+// are not the ones listed: the tree keeps no selection until the user makes one.
+LRESULT Win32TreeView::selectionChanging(const NMTREEVIEWW& change) const {
+    return change.action == TVC_UNKNOWN && !change.itemOld.hItem && !_selecting ? TRUE : FALSE;
+}
+
+// With no node selected the control has no node to move from: the first arrow
+// key chooses the first node, as a click on it would.
+LRESULT Win32TreeView::keyPressed(WORD key) {
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+            break;
+        default:
+            return 0;
+    }
+    const HTREEITEM first = TreeView_GetRoot(_window);
+    if (TreeView_GetSelection(_window) || !first) return 0;
+    _selecting = true;
+    TreeView_SelectItem(_window, first);
+    _selecting = false;
+    raiseNodeClick(first);
+    return 0;
+}
 
 LRESULT Win32TreeView::notify(NMHDR& header) {
-    if (header.code != TVN_SELCHANGEDW) return 0;
-    const auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
-    // Only the user's choice is an event; a selection made from code is not.
-    if (change.action == TVC_UNKNOWN || !change.itemNew.hItem || !onNodeClick) return 0;
-    const std::wstring key = reinterpret_cast<const Node*>(change.itemNew.lParam)->key;
-    RunEvent(L"Listing the folder", [&] { onNodeClick(key); });
-    return 0;
+    switch (header.code) {
+        case TVN_KEYDOWN:
+            return keyPressed(reinterpret_cast<NMTVKEYDOWN&>(header).wVKey);
+        case NM_CLICK:
+            return clicked();
+        case TVN_SELCHANGINGW:
+            return selectionChanging(reinterpret_cast<NMTREEVIEWW&>(header));
+        case TVN_SELCHANGEDW: {
+            const auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
+            // Only the user's choice is an event; a selection made from code is not.
+            if (change.action != TVC_UNKNOWN) raiseNodeClick(change.itemNew.hItem);
+            return 0;
+        }
+        default:
+            return 0;
+    }
 }
 
 }  // namespace tavisk::ui::win32

@@ -99,7 +99,8 @@ private:
 
 // A report-style list in virtual mode: the items and their order live in the
 // ListView base; the control asks for the texts it shows, keeps the selection by
-// position (put back after each reordering) and draws bold items with a bold font.
+// position (put back after each reordering), draws a bold item's first column with
+// a bold font and asks which item the user's typing names.
 class Win32ListView final : public ListView {
 public:
     Win32ListView(HWND window, std::vector<ListColumn> columns, int dpi);
@@ -114,6 +115,7 @@ private:
     void itemChanged(std::int32_t index) override;
     void showText(NMLVDISPINFOW& info) const;
     LRESULT customDraw(NMLVCUSTOMDRAW& draw);
+    int findItem(const NMLVFINDITEMW& find) const;
     void showSelection(std::int32_t index);
 
     HWND _window;
@@ -149,10 +151,15 @@ private:
         HTREEITEM item;
     };
     const Node& node(const std::wstring& key) const;
+    LRESULT clicked();
+    LRESULT selectionChanging(const NMTREEVIEWW& change) const;
+    LRESULT keyPressed(WORD key);
+    void raiseNodeClick(HTREEITEM item);
 
     HWND _window;
     ImageList _images;
     std::unordered_map<std::wstring, Node> _nodes;
+    bool _selecting = false;  // a selection made from code
 };
 
 }  // namespace tavisk::ui::win32

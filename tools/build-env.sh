@@ -18,11 +18,13 @@ if command -v ccache >/dev/null 2>&1; then
   # The precompiled headers are included with -include: ccache caches those
   # compilations only with pch_defines and time_macros; the headers are written
   # during the build, so their times are not taken as a sign of a change.
-  cat >"$CCACHE_CONFIGPATH" <<EOF
+  # Written aside and moved in: a build already running may be reading it.
+  cat >"$CCACHE_CONFIGPATH.$$" <<EOF
 cache_dir = $CCACHE_DIR
 max_size = 2G
 base_dir = $root
 hash_dir = false
 sloppiness = pch_defines,time_macros,include_file_mtime,include_file_ctime
 EOF
+  mv -f "$CCACHE_CONFIGPATH.$$" "$CCACHE_CONFIGPATH"
 fi

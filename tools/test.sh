@@ -2,36 +2,37 @@
 # The project's test command: installs what is missing, builds natively and for
 # Windows, and runs every test (natively, then under Wine inside Xvfb). Prints the
 # time of each stage at its end, also when a stage fails.
+#
+# The two trees build at the same time, each given all the cores, and the Wine
+# prefix is prepared beside them: each build alone leaves cores idle while it
+# waits on its precompiled headers and its links, and the prefix mostly waits.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 
-stage_names=()
-stage_times=()
-stage=""
-stage_start=0
 now() { date +%s.%N; }
+since() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }'; }
+test_start=$(now)
+times=()
+stage=""
 begin() {
   stage=$1
   stage_start=$(now)
   echo "== $stage"
 }
 finish() {
-  [ -n "$stage" ] || return 0
-  stage_names+=("$stage")
-  stage_times+=("$(echo "$(now) $stage_start" | awk '{printf "%.1f", $1 - $2}')")
+  times+=("$(printf '%-22s %7ss' "$stage" "$(since "$stage_start")")")
   stage=""
 }
 report() {
-  local status=$? i
-  [ -z "$stage" ] || { finish; stage_times[-1]+=" (failed)"; }
-  echo "== stage times (seconds)"
-  for i in "${!stage_names[@]}"; do printf '  %-14s %s\n' "${stage_names[$i]}" "${stage_times[$i]}"; done
-  printf '  %-14s %s\n' total "$(echo "$(now) $test_start" | awk '{printf "%.1f", $1 - $2}')"
+  local status=$? line
+  [ -z "$stage" ] || times+=("$(printf '%-22s %7ss (failed)' "$stage" "$(since "$stage_start")")" "${parts[@]}")
+  echo "== stage times"
+  for line in "${times[@]}"; do echo "  $line"; done
+  printf '  %-22s %7ss\n' total "$(since "$test_start")"
   exit $status
 }
-test_start=$(now)
 trap report EXIT
 
 begin packages
@@ -45,19 +46,56 @@ begin format
 bash tools/check-format.sh
 finish
 
-begin "native build"
-echo "(g++, AddressSanitizer, UndefinedBehaviorSanitizer)"
+# A build run in the background: its output goes to LOG, its time to LOG.time.
+background() {
+  local log=$1
+  shift
+  (
+    start=$(now)
+    status=0
+    "$@" >"$log" 2>&1 || status=$?
+    since "$start" >"$log.time"
+    exit $status
+  ) &
+}
+# Waits for the background job PID and keeps its time for the report, below the
+# stage it ran in; shows its log when it failed.
+parts=()
+collect() {
+  local pid=$1 name=$2 log=$3 status=0
+  wait "$pid" || status=$?
+  parts+=("$(printf '  %-20s %7ss' "$name" "$(cat "$log.time" 2>/dev/null || echo '?')")")
+  if [ $status -ne 0 ]; then
+    echo "== $name failed:"
+    cat "$log"
+    parts[-1]+=" (failed)"
+  fi
+  return $status
+}
+
+begin "builds (together)"
+echo "native: g++, AddressSanitizer, UndefinedBehaviorSanitizer (log: build/native-build.log)"
+echo "Windows: mingw-w64 i686 (log: build/windows-build.log)"
+mkdir -p build
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build/native -j"$jobs"
+background build/native-build.log cmake --build build/native -j"$jobs"
+native_build=$!
+background build/windows-build.log bash tools/build-windows.sh
+windows_build=$!
+# The prefix lives in the Windows tree, which build-windows.sh creates first.
+while [ ! -f build/windows/CMakeCache.txt ] && kill -0 "$windows_build" 2>/dev/null; do sleep 1; done
+background build/wine-prefix.log bash tools/wine-session.sh build/windows true
+wine_prefix=$!
+failed=0
+collect "$native_build" "native build" build/native-build.log || failed=1
+collect "$windows_build" "Windows build" build/windows-build.log || failed=1
+collect "$wine_prefix" "Wine prefix" build/wine-prefix.log || failed=1
+[ $failed -eq 0 ] || exit 1
 finish
+times+=("${parts[@]}")
 
 begin "native tests"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
-finish
-
-begin "Windows build"
-echo "(mingw-w64 i686)"
-bash tools/build-windows.sh
 finish
 
 begin "Wine tests"

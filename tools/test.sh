@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The project's test command: installs what is missing, builds natively and for
 # Windows, and runs every test (natively, then under Wine inside Xvfb). Prints the
-# time of each stage at its end, also when a stage fails.
+# time of each stage at its end, also when a stage fails: the wall-clock time and
+# the processor time it took (user and system, of all its processes), which says
+# more than the first when others share the machine.
 #
 # The two trees build at the same time, each given all the cores, and the Wine
 # prefix is prepared beside them: each build alone leaves cores idle while it
@@ -11,26 +13,48 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 
+mkdir -p build
 now() { date +%s.%N; }
-since() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }'; }
-test_start=$(now)
+# Sets cpu to the processor time of this shell's finished children so far. `times`
+# runs here, not in a subshell, which would count only its own children.
+read_cpu() {
+  local file="build/.cpu-$BASHPID"
+  times >"$file"
+  cpu=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.1f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$file")
+  rm -f "$file"
+}
+# Sets elapsed to "<wall>s (<cpu>s cpu)" since the wall-clock and processor times given.
+elapsed_since() {
+  read_cpu
+  elapsed=$(awk -v wall="$1" -v was="$2" -v now="$(now)" -v cpu="$cpu" \
+    'BEGIN { printf "%7.1fs (%6.1fs cpu)", now - wall, cpu - was }')
+}
+read_cpu
+test_start=$(now) test_cpu=$cpu
 times=()
+parts=()
 stage=""
 begin() {
   stage=$1
-  stage_start=$(now)
+  read_cpu
+  stage_start=$(now) stage_cpu=$cpu
   echo "== $stage"
 }
 finish() {
-  times+=("$(printf '%-22s %7ss' "$stage" "$(since "$stage_start")")")
+  elapsed_since "$stage_start" "$stage_cpu"
+  times+=("$(printf '%-22s %s' "$stage" "$elapsed")")
   stage=""
 }
 report() {
   local status=$? line
-  [ -z "$stage" ] || times+=("$(printf '%-22s %7ss (failed)' "$stage" "$(since "$stage_start")")" "${parts[@]}")
+  if [ -n "$stage" ]; then
+    elapsed_since "$stage_start" "$stage_cpu"
+    times+=("$(printf '%-22s %s (failed)' "$stage" "$elapsed")" "${parts[@]}")
+  fi
   echo "== stage times"
   for line in "${times[@]}"; do echo "  $line"; done
-  printf '  %-22s %7ss\n' total "$(since "$test_start")"
+  elapsed_since "$test_start" "$test_cpu"
+  printf '  %-22s %s\n' total "$elapsed"
   exit $status
 }
 trap report EXIT
@@ -51,20 +75,21 @@ background() {
   local log=$1
   shift
   (
-    start=$(now)
+    read_cpu
+    start=$(now) start_cpu=$cpu
     status=0
     "$@" >"$log" 2>&1 || status=$?
-    since "$start" >"$log.time"
+    elapsed_since "$start" "$start_cpu"
+    echo "$elapsed" >"$log.time"
     exit $status
   ) &
 }
 # Waits for the background job PID and keeps its time for the report, below the
 # stage it ran in; shows its log when it failed.
-parts=()
 collect() {
   local pid=$1 name=$2 log=$3 status=0
   wait "$pid" || status=$?
-  parts+=("$(printf '  %-20s %7ss' "$name" "$(cat "$log.time" 2>/dev/null || echo '?')")")
+  parts+=("$(printf '  %-20s %s' "$name" "$(cat "$log.time" 2>/dev/null || echo '?')")")
   if [ $status -ne 0 ]; then
     echo "== $name failed:"
     cat "$log"
@@ -76,7 +101,6 @@ collect() {
 begin "builds (together)"
 echo "native: g++, AddressSanitizer, UndefinedBehaviorSanitizer (log: build/native-build.log)"
 echo "Windows: mingw-w64 i686 (log: build/windows-build.log)"
-mkdir -p build
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 background build/native-build.log cmake --build build/native -j"$jobs"
 native_build=$!

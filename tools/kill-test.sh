@@ -8,6 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh
+source tools/build-env.sh
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j"$(nproc)" --target kill_run
 build/native/tests/reliability/kill_run "$@"

@@ -16,7 +16,6 @@ namespace {
 constexpr std::int32_t kSaveControlId = 3;
 constexpr std::int32_t kCloseControlId = 106;
 constexpr std::int32_t kNormalViewMode = 1;
-constexpr wchar_t kMenuBar[] = L"menu bar";
 
 host::HostApplication& App() { return host::Application(); }
 
@@ -35,7 +34,7 @@ std::shared_ptr<host::PageWindow> ActivePageWindow() {
 }
 
 void ExecuteMenuCommand(std::int32_t id) {
-    auto control = App().commandBars()->item(kMenuBar)->findControl(id, true);
+    auto control = App().commandBars()->item(host::kMenuBar)->findControl(id, true);
     if (!control) {
         throw host::HostError(host::kErrorNotFound,
                               L"The menu bar has no command with Id " + std::to_wstring(id) + L".");

@@ -118,7 +118,7 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
         EXPECT_EQ(toolkit->shown()[0].icon, ui::MessageIcon::Error);
         if (c.action == Action::Ok) {
             EXPECT_NE(toolkit->shown()[0].text.find(c.message), std::wstring::npos)
-                << host::ToUtf8(toolkit->shown()[0].text);
+                << base::ToUtf8(toolkit->shown()[0].text);
         } else {
             EXPECT_EQ(toolkit->shown()[0].text, c.message);
         }

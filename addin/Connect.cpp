@@ -25,7 +25,7 @@ void Connect::forgetHost() noexcept {
 }
 
 void Connect::addMenuCommand() {
-    auto tools = fpApp->commandBars()->item(kMenuBar)->controls()->itemByCaption(kToolsMenu)->controls();
+    auto tools = fpApp->commandBars()->item(host::kMenuBar)->controls()->itemByCaption(kToolsMenu)->controls();
 
     p_ctlPopup = nullptr;
     const std::int32_t count = tools->count();

@@ -22,7 +22,6 @@ struct CommandUi {
 // the same whatever host offers that model.
 class Connect {
 public:
-    static constexpr wchar_t kMenuBar[] = L"menu bar";
     static constexpr wchar_t kToolsMenu[] = L"Tools";
     static constexpr wchar_t kMakerTag[] = L"HALVERN";
     static constexpr wchar_t kMakerCaption[] = L"&Halvern Add-ins";

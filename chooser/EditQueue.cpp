@@ -7,7 +7,6 @@
 #include "chooser/mChooser.h"
 #include "dialogs/PageChooser.h"
 #include "host/Application.h"
-#include "host/HostError.h"
 
 namespace tavisk {
 namespace {
@@ -29,8 +28,7 @@ void EditQueue(ui::ListView& options) {
     }
     frmLoading loading;
     try {
-        const auto web = host::Application().activeWeb();
-        if (!web) throw host::HostError(host::kErrorNotFound, L"No web is open in the host.");
+        const auto web = host::ActiveWebOrThrow();
         LoadWeb(frmChooseFiles::Create(options), options, *web);
     } catch (...) {
         frmChooseFiles::Discard();

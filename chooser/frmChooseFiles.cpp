@@ -9,7 +9,6 @@
 #include "dialogs/ColumnSort.h"
 #include "dialogs/ResourceIds.h"
 #include "host/Application.h"
-#include "host/HostError.h"
 #include "ui/EventBoundary.h"
 
 namespace tavisk {
@@ -90,15 +89,12 @@ void frmChooseFiles::wireEvents() {
 void frmChooseFiles::Form_Activate() { cmdRemove.setEnabled(lvwQueue.count() > 0); }
 
 void frmChooseFiles::tvwWebList_NodeClick(const std::wstring& key) {
-    const auto web = host::Application().activeWeb();
-    if (!web) throw host::HostError(host::kErrorNotFound, L"No web is open in the host.");
-    ListFolderPages(*this, *web->locateFolder(key));
+    ListFolderPages(*this, *host::ActiveWebOrThrow()->locateFolder(key));
 }
 
 void frmChooseFiles::queuePage(const ui::ListItem& page) {
     // The web is asked for afresh for every page, as the host may have closed it.
-    const auto web = host::Application().activeWeb();
-    if (!web) throw host::HostError(host::kErrorNotFound, L"No web is open in the host.");
+    const auto web = host::ActiveWebOrThrow();
     const std::wstring locatedIn = host::Application().relativeUrl(web->url(), FolderOfPage(page.tag, page.text));
     AssignQueueEntry(_entry, page, locatedIn);
     lvwQueue.add(_entry);

@@ -129,6 +129,8 @@ frmMain::frmMain(std::shared_ptr<ui::Form> form)
       Frame2(_form->addFrame(L"Files to be processed (if processing selected page(s))", kFrame2)),
       Frame3(_form->addFrame(L"Apply to", kFrame3)),
       Frame4(_form->addFrame(L"Compatibility", kFrame4)),
+      // "About...", not "Cancel", is the dialog's cancel button: Esc opens the about
+      // box instead of throwing away the margins and the queue the user has set up.
       cmdAbout(_form->addButton(L"About...", {120, 4200, 1095, 375}, ui::ButtonRole::Cancel)),
       cmdCancel(_form->addButton(L"Cancel", {6000, 4200, 1095, 375})),
       cmdOK(_form->addButton(L"OK", {7200, 4200, 1095, 375})) {

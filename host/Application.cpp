@@ -23,4 +23,10 @@ void SetApplication(std::shared_ptr<HostApplication> application) { Current() = 
 
 bool HasApplication() noexcept { return Current() != nullptr; }
 
+std::shared_ptr<Web> ActiveWebOrThrow() {
+    auto web = Application().activeWeb();
+    if (!web) throw HostError(kErrorFail, L"No web is open in FrontPage.");
+    return web;
+}
+
 }  // namespace tavisk::host

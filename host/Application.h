@@ -13,4 +13,8 @@ HostApplication& Application();
 void SetApplication(std::shared_ptr<HostApplication> application);
 bool HasApplication() noexcept;
 
+// The host's open web; raises HostError with the one text every caller reports when
+// none is open (the user can close the web while a dialog of the add-in is shown).
+std::shared_ptr<Web> ActiveWebOrThrow();
+
 }  // namespace tavisk::host

@@ -144,6 +144,10 @@ public:
     virtual std::shared_ptr<CommandBarControl> findControl(std::int32_t id, bool recursive) = 0;
 };
 
+// The command bar that holds the host's menu: the Tools menu the add-in's command
+// goes into, and the Save and Close commands a run executes.
+inline constexpr wchar_t kMenuBar[] = L"menu bar";
+
 class CommandBars {
 public:
     virtual ~CommandBars() = default;

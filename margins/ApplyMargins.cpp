@@ -16,15 +16,8 @@ namespace {
 constexpr std::int32_t kSaveControlId = 3;
 constexpr std::int32_t kCloseControlId = 106;
 constexpr std::int32_t kNormalViewMode = 1;
-constexpr wchar_t kMenuBar[] = L"menu bar";
 
 host::HostApplication& App() { return host::Application(); }
-
-std::shared_ptr<host::Web> ActiveWeb() {
-    auto web = App().activeWeb();
-    if (!web) throw host::HostError(host::kErrorFail, L"No web is open in FrontPage.");
-    return web;
-}
 
 std::int32_t OpenPageWindowCount() { return App().activeWebWindow()->pageWindows()->count(); }
 
@@ -35,7 +28,7 @@ std::shared_ptr<host::PageWindow> ActivePageWindow() {
 }
 
 void ExecuteMenuCommand(std::int32_t id) {
-    auto control = App().commandBars()->item(kMenuBar)->findControl(id, true);
+    auto control = App().commandBars()->item(host::kMenuBar)->findControl(id, true);
     if (!control) {
         throw host::HostError(host::kErrorNotFound,
                               L"The menu bar has no command with Id " + std::to_wstring(id) + L".");
@@ -163,7 +156,7 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
         return false;
     };
     if (settings.allPages) {
-        const auto files = ActiveWeb()->allFiles();
+        const auto files = host::ActiveWebOrThrow()->allFiles();
         const auto pages = PagePositions(*files);
         const auto count = static_cast<std::int32_t>(pages.size());
         for (std::int32_t i = 0; i < count; ++i) {
@@ -183,7 +176,7 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
             const std::wstring url = dialog.queueTag(i);
             if (!goOn(i, count, [&] { return url; })) break;
             current.queuedUrl = url;
-            current.file = ActiveWeb()->locateFile(url);
+            current.file = host::ActiveWebOrThrow()->locateFile(url);
             ProcessPage(*current.file, settings, isPageOpen, current.state);
         }
     }

@@ -23,8 +23,8 @@ struct Entry {
 };
 
 std::ostream& operator<<(std::ostream& out, const Entry& e) {
-    return out << (e.type == ControlType::Popup ? "popup " : "button ") << host::ToUtf8(e.caption) << " ["
-               << host::ToUtf8(e.tag) << "]";
+    return out << (e.type == ControlType::Popup ? "popup " : "button ") << base::ToUtf8(e.caption) << " ["
+               << base::ToUtf8(e.tag) << "]";
 }
 
 const Entry kOurPopup{ControlType::Popup, L"&Halvern Add-ins", L"HALVERN"};

@@ -248,7 +248,7 @@ TEST_F(ChooserTest, AFailingLoadIsReportedAndLeavesNeitherWindow) {
     host.closeWeb();
     PressEditQueue();
     ASSERT_EQ(toolkit->shown().size(), 1u);
-    EXPECT_EQ(toolkit->shown()[0].text, L"\"Edit Queue\" failed.\n\nNo web is open in the host.");
+    EXPECT_EQ(toolkit->shown()[0].text, L"\"Edit Queue\" failed.\n\nNo web is open in FrontPage.");
     EXPECT_EQ(toolkit->loaded(frmLoading::kCaption), nullptr);
 }
 

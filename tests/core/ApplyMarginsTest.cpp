@@ -45,9 +45,9 @@ protected:
         EXPECT_EQ(messages.shown[0].title, L"Tavisk 2002");
         EXPECT_EQ(messages.shown[0].icon, ui::MessageIcon::Error);
         if (!url.empty()) {
-            EXPECT_NE(messages.shown[0].text.find(url), std::wstring::npos) << host::ToUtf8(messages.shown[0].text);
+            EXPECT_NE(messages.shown[0].text.find(url), std::wstring::npos) << base::ToUtf8(messages.shown[0].text);
         }
-        EXPECT_NE(messages.shown[0].text.find(reason), std::wstring::npos) << host::ToUtf8(messages.shown[0].text);
+        EXPECT_NE(messages.shown[0].text.find(reason), std::wstring::npos) << base::ToUtf8(messages.shown[0].text);
     }
 
     MarginSettings settings;
@@ -308,7 +308,7 @@ TEST_F(ApplyMarginsTest, AHostRefusalAtAnyStepStopsTheRunAndLeavesWhatWasDone) {
         {L"Web.locateFile", 2, 1, false, L"b.htm"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << host::ToUtf8(c.operation) << " #" << c.nth);
+        SCOPED_TRACE(::testing::Message() << base::ToUtf8(c.operation) << " #" << c.nth);
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         host.openWeb(web);
         for (const auto* path : {L"a.htm", L"b.htm", L"c.htm"}) web->addFile(path);
@@ -321,7 +321,7 @@ TEST_F(ApplyMarginsTest, AHostRefusalAtAnyStepStopsTheRunAndLeavesWhatWasDone) {
         for (int i = 0; i < 3; ++i) {
             const bool savedExpected =
                 i < c.pagesSaved || (c.operation == std::wstring(L"Control.execute") && c.nth == 4 && i == 1);
-            EXPECT_EQ(saveCount(paths[i]), savedExpected ? 1 : 0) << host::ToUtf8(paths[i]);
+            EXPECT_EQ(saveCount(paths[i]), savedExpected ? 1 : 0) << base::ToUtf8(paths[i]);
         }
         EXPECT_EQ(openPages(),
                   c.currentLeftOpen ? std::vector<std::wstring>{Url(c.currentPage)} : std::vector<std::wstring>{});

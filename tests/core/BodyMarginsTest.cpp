@@ -84,7 +84,7 @@ TEST_F(BodyMarginsTest, WritesExactlyTheAttributesOfTheSettingsInOrder) {
 TEST_F(BodyMarginsTest, HandsTextsOverExactlyAsTyped) {
     openTestPage();
     for (const std::wstring text : {L"007", L"", L"abc", L"-3", L" 5 "}) {
-        SCOPED_TRACE(host::ToUtf8(text));
+        SCOPED_TRACE(base::ToUtf8(text));
         MarginSettings settings;
         settings.platform = Platform::InternetExplorer;
         settings.topOn = settings.leftOn = true;
@@ -138,7 +138,7 @@ TEST_F(BodyMarginsTest, IsPageLooksOnlyAtTheExtension) {
     }();
     ASSERT_EQ(files->count(), static_cast<std::int32_t>(std::size(cases)));
     for (std::int32_t i = 0; i < files->count(); ++i) {
-        SCOPED_TRACE(host::ToUtf8(cases[i].name));
+        SCOPED_TRACE(base::ToUtf8(cases[i].name));
         EXPECT_EQ(IsPage(*files->item(i)), cases[i].page);
     }
 }

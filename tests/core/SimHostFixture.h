@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "host/Application.h"
 #include "host/HostError.h"
-#include "host/Text.h"
 #include "margins/ApplyMargins.h"
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"

@@ -58,11 +58,11 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
         {"web closed, OK over all pages", false, false, Action::Ok, L"No web is open in FrontPage."},
         {"web closed, OK over the queue", true, false, Action::Ok, L"No web is open in FrontPage."},
         {"web closed, Edit Queue", true, false, Action::EditQueue,
-         L"\"Edit Queue\" failed.\n\nNo web is open in the host."},
+         L"\"Edit Queue\" failed.\n\nNo web is open in FrontPage."},
         {"web closed, folder click", true, true, Action::FolderClick,
-         L"Listing the folder failed.\n\nNo web is open in the host."},
+         L"Listing the folder failed.\n\nNo web is open in FrontPage."},
         {"web closed, Add", true, true, Action::Add,
-         L"\"Add Selected to Queue\" failed.\n\nNo web is open in the host."},
+         L"\"Add Selected to Queue\" failed.\n\nNo web is open in FrontPage."},
         {"disconnected, all pages", false, false, Action::Disconnect, nullptr},
         {"disconnected, queue", true, false, Action::Disconnect, nullptr},
         {"disconnected, chooser open", true, true, Action::Disconnect, nullptr},
@@ -118,7 +118,7 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
         EXPECT_EQ(toolkit->shown()[0].icon, ui::MessageIcon::Error);
         if (c.action == Action::Ok) {
             EXPECT_NE(toolkit->shown()[0].text.find(c.message), std::wstring::npos)
-                << host::ToUtf8(toolkit->shown()[0].text);
+                << base::ToUtf8(toolkit->shown()[0].text);
         } else {
             EXPECT_EQ(toolkit->shown()[0].text, c.message);
         }

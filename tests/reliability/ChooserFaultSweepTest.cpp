@@ -115,7 +115,7 @@ protected:
             // Every listed page is bold exactly when it is queued.
             for (int i = 0; i < chooser.lvwWebList.count(); ++i) {
                 const auto& page = chooser.lvwWebList.item(i);
-                EXPECT_EQ(page.bold, IsQueued(chooser.lvwQueue, page.key.str())) << host::ToUtf8(page.key.str());
+                EXPECT_EQ(page.bold, IsQueued(chooser.lvwQueue, page.key.str())) << base::ToUtf8(page.key.str());
             }
         }
 
@@ -140,7 +140,7 @@ protected:
         for (size_t k = 0; k < calls.size(); ++k) {
             const auto operation = OperationOf(calls[k]);
             const int nth = ++seen[operation];
-            SCOPED_TRACE(::testing::Message() << "call " << k << ": " << host::ToUtf8(calls[k]));
+            SCOPED_TRACE(::testing::Message() << "call " << k << ": " << base::ToUtf8(calls[k]));
             prepare(op.step);
             toolkit->shown().clear();
             host.recorder().failOn(operation, nth);

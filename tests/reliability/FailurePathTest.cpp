@@ -27,7 +27,7 @@ TEST(MenuCommandFailureTest, AFailingCommandIsShownToTheUserAndNotReturnedToTheH
     EXPECT_EQ(messages.shown[0].title, L"Tavisk 2002");
     EXPECT_EQ(messages.shown[0].icon, ui::MessageIcon::Error);
     EXPECT_NE(messages.shown[0].text.find(L"\"Tavisk 2002...\""), std::wstring::npos)
-        << host::ToUtf8(messages.shown[0].text);
+        << base::ToUtf8(messages.shown[0].text);
     EXPECT_NE(messages.shown[0].text.find(L"The options dialog cannot be loaded."), std::wstring::npos);
     connect.OnDisconnection();
 }

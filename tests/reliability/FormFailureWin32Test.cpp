@@ -11,9 +11,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/Text.h"
 #include "dialogs/ResourceIds.h"
 #include "host/HostError.h"
-#include "host/Text.h"
 #include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"
 
@@ -116,7 +116,7 @@ TEST_F(FormFailureTest, AHandlerThatThrowsWhileAMessageIsDispatchedBecomesTheFor
             EXPECT_EQ(toolkit->boxes.shown[0].title, L"Tavisk 2002");
             EXPECT_EQ(toolkit->boxes.shown[0].icon, ui::MessageIcon::Error);
             const auto& text = toolkit->boxes.shown[0].text;
-            EXPECT_EQ(text.rfind(route.action, 0), 0u) << host::ToUtf8(text);
+            EXPECT_EQ(text.rfind(route.action, 0), 0u) << base::ToUtf8(text);
             if (thrown == &hostRefuses) {
                 EXPECT_EQ(text, std::wstring(route.action) + L"\n\nThe host refused.");
             }

@@ -124,10 +124,10 @@ TEST_F(HostileMarginTest, EachValueIsStoredExactlyOrRefusedClearly) {
 
         if (hostile.refusedAt) {
             EXPECT_EQ(message.icon, ui::MessageIcon::Error);
-            EXPECT_NE(message.text.find(siteUrl + L"/" + host::FromUtf8(hostile.refusedAt) + L"."), std::wstring::npos)
-                << host::ToUtf8(message.text);
+            EXPECT_NE(message.text.find(siteUrl + L"/" + base::FromUtf8(hostile.refusedAt) + L"."), std::wstring::npos)
+                << base::ToUtf8(message.text);
             EXPECT_NE(message.text.find(L"which a page cannot carry"), std::wstring::npos)
-                << host::ToUtf8(message.text);
+                << base::ToUtf8(message.text);
             ASSERT_TRUE(frmMain::Exists());
             EXPECT_EQ(frmMain::Instance().txtTop.text(), hostile.value);
             Click(frmMain::Instance().cmdCancel);

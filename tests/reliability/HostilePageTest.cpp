@@ -150,8 +150,8 @@ TEST_F(HostilePageTest, TheRunKeepsThePageEditorsPromisesOnEveryPage) {
         if (text == kRunDoneMessage) break;
         size_t stopped = first;
         while (stopped < corpus.size() && text.find(urlOf(stopped) + L".") == std::wstring::npos) ++stopped;
-        ASSERT_LT(stopped, corpus.size()) << host::ToUtf8(text);
-        EXPECT_NE(text.find(L"is never closed"), std::wstring::npos) << host::ToUtf8(text);
+        ASSERT_LT(stopped, corpus.size()) << base::ToUtf8(text);
+        EXPECT_NE(text.find(L"is never closed"), std::wstring::npos) << base::ToUtf8(text);
         refused[stopped] = true;
         first = stopped + 1;
     }
@@ -222,8 +222,8 @@ TEST_F(HostilePageTest, AReadOnlyPageStopsTheRunWithAClearMessage) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].icon, ui::MessageIcon::Error);
     const auto& text = shown[0].text;
-    EXPECT_NE(text.find(simhost::DiskUrl(site.path() / "b.htm") + L"."), std::wstring::npos) << host::ToUtf8(text);
-    EXPECT_NE(text.find(L"read-only"), std::wstring::npos) << host::ToUtf8(text);
+    EXPECT_NE(text.find(simhost::DiskUrl(site.path() / "b.htm") + L"."), std::wstring::npos) << base::ToUtf8(text);
+    EXPECT_NE(text.find(L"read-only"), std::wstring::npos) << base::ToUtf8(text);
     EXPECT_NE(site.read("a.htm"), page);
     EXPECT_EQ(site.read("b.htm"), page);
     EXPECT_EQ(dialog.events, (std::vector<std::wstring>{L"hide", L"showAgain"}));

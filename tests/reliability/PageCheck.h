@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/Text.h"
+#include "base/Text.h"
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/disk/HtmlPage.h"
 #include "tests/dialogs/DialogFixture.h"
@@ -44,14 +44,14 @@ inline void ExpectOnlyTheBodyTagChanged(const std::string& before, const std::st
             page.text(std::string_view(after).substr(newTags[k].first, newTags[k].second - newTags[k].first));
         EXPECT_LE(std::count(tag.begin(), tag.end(), L'<'),
                   std::max<std::ptrdiff_t>(1, std::count(oldTag.begin(), oldTag.end(), L'<')))
-            << host::ToUtf8(tag.substr(0, 200));
-        const auto own = simhost::HtmlPage("\xEF\xBB\xBF" + host::ToUtf8(oldTag)).bodyAttributes();
-        const auto mine = simhost::HtmlPage("\xEF\xBB\xBF" + host::ToUtf8(tag)).bodyAttributes();
+            << base::ToUtf8(tag.substr(0, 200));
+        const auto own = simhost::HtmlPage("\xEF\xBB\xBF" + base::ToUtf8(oldTag)).bodyAttributes();
+        const auto mine = simhost::HtmlPage("\xEF\xBB\xBF" + base::ToUtf8(tag)).bodyAttributes();
         const auto& was = old.bodyAttributes();
         for (const auto& a : mine)
             EXPECT_TRUE(std::any_of(own.begin(), own.end(), [&](const auto& o) { return o.name == a.name; }) ||
                         (k == 0 && std::find(was.begin(), was.end(), a) == was.end()))
-                << host::ToUtf8(a.name) << " moved into BODY start tag " << k;
+                << base::ToUtf8(a.name) << " moved into BODY start tag " << k;
         from = tags[k].second;
         newFrom = newTags[k].second;
     }

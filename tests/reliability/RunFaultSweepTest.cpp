@@ -84,7 +84,7 @@ protected:
             const std::wstring at = L"[" + Url(page(i)) + L"]";
             const auto find = [&](const std::wstring& entry, size_t from) {
                 const auto it = std::find(calls.begin() + static_cast<std::ptrdiff_t>(from), calls.end(), entry);
-                EXPECT_NE(it, calls.end()) << host::ToUtf8(entry);
+                EXPECT_NE(it, calls.end()) << base::ToUtf8(entry);
                 return static_cast<size_t>(it - calls.begin());
             };
             auto& s = steps[static_cast<size_t>(i)];
@@ -105,7 +105,7 @@ protected:
 
     // One page after a run stopped by the call at `failed`.
     void expectPageAfterStop(int i, const PageSteps& s, size_t failed) {
-        SCOPED_TRACE(host::ToUtf8(page(i)));
+        SCOPED_TRACE(base::ToUtf8(page(i)));
         const auto window = windowOf(i);
         const bool inHand = s.start <= failed && failed <= s.end;
         const bool done = s.end < failed || (inHand && s.save < failed);  // saved before the failure
@@ -135,7 +135,7 @@ protected:
         const auto& message = toolkit->shown()[0];
         EXPECT_EQ(message.title, L"Tavisk 2002");
         EXPECT_EQ(message.icon, ui::MessageIcon::Error);
-        EXPECT_EQ(message.text.rfind(L"The margins could not be applied", 0), 0u) << host::ToUtf8(message.text);
+        EXPECT_EQ(message.text.rfind(L"The margins could not be applied", 0), 0u) << base::ToUtf8(message.text);
         EXPECT_NE(message.text.find(L"The host refused " + operation + L"."), std::wstring::npos);
         std::optional<int> current;
         for (int i = 0; i < kPages; ++i) {
@@ -144,10 +144,10 @@ protected:
             const bool named = message.text.find(Url(page(i)) + L".") != std::wstring::npos;
             // The page being processed is named; a page already done never is.
             if (current == i) {
-                EXPECT_TRUE(named) << host::ToUtf8(message.text);
+                EXPECT_TRUE(named) << base::ToUtf8(message.text);
             }
             if (s.end < k) {
-                EXPECT_FALSE(named) << host::ToUtf8(message.text);
+                EXPECT_FALSE(named) << base::ToUtf8(message.text);
             }
         }
         for (int i = 0; i < kPages; ++i) expectPageAfterStop(i, steps[static_cast<size_t>(i)], k);
@@ -161,7 +161,7 @@ protected:
         ASSERT_EQ(toolkit->shown().size(), 1u);
         EXPECT_EQ(toolkit->shown()[0].text, kRunDoneMessage);
         EXPECT_FALSE(frmMain::Exists());
-        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << host::ToUtf8(page(i));
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << base::ToUtf8(page(i));
         // A page the stopped run left open now counts as one the user had open.
         const auto openAfter = openPages();  // in the order of their activation
         EXPECT_TRUE(std::is_permutation(openAfter.begin(), openAfter.end(), openBefore.begin(), openBefore.end()));
@@ -177,7 +177,7 @@ protected:
         const std::vector<std::wstring> reference = host.recorder().calls();
         EXPECT_FALSE(frmMain::Exists());
         EXPECT_EQ(toolkit->shown().size(), 1u);
-        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << host::ToUtf8(page(i));
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saved(page(i)), kDone) << base::ToUtf8(page(i));
         const auto steps = stepsOf(reference);
         if (::testing::Test::HasFailure()) return 0;
 
@@ -186,7 +186,7 @@ protected:
         for (size_t k = 0; k < reference.size(); ++k) {
             const auto operation = OperationOf(reference[k]);
             const int nth = ++seen[operation];
-            SCOPED_TRACE(::testing::Message() << "call " << k << ": " << host::ToUtf8(reference[k]));
+            SCOPED_TRACE(::testing::Message() << "call " << k << ": " << base::ToUtf8(reference[k]));
 
             makeWeb();
             openDialog(allPages);

@@ -32,6 +32,16 @@ protected:
         const auto tools = simhost::CommandBarsModel::FindByCaption(*host.menuBar().controls, L"Tools")->childList();
         return tools->items.back()->controls().items.back();
     }
+    // The web open, the add-in connected, its command clicked, the top margin ticked.
+    frmMain& openWithTopMargin(addin::Connect& connect) {
+        host.openWeb(web);
+        toolkit->shown().clear();
+        connect.OnConnection(simhost::InMemoryHost(host));
+        ourButton()->execute();
+        auto& dialog = frmMain::Instance();
+        Click(dialog.chkTop);
+        return dialog;
+    }
     // The host loads the add-in again: its command opens a fresh dialog, which closes.
     void expectItLoadsAgain() {
         addin::Connect again(commandUi());
@@ -71,13 +81,8 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
     for (const wchar_t* path : {L"a.htm", L"c.htm", L"docs/b.htm"}) web->addFile(path, L"T");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        host.openWeb(web);
-        toolkit->shown().clear();
         addin::Connect connect(commandUi());
-        connect.OnConnection(simhost::InMemoryHost(host));
-        ourButton()->execute();
-        auto& dialog = frmMain::Instance();
-        Click(dialog.chkTop);
+        auto& dialog = openWithTopMargin(connect);
         if (c.queue) {
             Click(dialog.optSelect, 1);
             dialog.lvwStaticQueue.add(Entry(L"a.htm", L"A"));
@@ -158,13 +163,8 @@ TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
     for (const bool inPage : {false, true}) {
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         for (int i = 0; i < kPages; ++i) web->addFile(page(i), L"", {{L"text", L"black"}});
-        host.openWeb(web);
-        toolkit->shown().clear();
         addin::Connect connect(commandUi());
-        connect.OnConnection(simhost::InMemoryHost(host));
-        ourButton()->execute();
-        auto& dialog = frmMain::Instance();
-        Click(dialog.chkTop);
+        auto& dialog = openWithTopMargin(connect);
         Click(dialog.cmdAbout);
         bool disconnected = false;
         host.setChangeListener([&] {

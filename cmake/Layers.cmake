@@ -29,3 +29,20 @@ function(tavisk_public_headers target folder)
   endforeach()
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
+
+# tavisk_system_headers(<target> <folder> <header>)
+#
+# An INTERFACE library <target> for a header-only Debian package whose headers sit
+# in /usr/include/<folder> (e.g. "tsl" of robin-map-dev). Its include root holds a
+# link to just that folder, so the cross build, which must not see the rest of the
+# build machine's /usr/include, finds "<folder>/<header>" and nothing else.
+function(tavisk_system_headers target folder header)
+  find_path(${target}_DIR ${folder}/${header} PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(MAKE_DIRECTORY ${root})
+  if(NOT EXISTS ${root}/${folder})
+    file(CREATE_LINK ${${target}_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE ${root})
+endfunction()

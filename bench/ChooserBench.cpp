@@ -15,10 +15,10 @@
 #include "chooser/EditQueue.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/mChooser.h"
-#include "dialogs/ColumnSort.h"
 #include "host/Application.h"
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
+#include "ui/ColumnSort.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk {
@@ -164,8 +164,8 @@ void BM_AddRemoveFloor(benchmark::State& state) {
 // direction each time.
 void BM_Sort(benchmark::State& state, std::int32_t header) {
     frmChooseFiles& chooser = Shared(state).open();
-    for (auto _ : state) SortOnColumnClick(chooser.lvwQueue, header);
-    SortOnColumnClick(chooser.lvwQueue, 1);
+    for (auto _ : state) ui::SortOnColumnClick(chooser.lvwQueue, header);
+    ui::SortOnColumnClick(chooser.lvwQueue, 1);
     chooser.lvwQueue.setSortState({});
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "host/HostModel.h"
-#include "margins/BodyMargins.h"
 #include "simhost/WebModel.h"
 #include "ui/ListView.h"
 
@@ -80,7 +79,7 @@ inline void ReadFolderPages(host::HostApplication& application, host::WebFolder&
     const std::int32_t count = files->count();
     for (std::int32_t i = 0; i < count; ++i) {
         const auto file = files->item(i);
-        if (!IsPage(*file)) continue;
+        if (!host::IsPage(*file)) continue;
         const std::wstring url = file->url();
         out.push_back({url, application.relativeUrl(folder, url), {file->title()}, url});
     }

@@ -6,10 +6,10 @@
 #include "chooser/PageEntry.h"
 #include "chooser/mChooser.h"
 #include "chooser/ResourceIds.h"
-#include "dialogs/ColumnSort.h"
-#include "dialogs/ResourceIds.h"
 #include "host/Application.h"
+#include "ui/ColumnSort.h"
 #include "ui/EventBoundary.h"
+#include "ui/ProductIcon.h"
 
 namespace tavisk {
 namespace {
@@ -73,10 +73,10 @@ frmChooseFiles::~frmChooseFiles() { _form->unload(); }
 
 void frmChooseFiles::wireEvents() {
     _form->onActivate = [this] { Form_Activate(); };
-    tvwWebList.onNodeClick = [this](const std::wstring& key) { tvwWebList_NodeClick(key); };
-    lvwWebList.onDoubleClick = [this](const std::wstring& key) { lvwWebList_DblClick(key); };
+    tvwWebList.onNodeClick = {L"Listing the folder", [this](const std::wstring& key) { tvwWebList_NodeClick(key); }};
+    lvwWebList.onDoubleClick = {L"Moving the page", [this](const std::wstring& key) { lvwWebList_DblClick(key); }};
     lvwWebList.onColumnClick = [this](std::int32_t header) { lvwWebList_ColumnClick(header); };
-    lvwQueue.onDoubleClick = [this](const std::wstring& key) { lvwQueue_DblClick(key); };
+    lvwQueue.onDoubleClick = {L"Moving the page", [this](const std::wstring& key) { lvwQueue_DblClick(key); }};
     lvwQueue.onColumnClick = [this](std::int32_t header) { lvwQueue_ColumnClick(header); };
     cmdAdd.onClick = [this] { cmdAdd_Click(); };
     cmdRemove.onClick = [this] { cmdRemove_Click(); };
@@ -112,9 +112,9 @@ void frmChooseFiles::lvwWebList_DblClick(const std::wstring& key) {
     }
 }
 
-void frmChooseFiles::lvwWebList_ColumnClick(std::int32_t header) { SortOnColumnClick(lvwWebList, header); }
+void frmChooseFiles::lvwWebList_ColumnClick(std::int32_t header) { ui::SortOnColumnClick(lvwWebList, header); }
 
-void frmChooseFiles::lvwQueue_ColumnClick(std::int32_t header) { SortOnColumnClick(lvwQueue, header); }
+void frmChooseFiles::lvwQueue_ColumnClick(std::int32_t header) { ui::SortOnColumnClick(lvwQueue, header); }
 
 void frmChooseFiles::lvwQueue_DblClick(const std::wstring& key) {
     const ui::ListItem* entry = lvwQueue.find(key);

@@ -5,7 +5,6 @@
 #include "chooser/PageEntry.h"
 #include "chooser/frmChooseFiles.h"
 #include "host/Application.h"
-#include "margins/BodyMargins.h"
 
 namespace tavisk {
 
@@ -50,7 +49,7 @@ void ListFolderPages(frmChooseFiles& chooser, host::WebFolder& folder) {
     const std::int32_t count = files->count();
     for (std::int32_t i = 0; i < count; ++i) {
         const auto file = files->item(i);
-        if (!IsPage(*file)) continue;
+        if (!host::IsPage(*file)) continue;
         std::wstring url = file->url();
         // Filled field by field so each text is made once and moved into the list.
         ui::ListItem page;

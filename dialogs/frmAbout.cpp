@@ -1,8 +1,8 @@
 #include "dialogs/frmAbout.h"
 
-#include "dialogs/ResourceIds.h"
 #include "dialogs/Version.h"
 #include "ui/EventBoundary.h"
+#include "ui/ProductIcon.h"
 
 namespace tavisk {
 namespace {

@@ -1,12 +1,12 @@
 #include "dialogs/frmMain.h"
 
-#include "dialogs/ColumnSort.h"
 #include "dialogs/PageChooser.h"
 #include "dialogs/frmAbout.h"
-#include "dialogs/ResourceIds.h"
 #include "dialogs/frmProgress.h"
 #include "host/Application.h"
+#include "ui/ColumnSort.h"
 #include "ui/EventBoundary.h"
+#include "ui/ProductIcon.h"
 
 namespace tavisk {
 namespace {
@@ -215,7 +215,7 @@ void frmMain::optSelect_Click(std::int32_t index) {
     lvwStaticQueue.setEnabled(selected);
 }
 
-void frmMain::lvwStaticQueue_ColumnClick(std::int32_t header) { SortOnColumnClick(lvwStaticQueue, header); }
+void frmMain::lvwStaticQueue_ColumnClick(std::int32_t header) { ui::SortOnColumnClick(lvwStaticQueue, header); }
 
 void frmMain::cmdAbout_Click() { frmAbout::Open(_form.get()); }
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 
 namespace tavisk {
 namespace {

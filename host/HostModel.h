@@ -42,6 +42,9 @@ public:
     virtual void open() = 0;
 };
 
+// True when the file is a page: its extension is HTML, HTM or ASP, in any letter case.
+bool IsPage(WebFile& file);
+
 class WebFolder {
 public:
     virtual ~WebFolder() = default;

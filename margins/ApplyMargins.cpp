@@ -139,7 +139,7 @@ std::vector<std::int32_t> PagePositions(host::WebFiles& files) {
     std::vector<std::int32_t> pages;
     const std::int32_t count = files.count();
     for (std::int32_t i = 0; i < count; ++i) {
-        if (IsPage(*files.item(i))) pages.push_back(i);
+        if (host::IsPage(*files.item(i))) pages.push_back(i);
     }
     return pages;
 }

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "host/Application.h"
-#include "base/Text.h"
 
 namespace tavisk {
 namespace {
@@ -32,11 +31,6 @@ void SetBodyMargins(const MarginSettings& settings) {
         if (explorer) SetMargin(L"leftmargin", settings.leftText);
         if (netscape) SetMargin(L"marginwidth", settings.leftText);
     }
-}
-
-bool IsPage(host::WebFile& file) {
-    const auto extension = base::AsciiUpper(file.extension());
-    return extension == L"HTML" || extension == L"HTM" || extension == L"ASP";
 }
 
 }  // namespace tavisk

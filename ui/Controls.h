@@ -7,7 +7,11 @@
 //
 // Events are plain callbacks that a form sets once. A control raises them for what
 // the user does (a click, a key, the focus); changing a control from code raises
-// nothing. A disabled control raises no event.
+// nothing. A disabled control raises no event. A handler's failure is reported
+// under the name of the user's action: a button's or option's caption, the
+// toolkit's words where the action is the control's own ("Sorting the list"), or
+// the name the form sets beside the handler where only the form knows what the
+// action means (a double-click on an item, a click on a node).
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +21,7 @@
 
 #include "ui/Control.h"
 #include "ui/ListView.h"
+#include "ui/NamedHandler.h"
 
 namespace tavisk::ui {
 
@@ -100,7 +105,7 @@ public:
     virtual std::wstring selectedKey() const = 0;
     virtual void select(const std::wstring& key) = 0;
     // Raised with the node's key when the user selects a node.
-    std::function<void(const std::wstring& key)> onNodeClick;
+    NamedHandler<const std::wstring&> onNodeClick;
 };
 
 }  // namespace tavisk::ui

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Control.h"
+#include "ui/NamedHandler.h"
 
 namespace tavisk::ui {
 
@@ -151,7 +152,7 @@ public:
     // A click on column header `header`, counted from 1.
     std::function<void(std::int32_t header)> onColumnClick;
     // A double-click on an item; never raised for empty space.
-    std::function<void(const std::wstring& key)> onDoubleClick;
+    NamedHandler<const std::wstring&> onDoubleClick;
 
 protected:
     // The order or the number of items changed: show them all again.

@@ -4,7 +4,7 @@
 
 #include "chooser/PageEntry.h"
 #include "chooser/ResourceIds.h"
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "tests/chooser/ChooserFixture.h"
 
 namespace tavisk::testing {

@@ -1,4 +1,4 @@
-#include "dialogs/ColumnSort.h"
+#include "ui/ColumnSort.h"
 
 #include <gtest/gtest.h>
 

@@ -238,7 +238,7 @@ TEST(MemoryTreeTest, NodesAreKeyedAndHangBelowTheirParents) {
     EXPECT_EQ(tree.image(L"root/images"), 2);
 
     std::vector<std::wstring> clicked;
-    tree.onNodeClick = [&](const std::wstring& key) { clicked.push_back(key); };
+    tree.onNodeClick = {L"Listing the folder", [&](const std::wstring& key) { clicked.push_back(key); }};
     tree.select(L"root");  // from code: no event
     tree.userClickNode(L"root/images");
     EXPECT_EQ(tree.selectedKey(), L"root/images");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "dialogs/Version.h"
 #include "tests/dialogs/DialogFixture.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/PageChooser.h"
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace tavisk::testing {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "dialogs/OptionsDialog.h"
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "host/HostError.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMain.h"
@@ -465,7 +465,7 @@ TEST_F(ControlsWin32Test, TreeNodesAreKeyedCarryImagesAndReportTheUsersChoice) {
     tree.add(L"root", L"root/news", L"news", 0, 1);
     tree.expand(L"root");
     std::vector<std::wstring> clicked;
-    tree.onNodeClick = [&](const std::wstring& key) { clicked.push_back(key); };
+    tree.onNodeClick = {L"Listing the folder", [&](const std::wstring& key) { clicked.push_back(key); }};
 
     const HWND window = Child(form->window(), WC_TREEVIEWW);
     EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 3);
@@ -497,7 +497,7 @@ TEST_F(ControlsWin32Test, AListsSelectionFollowsItsItemsWhenTheyAreReordered) {
     list.add({L"k2", L"b.htm", {L"Alpha"}, L""});
     list.add({L"k3", L"c.htm", {L"Mid"}, L""});
     std::vector<std::wstring> doubleClicked;
-    list.onDoubleClick = [&](const std::wstring& key) { doubleClicked.push_back(key); };
+    list.onDoubleClick = {L"Moving the page", [&](const std::wstring& key) { doubleClicked.push_back(key); }};
 
     const HWND window = Child(form->window(), WC_LISTVIEWW);
     RECT rect{};

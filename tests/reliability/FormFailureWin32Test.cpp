@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "dialogs/ResourceIds.h"
+#include "ui/ProductIcon.h"
 #include "host/HostError.h"
 #include "tests/dialogs_win32/RecordingToolkit.h"
 #include "tests/dialogs_win32/WindowDriver.h"

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "margins/ApplyMargins.h"
-#include "margins/BodyMargins.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
 #include "tests/core/SimHostFixture.h"

@@ -81,7 +81,7 @@ void MemoryListView::userColumnClick(std::int32_t header) {
 }
 
 void MemoryListView::userDoubleClick(const std::wstring& key) {
-    if (_enabled && contains(key)) Raise(L"Moving the page", onDoubleClick, key);
+    if (_enabled && contains(key)) Raise(onDoubleClick.action, onDoubleClick, key);
 }
 
 void MemoryTreeView::clear() {
@@ -124,7 +124,7 @@ void MemoryTreeView::select(const std::wstring& key) {
 void MemoryTreeView::userClickNode(const std::wstring& key) {
     if (!_enabled || !contains(key)) return;
     _selected = key;
-    Raise(L"Listing the folder", onNodeClick, key);
+    Raise(onNodeClick.action, onNodeClick, key);
 }
 
 }  // namespace tavisk::ui::memory

@@ -219,7 +219,7 @@ LRESULT Win32ListView::notify(NMHDR& header) {
             const int index = reinterpret_cast<NMITEMACTIVATE&>(header).iItem;
             if (enabled() && onDoubleClick && index >= 0 && index < count()) {
                 const std::wstring key = item(index).key;
-                RunEvent(L"Moving the page", [&] { onDoubleClick(key); });
+                RunEvent(onDoubleClick.action, [&] { onDoubleClick(key); });
             }
             return 0;
         }
@@ -329,7 +329,7 @@ void Win32TreeView::raiseNodeClick(HTREEITEM item) {
     node.hItem = item;
     TreeView_GetItem(_window, &node);
     const std::wstring key = reinterpret_cast<const Node*>(node.lParam)->key;
-    RunEvent(L"Listing the folder", [&] { onNodeClick(key); });
+    RunEvent(onNodeClick.action, [&] { onNodeClick(key); });
 }
 
 // The tree reports a click before it moves its selection there, and reports no

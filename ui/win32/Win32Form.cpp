@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "host/win32/BringToFront.h"
 #include "ui/EventBoundary.h"
 #include "ui/win32/ActivationContext.h"
+#include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/MessageHook.h"
 #include "base/win32/ComError.h"
@@ -290,7 +290,7 @@ void Win32Form::refresh() {
 
 void Win32Form::bringToFront() {
     if (!_window.get()) throw std::logic_error("the form is unloaded");
-    host::win32::BringToFront(_window.get());
+    BringToFront(_window.get());
 }
 
 void Win32Form::unload() {

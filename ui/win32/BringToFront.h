@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tavisk::host::win32 {
+namespace tavisk::ui::win32 {
 
 // Puts a shown window above all others and gives it the foreground, as every
 // window of the add-in is brought up. The results are not examined: the system
@@ -10,4 +10,4 @@ namespace tavisk::host::win32 {
 // on top all the same.
 void BringToFront(HWND window) noexcept;
 
-}  // namespace tavisk::host::win32
+}  // namespace tavisk::ui::win32

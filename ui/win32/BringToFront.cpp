@@ -1,10 +1,10 @@
-#include "host/win32/BringToFront.h"
+#include "ui/win32/BringToFront.h"
 
-namespace tavisk::host::win32 {
+namespace tavisk::ui::win32 {
 
 void BringToFront(HWND window) noexcept {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window);
 }
 
-}  // namespace tavisk::host::win32
+}  // namespace tavisk::ui::win32

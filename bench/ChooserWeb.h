@@ -11,6 +11,7 @@
 #include "host/HostModel.h"
 #include "margins/BodyMargins.h"
 #include "simhost/WebModel.h"
+#include "simhost/WebUrl.h"
 #include "ui/ListView.h"
 
 namespace tavisk::bench {
@@ -45,7 +46,7 @@ struct ChooserWeb {
             const auto& file = web->addFile(
                 folder, (isPage ? L"q" : L"i") + std::to_wstring(i) + (isPage ? L".htm" : L".gif"), L"File");
             if (isPage && queue.size() < wanted) {
-                const std::wstring located = simhost::WebModel::RelativeUrl(web->url(), folder.url()) + L"/";
+                const std::wstring located = simhost::RelativeUrl(web->url(), folder.url()) + L"/";
                 queue.push_back({file.url(), file.name(), {file.title(), located}, file.url()});
             }
         }

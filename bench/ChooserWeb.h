@@ -10,6 +10,7 @@
 
 #include "host/HostModel.h"
 #include "simhost/WebModel.h"
+#include "simhost/WebUrl.h"
 #include "ui/ListView.h"
 
 namespace tavisk::bench {
@@ -44,7 +45,7 @@ struct ChooserWeb {
             const auto& file = web->addFile(
                 folder, (isPage ? L"q" : L"i") + std::to_wstring(i) + (isPage ? L".htm" : L".gif"), L"File");
             if (isPage && queue.size() < wanted) {
-                const std::wstring located = simhost::WebModel::RelativeUrl(web->url(), folder.url()) + L"/";
+                const std::wstring located = simhost::RelativeUrl(web->url(), folder.url()) + L"/";
                 queue.push_back({file.url(), file.name(), {file.title(), located}, file.url()});
             }
         }

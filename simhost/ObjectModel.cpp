@@ -4,6 +4,7 @@
 
 #include "simhost/SimError.h"
 #include "simhost/SimHost.h"
+#include "simhost/WebUrl.h"
 
 namespace tavisk::simhost {
 
@@ -396,12 +397,12 @@ std::wstring Application::makeRel(const WebFolder& base, const std::wstring& url
 
 std::wstring Application::makeRel(const std::wstring& base, const std::wstring& url) const {
     record(L"Application.relativeUrl", {}, base + L"," + url);
-    return WebModel::RelativeUrl(base, url);
+    return RelativeUrl(base, url);
 }
 
 std::wstring Application::makeAbs(const std::wstring& base, const std::wstring& url) const {
     record(L"Application.absoluteUrl", {}, base + L"," + url);
-    return WebModel::AbsoluteUrl(base, url);
+    return AbsoluteUrl(base, url);
 }
 
 CommandBars Application::commandBars() const {

@@ -2,113 +2,20 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include <tsl/robin_set.h>
+
+#include "simhost/FileNode.h"
+#include "simhost/FolderNode.h"
+#include "simhost/MemoryPageStore.h"
+#include "simhost/PageDocument.h"
+#include "simhost/PageStore.h"
+
 namespace tavisk::simhost {
-
-struct Attribute {
-    std::wstring name;
-    std::wstring value;
-    bool operator==(const Attribute&) const = default;
-};
-
-// A page as its editor holds it: the attributes of its BODY element, in order.
-// Names are matched as the browser's element does: with flags 1 exactly, with
-// flags 0 ignoring the case of A-Z. A page store may keep more of the page in a
-// class derived from this one.
-class PageDocument {
-public:
-    PageDocument() = default;
-    explicit PageDocument(std::vector<Attribute> body) : _body(std::move(body)) {}
-    virtual ~PageDocument() = default;
-
-    const std::vector<Attribute>& bodyAttributes() const noexcept { return _body; }
-    std::optional<std::wstring> attribute(const std::wstring& name) const;
-    std::optional<std::wstring> attribute(const std::wstring& name, std::int32_t flags) const;
-    void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags);
-    bool removeAttribute(const std::wstring& name, std::int32_t flags);
-
-private:
-    std::vector<Attribute> _body;
-};
-
-// Where a page's document comes from when it is opened and goes when it is saved.
-class PageStore {
-public:
-    virtual ~PageStore() = default;
-    virtual std::unique_ptr<PageDocument> load() = 0;
-    virtual void save(const PageDocument& document) = 0;
-    // Saves even over a change that another program made since the page was opened;
-    // the same as save() where no such change is detected.
-    virtual void overwrite(const PageDocument& document) { save(document); }
-};
-
-// A page kept in memory: what was saved last, and how often.
-class MemoryPageStore : public PageStore {
-public:
-    explicit MemoryPageStore(std::vector<Attribute> body = {}) : _saved(std::move(body)) {}
-    std::unique_ptr<PageDocument> load() override;
-    void save(const PageDocument& document) override;
-
-    const std::vector<Attribute>& saved() const noexcept { return _saved; }
-    int saveCount() const noexcept { return _saveCount; }
-
-private:
-    std::vector<Attribute> _saved;
-    int _saveCount = 0;
-};
-
-class FolderNode;
-
-class FileNode {
-public:
-    // `folderUrl` is the URL of the file's folder up to the file's name, closing "/"
-    // included; the files of one folder share it.
-    FileNode(std::wstring name, std::shared_ptr<const std::wstring> folderUrl, std::wstring title,
-             std::shared_ptr<PageStore> store);
-
-    const std::wstring& name() const noexcept { return _name; }
-    // Made from the folder's URL and the name when asked for: a URL of its own in
-    // every file of a large web costs as much as the rest of the file.
-    std::wstring url() const { return *_folderUrl + _name; }
-    bool hasUrl(std::wstring_view url) const noexcept;
-    const std::wstring& title() const noexcept { return _title; }
-    // The name's extension without the dot; empty when the name has none.
-    std::wstring extension() const;
-    PageStore& store() const noexcept { return *_store; }
-
-private:
-    std::wstring _name;
-    std::shared_ptr<const std::wstring> _folderUrl;
-    std::wstring _title;
-    std::shared_ptr<PageStore> _store;
-};
-
-class FolderNode {
-public:
-    FolderNode(std::wstring name, std::wstring url, bool excluded)
-        : _name(std::move(name)), _url(std::move(url)), _excluded(excluded) {}
-
-    const std::wstring& name() const noexcept { return _name; }
-    const std::wstring& url() const noexcept { return _url; }
-    bool excluded() const noexcept { return _excluded; }
-    const std::vector<std::shared_ptr<FileNode>>& files() const noexcept { return _files; }
-    const std::vector<std::shared_ptr<FolderNode>>& subFolders() const noexcept { return _subFolders; }
-
-private:
-    friend class WebModel;
-    std::wstring _name;
-    std::wstring _url;
-    bool _excluded;
-    std::vector<std::shared_ptr<FileNode>> _files;
-    std::vector<std::shared_ptr<FolderNode>> _subFolders;
-    // The URL its files' names follow, shared by them; made with the first file.
-    std::shared_ptr<const std::wstring> _fileUrl;
-};
 
 // A web: a tree of folders holding files, and the flat collection of all its
 // files in the order they were added. The web's URL has no closing "/"; its root
@@ -117,6 +24,9 @@ private:
 class WebModel {
 public:
     explicit WebModel(std::wstring url);
+    // The index of files by URL reads this very model's files.
+    WebModel(const WebModel&) = delete;
+    WebModel& operator=(const WebModel&) = delete;
 
     const std::wstring& url() const noexcept { return _url; }
     FolderNode& root() noexcept { return *_root; }
@@ -126,6 +36,7 @@ public:
     // Folders whose name starts with "_", but _private, are the web's hidden folders.
     static bool IsHiddenName(const std::wstring& name);
     FolderNode& addFolder(FolderNode& parent, const std::wstring& name);
+    // Without a store the file's page is kept in a MemoryPageStore.
     FileNode& addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,
                       std::shared_ptr<PageStore> store = nullptr);
 
@@ -139,32 +50,33 @@ public:
     // The folder holding the file or folder with this URL; none for the root folder.
     std::shared_ptr<FolderNode> parentFolder(const std::wstring& url) const;
 
-    // `url` relative to `base`: the part of `url` after `base` and a "/" between
-    // them; `url` itself when it does not lie below `base`.
-    static std::wstring RelativeUrl(const std::wstring& base, const std::wstring& url);
-    // `url` taken relative to the folder `base` ("a/../b.htm", "./b.htm"); `url`
-    // itself when it already names a scheme ("file:///..."). Raises SimError when
-    // ".." would go above the root ("file:///").
-    static std::wstring AbsoluteUrl(const std::wstring& base, const std::wstring& url);
-
 private:
+    using Files = std::vector<std::shared_ptr<FileNode>>;
+    // The files by URL hold places in _allFiles and are looked up by a URL's text:
+    // a map keyed by URL would need each URL as a string, and files make theirs
+    // only when asked. The stored hash spares making every URL again as the set grows.
+    struct FileUrlHash {
+        using is_transparent = void;
+        const Files* files;
+        std::size_t operator()(std::wstring_view url) const noexcept { return std::hash<std::wstring_view>{}(url); }
+        std::size_t operator()(std::uint32_t file) const { return (*this)((*files)[file]->url()); }
+    };
+    struct FileUrlEqual {
+        using is_transparent = void;
+        const Files* files;
+        // Places are added only for URLs not yet held, so two places are two URLs.
+        bool operator()(std::uint32_t a, std::uint32_t b) const noexcept { return a == b; }
+        bool operator()(std::uint32_t file, std::wstring_view url) const noexcept {
+            return (*files)[file]->hasUrl(url);
+        }
+    };
+
     std::wstring childUrl(const FolderNode& parent, const std::wstring& name) const;
-    // The slot of _fileSlots holding the file with this URL and hash, or a free one.
-    std::size_t fileSlot(std::wstring_view url, std::size_t hash) const;
 
     std::wstring _url;
     std::shared_ptr<FolderNode> _root;
-    std::vector<std::shared_ptr<FileNode>> _allFiles;
-    // The files by URL: open addressing with linear probing over a power-of-two
-    // table at most half full, holding each file's URL hash and its place in
-    // _allFiles. Written here because a map keyed by URL needs each URL as a string,
-    // and files make theirs only when asked.
-    struct FileSlot {
-        std::size_t hash = 0;
-        std::uint32_t file = kNoFile;
-    };
-    static constexpr std::uint32_t kNoFile = static_cast<std::uint32_t>(-1);
-    std::vector<FileSlot> _fileSlots;
+    Files _allFiles;
+    tsl::robin_set<std::uint32_t, FileUrlHash, FileUrlEqual, std::allocator<std::uint32_t>, true> _filesByUrl;
     std::unordered_map<std::wstring_view, std::shared_ptr<FolderNode>> _foldersByUrl;
 };
 

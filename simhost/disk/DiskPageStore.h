@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "simhost/WebModel.h"
+#include "simhost/PageStore.h"
 #include "simhost/disk/HtmlPage.h"
 
 namespace tavisk::simhost {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "simhost/WebModel.h"
+#include "simhost/PageDocument.h"
 #include "simhost/disk/HtmlScan.h"
 #include "simhost/disk/PageEncoding.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "simhost/WebModel.h"
+#include "simhost/PageDocument.h"
 
 namespace tavisk::e2e {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost/SimError.h"
+#include "simhost/WebUrl.h"
 #include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "tests/simhost_disk/TempFolder.h"
@@ -54,8 +55,7 @@ TEST_F(DiskWebTest, ListsFoldersAndFilesByNameWithDiskUrls) {
 
     // The flat collection: each folder's files, then its subfolders', hidden ones too.
     std::vector<std::wstring> all;
-    for (const auto& file : web->allFiles())
-        all.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
+    for (const auto& file : web->allFiles()) all.push_back(simhost::RelativeUrl(web->root().url(), file->url()));
     EXPECT_EQ(all, (std::vector<std::wstring>{L"about.asp", L"index.htm", L"logo.png", L"notes.htm", L"Zed.HTML",
                                               L"_private/secret.htm", L"_private/inner/y.htm", L"A/deep/x.htm",
                                               L"b/page.htm"}));

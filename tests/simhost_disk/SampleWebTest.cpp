@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "margins/ApplyMargins.h"
+#include "simhost/WebUrl.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
 #include "tests/core/SimHostFixture.h"
@@ -25,8 +26,7 @@ protected:
         std::filesystem::copy(TAVISK_SAMPLE_WEB, site.path(), std::filesystem::copy_options::recursive);
         web = simhost::OpenDiskWeb(site.path());
         host.openWeb(web);
-        for (const auto& file : web->allFiles())
-            paths.push_back(simhost::WebModel::RelativeUrl(web->root().url(), file->url()));
+        for (const auto& file : web->allFiles()) paths.push_back(simhost::RelativeUrl(web->root().url(), file->url()));
     }
     std::shared_ptr<simhost::FileNode> file(const std::wstring& path) const {
         return web->findFile(web->root().url() + path);

@@ -35,6 +35,8 @@ int CompareForSort(std::wstring_view a, std::wstring_view b);
 class ListOrder {
 public:
     explicit ListOrder(ListItemStore& store) noexcept : _store(store) {}
+    ListOrder(const ListOrder&) = delete;
+    ListOrder& operator=(const ListOrder&) = delete;
 
     SortState sortState() const noexcept { return _sort; }
     void setSortState(SortState state) noexcept;

@@ -84,7 +84,7 @@ private:
 
     std::vector<ListColumn> _columns;
     // Declared in this order: the order gives removed items back to the store.
-    mutable ListItemStore _store;
+    ListItemStore _store;
     ListIndex _index;
     mutable ListOrder _order{_store};
     int _updating = 0;

@@ -140,8 +140,9 @@ void frmChooseFiles::cmdAdd_Click() {
 void frmChooseFiles::cmdRemove_Click() {
     {
         ui::ListUpdate queueUpdate(lvwQueue), pagesUpdate(lvwWebList);
-        // Within the update a removed entry stays alive until the list is put in
-        // order again, so the selected entries are held by address, not by copies of their keys.
+        // A removed entry keeps its contents until the queue's next addition (the
+        // list's lifetime rule), so the selected entries are held by address, not by
+        // copies of their keys.
         std::vector<const ui::ListItem*> selected;
         for (std::int32_t i = 0; i < lvwQueue.count(); ++i) {
             const ui::ListItem& entry = lvwQueue.item(i);

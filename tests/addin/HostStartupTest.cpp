@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/addin/ScreenShot.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::testing {
 namespace {

@@ -18,7 +18,7 @@
 #include "simhost/SimHost.h"
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::testing {
 namespace {

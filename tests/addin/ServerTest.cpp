@@ -12,7 +12,7 @@
 
 #include "addin/Registration.h"
 #include "addin/tavisk2002_h.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::testing {
 namespace {

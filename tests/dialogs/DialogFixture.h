@@ -5,7 +5,7 @@
 
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMain.h"
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk::testing {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"

@@ -6,7 +6,7 @@
 
 #include "base/Text.h"
 #include "base/win32/Screenshot.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::e2e {
 namespace {

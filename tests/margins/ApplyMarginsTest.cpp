@@ -1,6 +1,6 @@
 #include "margins/ApplyMargins.h"
 
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 
 namespace tavisk::testing {
 namespace {

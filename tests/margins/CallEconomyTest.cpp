@@ -5,7 +5,7 @@
 
 #include "margins/ApplyMargins.h"
 
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 
 namespace tavisk::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include "simhost/disk/DiskWeb.h"
 #include "simhost/disk/HtmlPage.h"
 #include "tests/dialogs/DialogFixture.h"
-#include "tests/simhost_disk/TempFolder.h"
+#include "tests/simhost/disk/TempFolder.h"
 
 namespace tavisk::testing {
 

@@ -1,4 +1,4 @@
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 
 #include "base/Text.h"
 #include "simhost/SimError.h"

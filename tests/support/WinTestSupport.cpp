@@ -1,4 +1,4 @@
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 #include <stdexcept>
 #include <vector>
@@ -9,7 +9,7 @@ namespace tavisk::testing {
 
 std::wstring AddinDllPath() {
     std::wstring path = base::win32::ModulePath(nullptr);
-    for (int up = 0; up < 3; ++up) path.erase(path.find_last_of(L'\\'));  // the build folder
+    path.erase(path.rfind(L"\\tests\\"));  // the build folder, whatever folder of tests/ holds the program
     return path + L"\\addin\\tavisk2002.dll";
 }
 

@@ -10,7 +10,7 @@
 
 namespace tavisk::testing {
 
-// The add-in's DLL in this build (addin/ beside the test's tests/addin/).
+// The add-in's DLL in this build (addin/ beside the program's tests/).
 std::wstring AddinDllPath();
 
 // Registry reads for checking what registration wrote.

@@ -1,4 +1,4 @@
-#include "tests/dialogs_win32/WindowDriver.h"
+#include "tests/support/WindowDriver.h"
 
 #include <commctrl.h>
 

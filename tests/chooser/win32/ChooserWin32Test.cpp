@@ -20,9 +20,9 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
 #include "base/win32/Screenshot.h"
-#include "tests/dialogs_win32/RecordingToolkit.h"
-#include "tests/dialogs_win32/WindowDriver.h"
-#include "tests/simhost_disk/TempFolder.h"
+#include "tests/dialogs/win32/RecordingToolkit.h"
+#include "tests/support/WindowDriver.h"
+#include "tests/simhost/disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
 #include "ui/win32/Win32Form.h"
 

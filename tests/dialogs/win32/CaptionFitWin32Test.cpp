@@ -27,8 +27,8 @@
 #include "host/Application.h"
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
-#include "tests/dialogs_win32/RecordingToolkit.h"
-#include "tests/dialogs_win32/WindowDriver.h"
+#include "tests/dialogs/win32/RecordingToolkit.h"
+#include "tests/support/WindowDriver.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 

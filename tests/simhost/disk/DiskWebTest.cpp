@@ -5,7 +5,7 @@
 #include "simhost/SimError.h"
 #include "base/Text.h"
 #include "simhost/disk/DiskPageStore.h"
-#include "tests/simhost_disk/TempFolder.h"
+#include "tests/simhost/disk/TempFolder.h"
 
 namespace tavisk::testing {
 namespace {

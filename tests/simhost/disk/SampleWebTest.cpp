@@ -9,8 +9,8 @@
 #include "margins/BodyMargins.h"
 #include "simhost/disk/DiskPageStore.h"
 #include "simhost/disk/DiskWeb.h"
-#include "tests/core/SimHostFixture.h"
-#include "tests/simhost_disk/TempFolder.h"
+#include "tests/simhost/SimHostFixture.h"
+#include "tests/simhost/disk/TempFolder.h"
 
 namespace tavisk::testing {
 namespace {

@@ -19,6 +19,7 @@
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
 #include "tests/support/WinTestSupport.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {
@@ -275,11 +276,11 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     ASSERT_NE(dialog, nullptr);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Selected &page(s)"), BM_CLICK, 0, 0);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Edit &Queue"), BM_CLICK, 0, 0);
-    PumpMessages();
+    Pump();
     const HWND chooser = FindOwnWindow(L"Tavisk 2002 - Select Files");
     ASSERT_NE(chooser, nullptr);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"About..."), BM_CLICK, 0, 0);
-    PumpMessages();
+    Pump();
     const HWND about = FindOwnWindow(L"About Tavisk 2002");
     ASSERT_NE(about, nullptr);
 
@@ -287,7 +288,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     EXPECT_FALSE(IsWindow(dialog)) << "the options dialog closes with the connection";
     EXPECT_FALSE(IsWindow(about)) << "and its about box with it";
     EXPECT_FALSE(IsWindow(chooser)) << "and its page chooser";
-    PumpMessages();
+    Pump();
     EXPECT_EQ(FindOwnWindow(L"Tavisk 2002"), nullptr) << "no message box is left up";
     EXPECT_EQ(FindOwnWindow(L"About Tavisk 2002"), nullptr);
     addin.Reset();
@@ -297,7 +298,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     const HWND again = FindOwnWindow(L"Tavisk 2002");
     ASSERT_NE(again, nullptr) << "the add-in loaded again opens its dialog";
     SendMessageW(again, WM_CLOSE, 0, 0);
-    PumpMessages();
+    Pump();
     EXPECT_FALSE(IsWindow(again));
     EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
     addin.Reset();

@@ -12,6 +12,7 @@
 #include "simhost/SimHost.h"
 #include "simhost/win32/ComHost.h"
 #include "tests/support/WinTestSupport.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {
@@ -49,7 +50,7 @@ TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     EXPECT_EQ(canUnloadNow(), S_FALSE) << "the dialog is still open";
 
     SendMessageW(dialog, WM_CLOSE, 0, 0);
-    PumpMessages();
+    Pump();
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(canUnloadNow(), S_OK) << "nothing of the library is left";
     SafeArrayDestroy(custom);

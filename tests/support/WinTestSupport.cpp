@@ -100,12 +100,4 @@ HWND FindOwnWindow(const wchar_t* title) {
     return nullptr;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 }  // namespace tavisk::testing

@@ -30,9 +30,6 @@ std::vector<HWND> VisibleTopWindows(DWORD process);
 // A visible top-level window of this process with exactly this title, or null.
 HWND FindOwnWindow(const wchar_t* title);
 
-// Dispatches every message waiting for this thread.
-void PumpMessages();
-
 // Keeps COM initialised (single-threaded apartment, as in the host) for a scope.
 class ComApartment {
 public:

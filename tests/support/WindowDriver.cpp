@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <set>
+
 #include "base/win32/Screenshot.h"
 #include "base/win32/ThisModule.h"
 
@@ -19,11 +21,8 @@ void Pump() {
 
 std::vector<HWND> Children(HWND parent, const std::wstring& windowClass) {
     std::vector<HWND> found;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (lstrcmpiW(name, windowClass.c_str()) == 0) found.push_back(child);
-    }
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (lstrcmpiW(ClassName(child).c_str(), windowClass.c_str()) == 0) found.push_back(child);
     return found;
 }
 
@@ -35,9 +34,15 @@ HWND Child(HWND parent, const std::wstring& windowClass, const std::wstring& tex
 }
 
 std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
     return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
 }
 
 void PressKey(HWND focused, UINT key) {
@@ -76,16 +81,28 @@ std::vector<std::wstring> ListColumn(HWND list, int column) {
     return texts;
 }
 
-std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
+std::wstring SaveScreenshot(HWND window, const std::wstring& name, bool repaint) {
     std::wstring path = base::win32::ModulePath(nullptr);
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + name;
-    // The window is topmost: what the screen shows of it, once it and its children
-    // have repainted.
+    // The window is topmost: what the screen shows of it.
+    if (!repaint) {
+        RECT area{};
+        GetWindowRect(window, &area);
+        base::win32::ScreenCapture(area).savePng(path);
+        return path;
+    }
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     GdiFlush();
     base::win32::SaveWindowPng(window, path);
     return path;
+}
+
+size_t SaveScreenPng(const RECT& area, const std::wstring& path) {
+    const base::win32::ScreenCapture capture(area);
+    capture.savePng(path);
+    const auto pixels = capture.pixels();
+    return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size();
 }
 
 int DarkPixels(HWND window, RECT area) {

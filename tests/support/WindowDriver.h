@@ -1,8 +1,8 @@
 #pragma once
 
-// Drives real windows as a user would, from inside a test program: messages to the
-// controls, a plain message loop like a host's (no IsDialogMessage: the add-in's
-// hook must do that), and screenshots.
+// Drives real windows as a user would: messages to the controls, a plain message
+// loop like a host's (no IsDialogMessage: the add-in's hook must do that), and
+// screenshots. The test programs and the end-to-end driver share it.
 
 #include <windows.h>
 
@@ -19,14 +19,21 @@ HWND Child(HWND parent, const std::wstring& windowClass, const std::wstring& tex
 // All children of one class, in tab (z) order.
 std::vector<HWND> Children(HWND parent, const std::wstring& windowClass);
 std::wstring Text(HWND window);
-// A key pressed and released on the focused window, through the thread's queue.
+std::wstring ClassName(HWND window);
+// A key pressed and released on the focused window, through its thread's queue;
+// then this thread's messages are pumped.
 void PressKey(HWND focused, UINT key);
 // A left click at a point of the window's client area.
 void Click(HWND window, int x, int y);
 // The texts the list view shows in `column`, top to bottom.
 std::vector<std::wstring> ListColumn(HWND list, int column);
 // Saves what the window shows as a PNG beside the test program; returns the path.
-std::wstring SaveScreenshot(HWND window, const std::wstring& name);
+// Unless `repaint` is false (to keep what a run has painted so far), the window
+// and its children repaint first.
+std::wstring SaveScreenshot(HWND window, const std::wstring& name, bool repaint = true);
+// Saves what the screen shows inside `area` as a PNG and returns how many colours
+// it holds, so a blank capture can be told apart.
+size_t SaveScreenPng(const RECT& area, const std::wstring& path);
 // Counts the pixels darker than mid-grey in a rectangle of the window's picture.
 int DarkPixels(HWND window, RECT area);
 

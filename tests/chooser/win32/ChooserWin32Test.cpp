@@ -219,11 +219,8 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
 
     // The controls in tab order, then the etched rule.
     std::vector<std::wstring> children;
-    for (HWND child = GetWindow(chooser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        children.push_back(std::wstring(name) + L":" + Text(child));
-    }
+    for (HWND child = GetWindow(chooser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(ClassName(child) + L":" + Text(child));
     EXPECT_EQ(children, (std::vector<std::wstring>{
                             L"SysTreeView32:", L"Static:Look in:", L"SysListView32:", L"Button:&Add Selected to Queue",
                             L"Static:Files in selected folder (bold indicates file already in queue):",

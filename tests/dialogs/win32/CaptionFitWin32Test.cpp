@@ -49,12 +49,11 @@ struct Caption {
 // The text flags and the text area of a button or a static control, as the control
 // draws it; false for a control that draws no caption (icons, rules, empty frames).
 bool TextArea(HWND control, HDC dc, UINT& flags, RECT& area) {
-    wchar_t name[32] = {};
-    GetClassNameW(control, name, 32);
+    const std::wstring name = ClassName(control);
     const LONG style = GetWindowLongW(control, GWL_STYLE);
     GetClientRect(control, &area);
     if (Text(control).empty()) return false;
-    if (lstrcmpiW(name, L"Button") == 0) {
+    if (lstrcmpiW(name.c_str(), L"Button") == 0) {
         flags = (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
         switch (style & BS_TYPEMASK) {
             case BS_GROUPBOX:
@@ -76,7 +75,7 @@ bool TextArea(HWND control, HDC dc, UINT& flags, RECT& area) {
                 return true;
         }
     }
-    if (lstrcmpiW(name, L"Static") != 0) return false;
+    if (lstrcmpiW(name.c_str(), L"Static") != 0) return false;
     flags = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
     switch (style & SS_TYPEMASK) {
         case SS_LEFT:
@@ -106,8 +105,7 @@ std::vector<Caption> Captions(HWND window) {
         UINT flags = 0;
         RECT area{};
         if (TextArea(control, dc, flags, area)) {
-            wchar_t name[32] = {}, face[LF_FACESIZE] = {};
-            GetClassNameW(control, name, 32);
+            wchar_t face[LF_FACESIZE] = {};
             GetTextFaceW(dc, LF_FACESIZE, face);
             const std::wstring text = Text(control);
             const LONG width = area.right - area.left;
@@ -115,7 +113,7 @@ std::vector<Caption> Captions(HWND window) {
             // that widens the result.
             RECT needed{0, 0, (flags & DT_WORDBREAK) ? width : 0, 0};
             DrawTextW(dc, text.c_str(), -1, &needed, flags | DT_CALCRECT);
-            captions.push_back({std::wstring(name) + L" \"" + text + L"\"",
+            captions.push_back({ClassName(control) + L" \"" + text + L"\"",
                                 face,
                                 {needed.right, needed.bottom},
                                 {width, area.bottom - area.top}});

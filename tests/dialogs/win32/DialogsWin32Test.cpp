@@ -247,9 +247,7 @@ TEST_F(DialogsWin32Test, TabVisitsTheControlsInTheirOrderAndSkipsGreyedOnes) {
         SetFocus(Button(L"&Top margin"));
         for (size_t i = 0; i < steps; ++i) {
             PressKey(GetFocus(), VK_TAB);
-            wchar_t kind[32] = {};
-            GetClassNameW(GetFocus(), kind, 32);
-            order.push_back(std::wstring(kind) + L":" + Text(GetFocus()));
+            order.push_back(ClassName(GetFocus()) + L":" + Text(GetFocus()));
         }
         return order;
     };

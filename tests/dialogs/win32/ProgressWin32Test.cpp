@@ -17,7 +17,6 @@
 #include "dialogs/frmProgress.h"
 #include "host/Application.h"
 #include "base/Text.h"
-#include "base/win32/Screenshot.h"
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
@@ -99,17 +98,6 @@ protected:
     std::chrono::steady_clock::time_point now{};
 };
 
-// Saves what the screen shows of `window` beside the test program, without
-// processing any message: what the run has painted is all there is.
-void SaveAsPainted(HWND window, const std::wstring& name) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring path = self;
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    base::win32::ScreenCapture(rect).savePng(path.substr(0, path.find_last_of(L"\\/") + 1) + name);
-}
-
 TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBoundary) {
     struct Case {
         bool queued;
@@ -167,7 +155,8 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 const HWND bar = Child(window, PROGRESS_CLASSW);
                 EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.total);
                 EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 9);
-                if (c.queued) SaveAsPainted(window, L"frmProgress.png");
+                // Without processing any message: what the run has painted is all there is.
+                if (c.queued) SaveScreenshot(window, L"frmProgress.png", false);
             }
             // Opening p12.htm gives the editor the focus; by the next page the window has it back.
             if (PageOf(active) == L"p12.htm") SetFocus(hostWindow);

@@ -34,14 +34,6 @@ simhost::win32::HostWindow& HostWindowTest::makeWindow(std::function<void()> clo
     return *window;
 }
 
-void HostWindowTest::Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 namespace {
 
 std::wstring ItemText(HMENU menu, UINT position) {

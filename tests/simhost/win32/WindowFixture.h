@@ -14,6 +14,7 @@
 
 #include "simhost/SimHost.h"
 #include "simhost/win32/HostWindow.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 
@@ -28,8 +29,6 @@ protected:
     // Makes the window (once), with `closing` run when it is closed.
     simhost::win32::HostWindow& makeWindow(std::function<void()> closing = {});
 
-    // Handles every message waiting, as the host's loop would.
-    static void Pump();
     // The menu item with this caption anywhere in the window's menu, by its command id.
     std::optional<UINT> menuCommand(const std::wstring& caption) const;
     std::vector<std::wstring> menuCaptions() const;  // the bar's own items

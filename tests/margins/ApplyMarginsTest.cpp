@@ -292,55 +292,6 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunWithThePageLeftOpe
     }
 }
 
-TEST_F(ApplyMarginsTest, AHostRefusalAtAnyStepStopsTheRunAndLeavesWhatWasDone) {
-    struct Case {
-        const wchar_t* operation;
-        int nth;
-        int pagesSaved;              // of a, b, c in that order
-        bool currentLeftOpen;        // the page being processed stays open
-        const wchar_t* currentPage;  // the page named in the message
-    };
-    const Case cases[] = {
-        {L"WebFile.open", 1, 0, false, L"a.htm"},          {L"WebFile.open", 3, 2, false, L"c.htm"},
-        {L"PageWindow.setViewMode", 2, 1, true, L"b.htm"}, {L"Body.removeAttribute", 5, 1, true, L"b.htm"},
-        {L"Body.setAttribute", 3, 2, true, L"c.htm"},      {L"Control.execute", 1, 0, true, L"a.htm"},
-        {L"Control.execute", 4, 1, true, L"b.htm"},  // b saved, its Close refused
-        {L"Web.locateFile", 2, 1, false, L"b.htm"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << base::ToUtf8(c.operation) << " #" << c.nth);
-        web = std::make_shared<simhost::WebModel>(kWebUrl);
-        host.openWeb(web);
-        for (const auto* path : {L"a.htm", L"b.htm", L"c.htm"}) web->addFile(path);
-        dialog.events.clear();
-        messages.shown.clear();
-        host.recorder().failOn(c.operation, c.nth);
-        runQueue({L"a.htm", L"b.htm", L"c.htm"});
-
-        const std::wstring paths[] = {L"a.htm", L"b.htm", L"c.htm"};
-        for (int i = 0; i < 3; ++i) {
-            const bool savedExpected =
-                i < c.pagesSaved || (c.operation == std::wstring(L"Control.execute") && c.nth == 4 && i == 1);
-            EXPECT_EQ(saveCount(paths[i]), savedExpected ? 1 : 0) << base::ToUtf8(paths[i]);
-        }
-        EXPECT_EQ(openPages(),
-                  c.currentLeftOpen ? std::vector<std::wstring>{Url(c.currentPage)} : std::vector<std::wstring>{});
-        EXPECT_TRUE(calls({L"PageWindow.activate"}).empty());
-        expectStopped(Url(c.currentPage), L"The host refused");
-    }
-}
-
-TEST_F(ApplyMarginsTest, ARefusalInAnAllPagesRunNamesThePage) {
-    web->addFile(L"a.htm");
-    web->addFile(L"pics/b.gif");
-    web->addFile(L"pics/c.asp");
-    host.recorder().failOn(L"Document.body", 3);  // a.htm takes two lookups
-    run();
-    EXPECT_EQ(saveCount(L"a.htm"), 1);
-    EXPECT_EQ(openPages(), (std::vector<std::wstring>{Url(L"pics/c.asp")}));
-    expectStopped(Url(L"pics/c.asp"), L"The host refused");
-}
-
 TEST_F(ApplyMarginsTest, ARunOverFortyThousandQueuedPagesCompletes) {
     // Beyond what a 16-bit position can count.
     constexpr int kPages = 40000;

@@ -15,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const wchar_t* const kMarginNames[] = {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth"};
-
 std::wstring Describe(std::vector<simhost::Attribute> attributes) {
     std::sort(attributes.begin(), attributes.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     std::wstring text;
@@ -69,15 +67,6 @@ std::wstring BodyStartTag(const std::string& page) {
 
 std::vector<simhost::Attribute> BodyAttributes(const std::string& page) {
     return simhost::HtmlPage(page).bodyAttributes();
-}
-
-std::vector<simhost::Attribute> ExpectedBody(const std::string& before, const std::vector<simhost::Attribute>& set) {
-    std::vector<simhost::Attribute> expected;
-    for (const auto& a : BodyAttributes(before))
-        if (std::none_of(std::begin(kMarginNames), std::end(kMarginNames), [&](auto m) { return a.name == m; }))
-            expected.push_back(a);
-    expected.insert(expected.end(), set.begin(), set.end());
-    return expected;
 }
 
 std::wstring RewriteProblem(const std::string& before, const std::string& after,

@@ -32,20 +32,6 @@ inline std::string Utf16(const std::string& ascii, bool bigEndian) {
     return bytes;
 }
 
-// What a page's BODY holds once the run wrote `margins` into it: its own attributes
-// less every margin, then `margins`.
-inline std::vector<simhost::Attribute> WithMargins(const std::string& page,
-                                                   const std::vector<simhost::Attribute>& margins) {
-    std::vector<simhost::Attribute> expected;
-    const simhost::HtmlPage read(page);
-    for (const auto& a : read.bodyAttributes()) {
-        if (a.name != L"topmargin" && a.name != L"leftmargin" && a.name != L"marginheight" && a.name != L"marginwidth")
-            expected.push_back(a);
-    }
-    expected.insert(expected.end(), margins.begin(), margins.end());
-    return expected;
-}
-
 // The options dialog and the run over the stand-in host, on webs in memory or on disk.
 class RunTest : public DialogTest {
 protected:

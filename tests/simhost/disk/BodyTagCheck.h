@@ -11,11 +11,28 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Text.h"
 #include "simhost/disk/HtmlPage.h"
 
 namespace tavisk::testing {
+
+inline bool IsMarginName(const std::wstring& name) {
+    return name == L"topmargin" || name == L"leftmargin" || name == L"marginheight" || name == L"marginwidth";
+}
+
+// What a page's BODY holds once a run wrote `margins` into it: its own attributes
+// less every margin, then `margins`.
+inline std::vector<simhost::Attribute> WithMargins(const std::string& page,
+                                                   const std::vector<simhost::Attribute>& margins) {
+    std::vector<simhost::Attribute> expected;
+    const simhost::HtmlPage read(page);
+    for (const auto& a : read.bodyAttributes())
+        if (!IsMarginName(a.name)) expected.push_back(a);
+    expected.insert(expected.end(), margins.begin(), margins.end());
+    return expected;
+}
 
 // Empty when `after` keeps that promise to `before`; otherwise how it breaks it.
 inline std::string BodyTagsRewriteProblem(const std::string& before, const std::string& after) {
@@ -25,9 +42,6 @@ inline std::string BodyTagsRewriteProblem(const std::string& before, const std::
         return std::to_string(newTags.size()) + " BODY start tags where there were " + std::to_string(tags.size());
     const auto tagText = [](const simhost::HtmlPage& page, std::string_view bytes, std::pair<size_t, size_t> at) {
         return page.text(bytes.substr(at.first, at.second - at.first));
-    };
-    const auto margin = [](const std::wstring& name) {
-        return name == L"topmargin" || name == L"leftmargin" || name == L"marginheight" || name == L"marginwidth";
     };
     for (std::size_t k = 0, from = 0, newFrom = 0; k <= tags.size(); ++k) {
         const auto to = k < tags.size() ? tags[k].first : before.size();
@@ -44,7 +58,7 @@ inline std::string BodyTagsRewriteProblem(const std::string& before, const std::
         const auto mine = simhost::HtmlPage("\xEF\xBB\xBF" + base::ToUtf8(tag)).bodyAttributes();
         for (const auto& a : mine)
             if (std::none_of(own.begin(), own.end(), [&](const auto& o) { return o.name == a.name; }) &&
-                !(k == 0 && margin(a.name)))
+                !(k == 0 && IsMarginName(a.name)))
                 return base::ToUtf8(a.name) + " moved into BODY start tag " + std::to_string(k);
         from = tags[k].second;
         newFrom = newTags[k].second;

@@ -148,9 +148,7 @@ TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {
             std::vector<Attribute> margins;
             const HtmlPage page(now);
             for (const auto& a : page.bodyAttributes())
-                if (a.name == L"topmargin" || a.name == L"leftmargin" || a.name == L"marginheight" ||
-                    a.name == L"marginwidth")
-                    margins.push_back(a);
+                if (IsMarginName(a.name)) margins.push_back(a);
             const auto byName = [](const Attribute& x, const Attribute& y) { return x.name < y.name; };
             std::sort(margins.begin(), margins.end(), byName);
             auto expected = run.margins;

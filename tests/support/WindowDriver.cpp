@@ -34,8 +34,8 @@ HWND Child(HWND parent, const std::wstring& windowClass, const std::wstring& tex
 }
 
 std::wstring Text(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -43,6 +43,13 @@ std::wstring ClassName(HWND window) {
     wchar_t name[128] = {};
     GetClassNameW(window, name, 128);
     return name;
+}
+
+int Pixels(int twips) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(twips, dpi, 1440);
 }
 
 void PressKey(HWND focused, UINT key) {

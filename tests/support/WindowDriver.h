@@ -20,6 +20,8 @@ HWND Child(HWND parent, const std::wstring& windowClass, const std::wstring& tex
 std::vector<HWND> Children(HWND parent, const std::wstring& windowClass);
 std::wstring Text(HWND window);
 std::wstring ClassName(HWND window);
+// Twips in pixels at the screen's dots per inch, as the forms place their controls.
+int Pixels(int twips);
 // A key pressed and released on the focused window, through its thread's queue;
 // then this thread's messages are pumped.
 void PressKey(HWND focused, UINT key);

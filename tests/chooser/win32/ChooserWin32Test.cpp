@@ -58,13 +58,6 @@ private:
     std::function<void()> _probe;
 };
 
-int Pixels(int twips) {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(twips, dpi, 1440);
-}
-
 void DoubleClick(HWND window, POINT at) {
     const LPARAM where = MAKELPARAM(at.x, at.y);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);

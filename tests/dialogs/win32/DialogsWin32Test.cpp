@@ -56,12 +56,6 @@ protected:
     HWND UpDown(int index) const { return Children(main, UPDOWN_CLASSW).at(static_cast<size_t>(index)); }
     HWND List() const { return Child(main, WC_LISTVIEWW); }
     static bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    static int Pixels(int twips) {
-        const HDC screen = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        return MulDiv(twips, dpi, 1440);
-    }
     // One click on the up (+1) or down (-1) arrow of an up-down.
     static void Arrow(HWND upDown, int direction) {
         RECT client{};
@@ -530,11 +524,8 @@ TEST_F(ControlsWin32Test, FormsHaveAFixedBorderAndAToolWindowHasNoTaskBarButton)
     EXPECT_FALSE(GetWindowLongPtrW(tool.window(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     RECT client{};
     GetClientRect(tool.window(), &client);
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(client.right, MulDiv(3000, dpi, 1440));
-    EXPECT_EQ(client.bottom, MulDiv(1500, dpi, 1440));
+    EXPECT_EQ(client.right, Pixels(3000));
+    EXPECT_EQ(client.bottom, Pixels(1500));
 }
 
 TEST_F(ControlsWin32Test, AFailingHandlerBecomesAnErrorMessageNamingTheCommand) {

@@ -46,7 +46,7 @@ TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
     Method(GetObject(GetObject(page.Get(), L"Document").Get(), L"body").Get(), L"setAttribute", {L"topmargin", L"7"});
     Pump();
     EXPECT_EQ(tabTexts(), (std::vector<std::wstring>{L"index.htm [Normal]", L"today.htm [Default]"}));
-    EXPECT_EQ(sourceText(), L"<body bgcolor=\"white\" topmargin=\"7\">\r\n</body>");
+    EXPECT_EQ(Text(window->source()), L"<body bgcolor=\"white\" topmargin=\"7\">\r\n</body>");
 
     // File > Close closes the active page; Close Web leaves no web open.
     choose(L"&Close");
@@ -55,7 +55,7 @@ TEST_F(HostWindowTest, ShowsTheWebAndOpensAndClosesPagesAndWebs) {
     EXPECT_EQ(host.web(), nullptr);
     EXPECT_TRUE(treeLines().empty());
     EXPECT_TRUE(tabTexts().empty());
-    EXPECT_EQ(sourceText(), L"");
+    EXPECT_EQ(Text(window->source()), L"");
 
     // A command that fails says so in the status line, and the window goes on.
     choose(L"&Close");

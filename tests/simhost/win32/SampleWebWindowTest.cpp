@@ -31,7 +31,7 @@ TEST_F(HostWindowTest, ShowsTheSampleWebAndSavesAScreenshotInTheBuildFolder) {
     Pump();
     EXPECT_EQ(tabTexts(), (std::vector<std::wstring>{L"index.htm [Default]"}));
     // The page's own text, BODY start tag and line breaks as in the file.
-    const auto source = sourceText();
+    const auto source = Text(window->source());
     EXPECT_NE(source.find(L"<HTML>\r\n"), std::wstring::npos);
     EXPECT_NE(source.find(L"<TITLE>"), std::wstring::npos);
 

@@ -82,26 +82,42 @@ std::wstring HostWindowTest::status() const {
     return text;
 }
 
+namespace {
+
+HTREEITEM NextItem(HWND tree, HTREEITEM item, WPARAM which) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
+}
+
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[256] = L"";
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 256;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+// Visits `item`, its later siblings and all their children, depth first, with their
+// depths; the first item `visit` accepts ends the walk and is returned.
+HTREEITEM Walk(HWND tree, HTREEITEM item, int depth, const std::function<bool(HTREEITEM, int)>& visit) {
+    for (; item; item = NextItem(tree, item, TVGN_NEXT)) {
+        if (visit(item, depth)) return item;
+        if (const auto found = Walk(tree, NextItem(tree, item, TVGN_CHILD), depth + 1, visit)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 std::vector<std::wstring> HostWindowTest::treeLines() const {
     std::vector<std::wstring> lines;
     const HWND tree = window->tree();
-    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
-        for (; item; item = reinterpret_cast<HTREEITEM>(
-                         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-            wchar_t text[256] = L"";
-            TVITEMW data{};
-            data.mask = TVIF_TEXT;
-            data.hItem = item;
-            data.pszText = text;
-            data.cchTextMax = 256;
-            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-            lines.push_back(std::wstring(depth * 2, L' ') + text);
-            walk(reinterpret_cast<HTREEITEM>(
-                     SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
-                 depth + 1);
-        }
-    };
-    walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+    Walk(tree, NextItem(tree, nullptr, TVGN_ROOT), 0, [&](HTREEITEM item, int depth) {
+        lines.push_back(std::wstring(depth * 2, L' ') + ItemText(tree, item));
+        return false;
+    });
     return lines;
 }
 
@@ -120,32 +136,10 @@ std::vector<std::wstring> HostWindowTest::tabTexts() const {
     return texts;
 }
 
-std::wstring HostWindowTest::sourceText() const {
-    std::wstring text(GetWindowTextLengthW(window->source()) + 1, L'\0');
-    text.resize(GetWindowTextW(window->source(), text.data(), static_cast<int>(text.size())));
-    return text;
-}
-
 void HostWindowTest::doubleClickTree(const std::wstring& text) {
     const HWND tree = window->tree();
-    std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-        for (; item; item = reinterpret_cast<HTREEITEM>(
-                         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-            wchar_t buffer[256] = L"";
-            TVITEMW data{};
-            data.mask = TVIF_TEXT;
-            data.hItem = item;
-            data.pszText = buffer;
-            data.cchTextMax = 256;
-            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-            if (text == buffer) return item;
-            if (auto found = find(reinterpret_cast<HTREEITEM>(
-                    SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)))))
-                return found;
-        }
-        return nullptr;
-    };
-    const auto item = find(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    const auto item = Walk(tree, NextItem(tree, nullptr, TVGN_ROOT), 0,
+                           [&](HTREEITEM at, int) { return ItemText(tree, at) == text; });
     ASSERT_NE(item, nullptr) << "no tree item " << std::string(text.begin(), text.end());
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     NMHDR header{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), static_cast<UINT>(NM_DBLCLK)};

@@ -36,7 +36,6 @@ protected:
     std::wstring status() const;
     std::vector<std::wstring> treeLines() const;  // depth shown by two spaces each
     std::vector<std::wstring> tabTexts() const;
-    std::wstring sourceText() const;
     // Selects the tree item with this text and double-clicks it.
     void doubleClickTree(const std::wstring& text);
 

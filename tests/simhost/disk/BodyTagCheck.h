@@ -5,8 +5,9 @@
 // later ones that add to the element) is as it was, and each rewritten tag is one
 // tag (no "<" of a value got out: it holds no more "<" than the old one, or one
 // where there was none) holding only names it held, the first one also the margins
-// set. No attribute moves between tags: a later one may stand in another branch of
-// server code.
+// set and what is new to the element (the user's unsaved edits, saved with them). No
+// attribute moves between tags: a later one may stand in another branch of server
+// code.
 
 #include <algorithm>
 #include <string>
@@ -38,10 +39,14 @@ inline std::vector<simhost::Attribute> WithMargins(const std::string& page,
 inline std::string BodyTagsRewriteProblem(const std::string& before, const std::string& after) {
     const simhost::HtmlPage old(before), now(after);
     const auto tags = old.bodyTagRanges(), newTags = now.bodyTagRanges();
+    const auto& was = old.bodyAttributes();
     if (newTags.size() != tags.size())
         return std::to_string(newTags.size()) + " BODY start tags where there were " + std::to_string(tags.size());
     const auto tagText = [](const simhost::HtmlPage& page, std::string_view bytes, std::pair<size_t, size_t> at) {
         return page.text(bytes.substr(at.first, at.second - at.first));
+    };
+    const auto held = [](const std::vector<simhost::Attribute>& attributes, const std::wstring& name) {
+        return std::any_of(attributes.begin(), attributes.end(), [&](const auto& a) { return a.name == name; });
     };
     for (std::size_t k = 0, from = 0, newFrom = 0; k <= tags.size(); ++k) {
         const auto to = k < tags.size() ? tags[k].first : before.size();
@@ -57,8 +62,7 @@ inline std::string BodyTagsRewriteProblem(const std::string& before, const std::
         const auto own = simhost::HtmlPage("\xEF\xBB\xBF" + base::ToUtf8(oldTag)).bodyAttributes();
         const auto mine = simhost::HtmlPage("\xEF\xBB\xBF" + base::ToUtf8(tag)).bodyAttributes();
         for (const auto& a : mine)
-            if (std::none_of(own.begin(), own.end(), [&](const auto& o) { return o.name == a.name; }) &&
-                !(k == 0 && IsMarginName(a.name)))
+            if (!held(own, a.name) && !(k == 0 && (IsMarginName(a.name) || !held(was, a.name))))
                 return base::ToUtf8(a.name) + " moved into BODY start tag " + std::to_string(k);
         from = tags[k].second;
         newFrom = newTags[k].second;

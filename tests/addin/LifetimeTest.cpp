@@ -25,28 +25,9 @@ namespace tavisk::testing {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using ServerFn = HRESULT STDAPICALLTYPE();
 
 constexpr wchar_t kLoaderKey[] = L"Software\\TaviskTests\\LifetimeAddins";
 constexpr wchar_t kProgId[] = L"tavisk2002.Connect";
-
-class LoadedDll {
-public:
-    LoadedDll() : _module(LoadLibraryW(AddinDllPath().c_str())) {}
-    ~LoadedDll() {
-        if (_module) FreeLibrary(_module);
-    }
-    LoadedDll(const LoadedDll&) = delete;
-    LoadedDll& operator=(const LoadedDll&) = delete;
-    HMODULE get() const { return _module; }
-    HRESULT call(const char* name) const {
-        auto* entry = reinterpret_cast<ServerFn*>(reinterpret_cast<void*>(GetProcAddress(_module, name)));
-        return entry ? entry() : E_NOTIMPL;
-    }
-
-private:
-    HMODULE _module;
-};
 
 struct Usage {
     DWORD handles = 0;
@@ -255,8 +236,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     ComApartment apartment;
     LoadedDll dll;
     ASSERT_NE(dll.get(), nullptr);
-    auto* getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void*>(GetProcAddress(dll.get(), "DllGetClassObject")));
+    auto* getClassObject = dll.proc<GetClassObjectFn>("DllGetClassObject");
     simhost::SimHost host;
     host.openWeb(std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site"));
     const ComPtr<IDispatch> application = simhost::win32::MakeApplicationDispatch(host);

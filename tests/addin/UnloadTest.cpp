@@ -18,17 +18,13 @@ namespace tavisk::testing {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-using CanUnloadNowFn = HRESULT STDAPICALLTYPE();
 
 TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     ComApartment apartment;
-    const HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
-    ASSERT_NE(dll, nullptr);
-    auto* getClassObject =
-        reinterpret_cast<GetClassObjectFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    auto* canUnloadNow =
-        reinterpret_cast<CanUnloadNowFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    const LoadedDll dll;
+    ASSERT_NE(dll.get(), nullptr);
+    auto* getClassObject = dll.proc<GetClassObjectFn>("DllGetClassObject");
+    auto* canUnloadNow = dll.proc<CanUnloadNowFn>("DllCanUnloadNow");
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(getClassObject(CLSID_Connect, IID_PPV_ARGS(&factory)), S_OK);
     ComPtr<IDTExtensibility2> addin;
@@ -54,7 +50,6 @@ TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(canUnloadNow(), S_OK) << "nothing of the library is left";
     SafeArrayDestroy(custom);
-    FreeLibrary(dll);
 }
 
 }  // namespace

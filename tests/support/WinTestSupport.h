@@ -13,6 +13,33 @@ namespace tavisk::testing {
 // The add-in's DLL in this build (addin/ beside the program's tests/).
 std::wstring AddinDllPath();
 
+using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT STDAPICALLTYPE();  // and every export that takes nothing
+
+// The add-in's DLL loaded into the test program, and its exports.
+class LoadedDll {
+public:
+    LoadedDll() : _module(LoadLibraryW(AddinDllPath().c_str())) {}
+    ~LoadedDll() {
+        if (_module) FreeLibrary(_module);
+    }
+    LoadedDll(const LoadedDll&) = delete;
+    LoadedDll& operator=(const LoadedDll&) = delete;
+    HMODULE get() const { return _module; }
+    template <class F>
+    F* proc(const char* name) const {
+        return reinterpret_cast<F*>(reinterpret_cast<void*>(GetProcAddress(_module, name)));
+    }
+    // Calls an export that takes nothing (DllRegisterServer, ...); E_NOTIMPL when there is none.
+    HRESULT call(const char* name) const {
+        auto* entry = proc<CanUnloadNowFn>(name);
+        return entry ? entry() : E_NOTIMPL;
+    }
+
+private:
+    HMODULE _module;
+};
+
 // Registry reads for checking what registration wrote.
 bool KeyExists(HKEY root, const std::wstring& key);
 std::optional<std::wstring> ReadText(HKEY root, const std::wstring& key, const wchar_t* name);

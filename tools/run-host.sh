@@ -44,7 +44,7 @@ if [ "${1:-}" = "--in-session" ]; then
     states=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-states.XXXXXX")
     trap 'rm -rf "$states"' EXIT
     status=0
-    wine "$build/tests/e2e/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
+    wine "$build/tests/walkthrough/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
       "$(winepath -w "$web")" "$(winepath -w "$shots")" "$(winepath -w "$states")" </dev/null 2>>"$log" || status=$?
     if [ "$status" -eq 0 ]; then
       python3 "$root/tools/browser/render.py" walkthrough "$states" "$shots" \

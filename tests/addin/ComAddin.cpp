@@ -12,7 +12,7 @@
 #include "addin/tavisk2002_h.h"
 #include "simhost/win32/ComHost.h"
 #include "tests/addin/AddinHarness.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::testing {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "addin/ConnectObject.h"
 #include "addin/tavisk2002_h.h"
-#include "tests/addin/WinTestSupport.h"
-#include "tests/core/SimHostFixture.h"
+#include "tests/support/WinTestSupport.h"
+#include "tests/simhost/SimHostFixture.h"
 
 namespace tavisk::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include "host/Application.h"
 #include "host/HostError.h"
 #include "tests/addin/AddinHarness.h"
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 
 namespace tavisk::testing {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/addin/ScreenShot.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {
@@ -37,11 +37,7 @@ struct TopWindow {
 std::vector<TopWindow> WindowsOf(DWORD process) {
     std::vector<TopWindow> found;
     for (const HWND window : VisibleTopWindows(process)) {
-        wchar_t className[64]{};
-        wchar_t title[256]{};
-        GetClassNameW(window, className, 64);
-        GetWindowTextW(window, title, 256);
-        found.push_back({window, className, title});
+        found.push_back({window, ClassName(window), Text(window)});
     }
     return found;
 }

@@ -18,34 +18,16 @@
 #include "simhost/SimHost.h"
 #include "simhost/win32/AddInLoader.h"
 #include "simhost/win32/ComHost.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using ServerFn = HRESULT STDAPICALLTYPE();
 
 constexpr wchar_t kLoaderKey[] = L"Software\\TaviskTests\\LifetimeAddins";
 constexpr wchar_t kProgId[] = L"tavisk2002.Connect";
-
-class LoadedDll {
-public:
-    LoadedDll() : _module(LoadLibraryW(AddinDllPath().c_str())) {}
-    ~LoadedDll() {
-        if (_module) FreeLibrary(_module);
-    }
-    LoadedDll(const LoadedDll&) = delete;
-    LoadedDll& operator=(const LoadedDll&) = delete;
-    HMODULE get() const { return _module; }
-    HRESULT call(const char* name) const {
-        auto* entry = reinterpret_cast<ServerFn*>(reinterpret_cast<void*>(GetProcAddress(_module, name)));
-        return entry ? entry() : E_NOTIMPL;
-    }
-
-private:
-    HMODULE _module;
-};
 
 struct Usage {
     DWORD handles = 0;
@@ -254,8 +236,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     ComApartment apartment;
     LoadedDll dll;
     ASSERT_NE(dll.get(), nullptr);
-    auto* getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void*>(GetProcAddress(dll.get(), "DllGetClassObject")));
+    auto* getClassObject = dll.proc<GetClassObjectFn>("DllGetClassObject");
     simhost::SimHost host;
     host.openWeb(std::make_shared<simhost::WebModel>(L"file:///C:/Webs/site"));
     const ComPtr<IDispatch> application = simhost::win32::MakeApplicationDispatch(host);
@@ -275,11 +256,11 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     ASSERT_NE(dialog, nullptr);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Selected &page(s)"), BM_CLICK, 0, 0);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Edit &Queue"), BM_CLICK, 0, 0);
-    PumpMessages();
+    Pump();
     const HWND chooser = FindOwnWindow(L"Tavisk 2002 - Select Files");
     ASSERT_NE(chooser, nullptr);
     SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"About..."), BM_CLICK, 0, 0);
-    PumpMessages();
+    Pump();
     const HWND about = FindOwnWindow(L"About Tavisk 2002");
     ASSERT_NE(about, nullptr);
 
@@ -287,7 +268,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     EXPECT_FALSE(IsWindow(dialog)) << "the options dialog closes with the connection";
     EXPECT_FALSE(IsWindow(about)) << "and its about box with it";
     EXPECT_FALSE(IsWindow(chooser)) << "and its page chooser";
-    PumpMessages();
+    Pump();
     EXPECT_EQ(FindOwnWindow(L"Tavisk 2002"), nullptr) << "no message box is left up";
     EXPECT_EQ(FindOwnWindow(L"About Tavisk 2002"), nullptr);
     addin.Reset();
@@ -297,7 +278,7 @@ TEST(LifetimeTest, DialogsOpenAtDisconnectionCloseCleanlyAndTheAddinLoadsAgain) 
     const HWND again = FindOwnWindow(L"Tavisk 2002");
     ASSERT_NE(again, nullptr) << "the add-in loaded again opens its dialog";
     SendMessageW(again, WM_CLOSE, 0, 0);
-    PumpMessages();
+    Pump();
     EXPECT_FALSE(IsWindow(again));
     EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
     addin.Reset();

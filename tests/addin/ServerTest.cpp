@@ -12,7 +12,7 @@
 
 #include "addin/Registration.h"
 #include "addin/tavisk2002_h.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::testing {
 namespace {
@@ -28,23 +28,6 @@ constexpr wchar_t kExtensibilityKey[] = L"Interface\\{B65AD801-ABAF-11D0-BB8B-00
 const std::wstring kAddinsKey = L"Software\\Microsoft\\Office\\FrontPage\\Addins";
 const std::wstring kOurHostKey = kAddinsKey + L"\\tavisk2002.Connect";
 const std::wstring kOtherHostKey = kAddinsKey + L"\\Other.Connect";
-
-// The DLL loaded into the test, with its exports.
-class LoadedDll {
-public:
-    LoadedDll() : _module(LoadLibraryW(AddinDllPath().c_str())) {}
-    ~LoadedDll() {
-        if (_module) FreeLibrary(_module);
-    }
-    HMODULE get() const { return _module; }
-    template <class F>
-    F* proc(const char* name) const {
-        return reinterpret_cast<F*>(reinterpret_cast<void*>(GetProcAddress(_module, name)));
-    }
-
-private:
-    HMODULE _module;
-};
 
 TEST(ServerTest, ExportsExactlyTheFourEntryPointsByName) {
     const HMODULE image = LoadLibraryExW(AddinDllPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
@@ -156,9 +139,6 @@ TEST(ServerTest, TypeLibraryDescribesConnectAndTheHostsInterface) {
         EXPECT_EQ(id, i + 1);
     }
 }
-
-using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-using CanUnloadNowFn = HRESULT STDAPICALLTYPE();
 
 TEST(ServerTest, ClassFactoryServesOnlyConnectAndUnloadingWaitsForObjectsAndLocks) {
     ComApartment apartment;

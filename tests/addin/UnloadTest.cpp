@@ -11,23 +11,20 @@
 #include "addin/tavisk2002_h.h"
 #include "simhost/SimHost.h"
 #include "simhost/win32/ComHost.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-using CanUnloadNowFn = HRESULT STDAPICALLTYPE();
 
 TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     ComApartment apartment;
-    const HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
-    ASSERT_NE(dll, nullptr);
-    auto* getClassObject =
-        reinterpret_cast<GetClassObjectFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    auto* canUnloadNow =
-        reinterpret_cast<CanUnloadNowFn*>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    const LoadedDll dll;
+    ASSERT_NE(dll.get(), nullptr);
+    auto* getClassObject = dll.proc<GetClassObjectFn>("DllGetClassObject");
+    auto* canUnloadNow = dll.proc<CanUnloadNowFn>("DllCanUnloadNow");
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(getClassObject(CLSID_Connect, IID_PPV_ARGS(&factory)), S_OK);
     ComPtr<IDTExtensibility2> addin;
@@ -49,11 +46,10 @@ TEST(UnloadTest, LibraryStaysWhileItsOptionsDialogIsOpen) {
     EXPECT_EQ(canUnloadNow(), S_FALSE) << "the dialog is still open";
 
     SendMessageW(dialog, WM_CLOSE, 0, 0);
-    PumpMessages();
+    Pump();
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(canUnloadNow(), S_OK) << "nothing of the library is left";
     SafeArrayDestroy(custom);
-    FreeLibrary(dll);
 }
 
 }  // namespace

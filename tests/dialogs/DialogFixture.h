@@ -1,11 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMain.h"
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 #include "ui/memory/MemoryToolkit.h"
 
 namespace tavisk::testing {
@@ -51,13 +52,44 @@ protected:
         const auto name = path.substr(path.find_last_of(L'/') + 1);
         return {Url(path), name, {title, folder}, Url(path)};
     }
-    // The form's controls, in tab order, each of the kind, caption and place expected.
-    static void ExpectPlaced(const MemoryForm& form, const std::vector<ui::memory::Placed>& expected) {
-        ASSERT_EQ(form.placed().size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(form.placed()[i].kind, expected[i].kind) << "tab " << i;
-            EXPECT_EQ(form.placed()[i].caption, expected[i].caption) << "tab " << i;
-            EXPECT_EQ(form.placed()[i].rect, expected[i].rect) << "tab " << i;
+    // A control as the form must show it: its kind, caption and the frame (by its
+    // caption) it stands in, "" for none.
+    struct Control {
+        std::wstring kind, caption, frame;
+    };
+    // The form's controls in tab order, each of the kind and caption expected, inside
+    // the client area and inside its own frame, no two overlapping but a frame and a
+    // control it holds. Up to one pixel (15 twips) is the designer's grid: a label's
+    // box reaches into the control below it.
+    static void ExpectLaidOut(const MemoryForm& form, const std::vector<Control>& expected) {
+        const auto& placed = form.placed();
+        ASSERT_EQ(placed.size(), expected.size());
+        const auto inside = [](const ui::Rect& outer, const ui::Rect& r) {
+            return r.left >= outer.left && r.top >= outer.top && r.left + r.width <= outer.left + outer.width &&
+                   r.top + r.height <= outer.top + outer.height;
+        };
+        const auto overlap = [](const ui::Rect& a, const ui::Rect& b) {
+            return std::min(a.left + a.width, b.left + b.width) - std::max(a.left, b.left) > 15 &&
+                   std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top) > 15;
+        };
+        const auto holds = [&](size_t frame, size_t i) {
+            return placed[frame].kind == L"frame" && placed[frame].caption == expected[i].frame;
+        };
+        const ui::Rect client{0, 0, form.design().clientWidth, form.design().clientHeight};
+        for (size_t i = 0; i < placed.size(); ++i) {
+            EXPECT_EQ(placed[i].kind, expected[i].kind) << "tab " << i;
+            EXPECT_EQ(placed[i].caption, expected[i].caption) << "tab " << i;
+            EXPECT_TRUE(inside(client, placed[i].rect)) << "tab " << i << " reaches out of the form";
+            bool framed = expected[i].frame.empty();
+            for (size_t j = 0; j < placed.size(); ++j) {
+                if (j != i && holds(j, i)) {
+                    framed = true;
+                    EXPECT_TRUE(inside(placed[j].rect, placed[i].rect)) << "tab " << i << " reaches out of its frame";
+                } else if (j > i && !holds(i, j)) {
+                    EXPECT_FALSE(overlap(placed[i].rect, placed[j].rect)) << "tabs " << i << " and " << j << " overlap";
+                }
+            }
+            EXPECT_TRUE(framed) << "tab " << i << ": no frame " << base::ToUtf8(expected[i].frame);
         }
     }
     static std::vector<std::wstring> Column(const ui::ListView& list, int column) {

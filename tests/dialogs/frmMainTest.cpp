@@ -9,9 +9,6 @@
 namespace tavisk::testing {
 namespace {
 
-using ui::Rect;
-using ui::memory::Placed;
-
 class FrmMainTest : public DialogTest {
 protected:
     void expectFresh(frmMain& dialog) {
@@ -38,37 +35,35 @@ protected:
     }
 };
 
-TEST_F(FrmMainTest, TheWindowHoldsEveryControlInTabOrderAtItsPlace) {
+TEST_F(FrmMainTest, TheWindowHoldsEveryControlInTabOrderInItsFrame) {
     Open();
     const MemoryForm& form = *mainForm();
     EXPECT_EQ(form.design().caption, L"Tavisk 2002");
-    EXPECT_EQ(form.design().clientWidth, 8415);
-    EXPECT_EQ(form.design().clientHeight, 4710);
     EXPECT_EQ(form.design().icon, IDI_TAVISK);
-    // Positions relative to the window: a framed control's is its frame's plus its own.
-    const std::vector<Placed> expected = {
-        {L"check", L"&Top margin", {420, 420, 1155, 375}},
-        {L"text", L"0", {1620, 480, 330, 315}},
-        {L"updown", L"", {1950, 480, 240, 315}},
-        {L"check", L"&Left margin", {420, 900, 1215, 375}},
-        {L"text", L"0", {1620, 900, 330, 315}},
-        {L"updown", L"", {1950, 900, 240, 315}},
-        {L"option", L"&Both Internet Explorer and Netscape", {2820, 360, 3075, 315}},
-        {L"option", L"Internet &Explorer only", {2820, 720, 3075, 315}},
-        {L"option", L"&Netscape only", {2820, 1080, 3075, 315}},
-        {L"option", L"&All pages", {6420, 480, 1575, 315}},
-        {L"option", L"Selected &page(s)", {6420, 840, 1575, 315}},
-        {L"list", L"", {240, 1740, 7875, 1815}},
-        {L"button", L"Edit &Queue", {6480, 3600, 1635, 315}},
-        {L"frame", L"Margins", {120, 120, 2355, 1335}},
-        {L"frame", L"Files to be processed (if processing selected page(s))", {120, 1500, 8175, 2535}},
-        {L"frame", L"Apply to", {6060, 120, 2235, 1335}},
-        {L"frame", L"Compatibility", {2520, 120, 3495, 1335}},
-        {L"button", L"About...", {120, 4200, 1095, 375}},
-        {L"button", L"Cancel", {6000, 4200, 1095, 375}},
-        {L"button", L"OK", {7200, 4200, 1095, 375}},
-    };
-    ExpectPlaced(form, expected);
+    const std::wstring margins = L"Margins", files = L"Files to be processed (if processing selected page(s))",
+                       scope = L"Apply to", compatibility = L"Compatibility";
+    ExpectLaidOut(form, {
+                            {L"check", L"&Top margin", margins},
+                            {L"text", L"0", margins},
+                            {L"updown", L"", margins},
+                            {L"check", L"&Left margin", margins},
+                            {L"text", L"0", margins},
+                            {L"updown", L"", margins},
+                            {L"option", L"&Both Internet Explorer and Netscape", compatibility},
+                            {L"option", L"Internet &Explorer only", compatibility},
+                            {L"option", L"&Netscape only", compatibility},
+                            {L"option", L"&All pages", scope},
+                            {L"option", L"Selected &page(s)", scope},
+                            {L"list", L"", files},
+                            {L"button", L"Edit &Queue", files},
+                            {L"frame", margins, L""},
+                            {L"frame", files, L""},
+                            {L"frame", scope, L""},
+                            {L"frame", compatibility, L""},
+                            {L"button", L"About...", L""},
+                            {L"button", L"Cancel", L""},
+                            {L"button", L"OK", L""},
+                        });
     const auto& columns = frmMain::Instance().lvwStaticQueue.columns();
     ASSERT_EQ(columns.size(), 3u);
     EXPECT_EQ(columns[0].caption, L"Name");

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
+#include "tests/simhost/disk/BodyTagCheck.h"
 
 namespace tavisk::e2e {
 namespace {
@@ -20,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using simhost::Attribute;
 using tavisk::testing::RunProgram;
+using tavisk::testing::WithMargins;
 
 fs::path WindowsPath(const wchar_t* unixPath) { return fs::path(std::wstring(L"Z:") + unixPath).make_preferred(); }
 
@@ -69,7 +71,7 @@ protected:
                 EXPECT_TRUE(after.at(name) == bytes) << "a file that the run had no business with changed";
                 continue;
             }
-            EXPECT_EQ(RewriteProblem(bytes, after.at(name), ExpectedBody(bytes, set)), L"");
+            EXPECT_EQ(RewriteProblem(bytes, after.at(name), WithMargins(bytes, set)), L"");
         }
     }
 
@@ -162,7 +164,7 @@ TEST_F(EndToEnd, PagesOpenInTheHostKeepTheirEditsWindowsAndActivePage) {
                        {{L"bgcolor", L"#ffffee"}, {L"class", L"shop"}, {L"topmargin", L"10"}, {L"leftmargin", L"5"}}),
         L"");
     EXPECT_EQ(RewriteProblem(_before.at(L"news.html"), after.at(L"news.html"),
-                             ExpectedBody(_before.at(L"news.html"), {{L"topmargin", L"10"}, {L"leftmargin", L"5"}})),
+                             WithMargins(_before.at(L"news.html"), {{L"topmargin", L"10"}, {L"leftmargin", L"5"}})),
               L"");
 }
 
@@ -200,10 +202,10 @@ TEST_F(EndToEnd, AQueuedPageDeletedOnDiskStopsTheRunAtItsName) {
 
     const WebSnapshot after = ReadWeb(_web);
     EXPECT_EQ(RewriteProblem(_before.at(L"about.htm"), after.at(L"about.htm"),
-                             ExpectedBody(_before.at(L"about.htm"), {{L"topmargin", L"10"},
-                                                                     {L"leftmargin", L"5"},
-                                                                     {L"marginheight", L"10"},
-                                                                     {L"marginwidth", L"5"}})),
+                             WithMargins(_before.at(L"about.htm"), {{L"topmargin", L"10"},
+                                                                    {L"leftmargin", L"5"},
+                                                                    {L"marginheight", L"10"},
+                                                                    {L"marginwidth", L"5"}})),
               L"");
     EXPECT_TRUE(after.at(L"index.htm") == _before.at(L"index.htm")) << "the page queued after it is not touched";
     Click(Control(back, L"Button", L"Cancel"));

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "addin/RegistrationTable.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 
 namespace tavisk::testing {

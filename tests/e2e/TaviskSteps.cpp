@@ -52,7 +52,7 @@ bool IsOptionsDialog(HWND window) { return HasButton(window, L"Edit &Queue"); }
 bool IsMessageBox(HWND window) {
     // A message box holds only its text, its icon and its buttons.
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const std::wstring kind = ClassOf(child);
+        const std::wstring kind = ClassName(child);
         if (lstrcmpiW(kind.c_str(), L"Static") != 0 && lstrcmpiW(kind.c_str(), kButton) != 0) return false;
     }
     return HasButton(window, L"OK") && !HasButton(window, L"Cancel");

@@ -6,7 +6,7 @@
 
 #include "base/Text.h"
 #include "base/win32/Screenshot.h"
-#include "tests/addin/WinTestSupport.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace tavisk::e2e {
 namespace {
@@ -18,7 +18,7 @@ constexpr int kTextMax = 1024;
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kWaitMs, &result))
-        throw DriveError(L"the window of class " + ClassOf(window) + L" did not answer message " +
+        throw DriveError(L"the window of class " + ClassName(window) + L" did not answer message " +
                          std::to_wstring(message));
     return static_cast<LRESULT>(result);
 }
@@ -47,14 +47,8 @@ struct ChildSearch {
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
     auto& search = *reinterpret_cast<ChildSearch*>(data);
-    if (lstrcmpiW(ClassOf(window).c_str(), search.windowClass.c_str()) == 0) search.found.push_back(window);
+    if (lstrcmpiW(ClassName(window).c_str(), search.windowClass.c_str()) == 0) search.found.push_back(window);
     return TRUE;
-}
-
-std::wstring TitleOf(HWND window) {
-    wchar_t title[kTextMax] = {};
-    GetWindowTextW(window, title, kTextMax);
-    return title;
 }
 
 // Asks a control of another process for an item's text through a buffer there: the
@@ -98,12 +92,6 @@ bool Within(DWORD timeoutMs, const std::function<bool()>& ready) {
     }
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[128] = {};
-    GetClassNameW(window, name, 128);
-    return name;
-}
-
 std::wstring TextOf(HWND window) {
     std::wstring text(kTextMax, L'\0');
     const auto length = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
@@ -125,7 +113,7 @@ HWND FindControl(HWND parent, const std::wstring& windowClass, const std::wstrin
 
 HWND Control(HWND parent, const std::wstring& windowClass, const std::wstring& text) {
     const HWND found = FindControl(parent, windowClass, text);
-    if (!found) throw DriveError(L"no " + windowClass + L" \"" + text + L"\" in \"" + TitleOf(parent) + L"\"");
+    if (!found) throw DriveError(L"no " + windowClass + L" \"" + text + L"\" in \"" + testing::Text(parent) + L"\"");
     return found;
 }
 
@@ -144,12 +132,6 @@ void TypeInto(HWND edit, const std::wstring& text) {
     Send(edit, WM_CHAR, VK_BACK, 1);
     for (const wchar_t c : text) Send(edit, WM_CHAR, c, 1);
     if (TextOf(edit) != text) throw DriveError(L"typing \"" + text + L"\" left \"" + TextOf(edit) + L"\"");
-}
-
-void PressKey(HWND window, UINT key) {
-    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-    PostMessageW(window, WM_KEYDOWN, key, 1 | (scan << 16));
-    PostMessageW(window, WM_KEYUP, key, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
 void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file) {
@@ -180,7 +162,7 @@ HostProcess::HostProcess(const std::filesystem::path& program, const std::filesy
     static const std::wstring kHostTitle = L"SimHost";
     WaitFor(L"the host window", [&] {
         for (const HWND w : topWindows())
-            if (TitleOf(w).compare(0, kHostTitle.size(), kHostTitle) == 0) _window = w;
+            if (testing::Text(w).compare(0, kHostTitle.size(), kHostTitle) == 0) _window = w;
         return _window != nullptr;
     });
     // The add-ins are connected once the window stands; the status line then says how many.
@@ -200,7 +182,7 @@ std::vector<HWND> HostProcess::topWindows() const { return testing::VisibleTopWi
 
 HWND HostProcess::findTop(const std::wstring& caption, const std::function<bool(HWND)>& is) const {
     for (const HWND w : topWindows())
-        if (TitleOf(w) == caption && (!is || is(w))) return w;
+        if (testing::Text(w) == caption && (!is || is(w))) return w;
     return nullptr;
 }
 
@@ -213,7 +195,7 @@ HWND HostProcess::waitForTop(const std::wstring& caption, const std::function<bo
 std::vector<HWND> HostProcess::menus() const {
     std::vector<HWND> found;
     for (const HWND w : topWindows())
-        if (ClassOf(w) == L"#32768") found.push_back(w);
+        if (ClassName(w) == L"#32768") found.push_back(w);
     return found;
 }
 

@@ -19,7 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WindowDriver.h"
+
 namespace tavisk::e2e {
+
+using testing::ClassName;
+using testing::PressKey;
 
 // Raised when a window or a state does not appear in time, or a step cannot be
 // taken; the text names what was awaited.
@@ -35,7 +40,6 @@ void WaitFor(const std::wstring& what, const std::function<bool()>& ready, DWORD
 // Whether `ready` holds within `timeoutMs` (for what must NOT appear).
 bool Within(DWORD timeoutMs, const std::function<bool()>& ready);
 
-std::wstring ClassOf(HWND window);
 // A window's text through WM_GETTEXT, which is carried across processes.
 std::wstring TextOf(HWND window);
 // Every descendant of `parent` of the window class (case-insensitive), in z order.
@@ -52,7 +56,6 @@ void Click(HWND button);
 bool IsChecked(HWND button);
 // Replaces the text of an edit control by typing `text` over its whole content.
 void TypeInto(HWND edit, const std::wstring& text);
-void PressKey(HWND window, UINT key);
 
 // Saves what the screen shows of the windows (their union) as a PNG.
 void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file);

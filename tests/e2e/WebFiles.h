@@ -27,11 +27,9 @@ bool IsPageFile(const std::wstring& relative);
 std::wstring BodyStartTag(const std::string& page);
 std::vector<simhost::Attribute> BodyAttributes(const std::string& page);
 
-// `before` with its BODY start tag's attributes replaced: the four margin
-// attributes removed, then `set` added.
-std::vector<simhost::Attribute> ExpectedBody(const std::string& before, const std::vector<simhost::Attribute>& set);
-// Empty when `after` is `before` with only its BODY start tags changed and the BODY
-// element holding exactly `attributes` (in any order); otherwise what differs.
+// Empty when `after` is `before` rewritten as the page editor promises
+// (BodyTagCheck.h) and the BODY element holds exactly `attributes` (in any order);
+// otherwise what differs.
 std::wstring RewriteProblem(const std::string& before, const std::string& after,
                             const std::vector<simhost::Attribute>& attributes);
 

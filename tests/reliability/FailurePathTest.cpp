@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/Connect.h"
-#include "tests/core/SimHostFixture.h"
+#include "tests/simhost/SimHostFixture.h"
 
 namespace tavisk::testing {
 namespace {

@@ -14,8 +14,8 @@
 #include "base/Text.h"
 #include "ui/ProductIcon.h"
 #include "host/HostError.h"
-#include "tests/dialogs_win32/RecordingToolkit.h"
-#include "tests/dialogs_win32/WindowDriver.h"
+#include "tests/dialogs/win32/RecordingToolkit.h"
+#include "tests/support/WindowDriver.h"
 
 namespace tavisk::testing {
 namespace {

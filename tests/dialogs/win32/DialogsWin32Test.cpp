@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/Version.h"
 #include "ui/ProductIcon.h"
 #include "host/HostError.h"
 #include "dialogs/frmAbout.h"
@@ -293,7 +294,7 @@ TEST_F(DialogsWin32Test, TheAboutBoxClosesWhenTheUserGoesBackToTheDialog) {
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetForegroundWindow(), about);
     EXPECT_EQ(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)") != nullptr, true);
-    EXPECT_EQ(Child(about, L"Static", L"Version 1.1.0.14") != nullptr, true);
+    EXPECT_EQ(Child(about, L"Static", L"Version " + std::wstring(tavisk::kProductVersion)) != nullptr, true);
     LOGFONTW font{};
     GetObjectW(
         reinterpret_cast<HFONT>(SendMessageW(Child(about, L"Static", L"Halvern Tavisk 2002 (SR-1)"), WM_GETFONT, 0, 0)),

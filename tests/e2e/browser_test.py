@@ -50,7 +50,7 @@ def sample_web(browser, top, left, platform):
         web = Path(scratch) / "web"
         shutil.copytree(SOURCE / "samples" / "web", web)
         simhost = BUILD / "simhost" / "win32" / "simhost.exe"
-        wine(BUILD / "tests/e2e/all_pages_run.exe", windows_path(simhost), windows_path(web), top, left, str(platform))
+        wine(BUILD / "tests/walkthrough/walkthrough.exe", "--all-pages", windows_path(simhost), windows_path(web), top, left, str(platform))
         pages = [p for p in pages_of(web) if not is_server_page(web / p)]
         shown = browser.measure(web, pages)
         margins = tuple(float(m) if m else DEFAULT_MARGIN for m in (top, left, top, left))

@@ -1,4 +1,5 @@
 // walkthrough.exe SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]
+// walkthrough.exe --all-pages SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM
 // The main job's demonstration: starts the stand-in host on the web (the add-in
 // registered beforehand) and drives its windows as a user would, in two passes:
 //   1. Tools > Halvern Add-ins > Tavisk 2002..., top 10, left 5, both families,
@@ -9,6 +10,9 @@
 // pass left untouched, and saves a picture of every window it passed through.
 // With a states folder it also keeps a copy of the web before the first pass and
 // after each, named "before", "pass-1" and "pass-2", for a browser to show.
+// With --all-pages it makes one run on all pages with the choices given (an empty
+// margin unticked, PLATFORM the compatibility's index), for the browser test:
+// prints the closing message and exits 0 only for the success message.
 #include <windows.h>
 
 #include <objbase.h>
@@ -20,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Text.h"
@@ -132,11 +137,26 @@ int Run(const fs::path& program, const fs::path& web, const fs::path& shots, con
     return 0;
 }
 
+int AllPages(const fs::path& program, const fs::path& web, const Choices& choices) {
+    HostProcess host(program, web);
+    Camera noPictures;
+    const HWND dialog = OpenOptionsDialog(host, noPictures);
+    MakeChoices(dialog, choices);
+    const HWND box = RunFromDialog(host, dialog);
+    const std::wstring message = MessageText(box);
+    Answer(host, box);
+    Print(message);
+    return host.close() == 0 && message == kDoneMessage ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4 && argc != 5) {
-        Print(L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]");
+    const bool allPages = argc == 7 && argv[1] == std::wstring_view(L"--all-pages");
+    if (!allPages && argc != 4 && argc != 5) {
+        Print(
+            L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]\n"
+            L"       walkthrough --all-pages SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM");
         return 2;
     }
     // Lines end in LF alone, as the shell that prints them expects.
@@ -144,6 +164,7 @@ int wmain(int argc, wchar_t** argv) {
     // The screenshots are written through WIC, a COM component.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
+        if (allPages) return AllPages(argv[2], argv[3], {argv[4], argv[5], _wtoi(argv[6])});
         return Run(argv[1], argv[2], argv[3], argc == 5 ? fs::path(argv[4]) : fs::path());
     } catch (const std::exception& e) {
         Print(L"walkthrough: failed: " + tavisk::base::FromUtf8(e.what()));

@@ -2,8 +2,8 @@
 
 namespace tavisk::ui::win32 {
 
-void BringToFront(HWND window) noexcept {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+void BringToFront(HWND window, bool topmost) noexcept {
+    SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window);
 }
 

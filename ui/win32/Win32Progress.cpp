@@ -7,6 +7,7 @@
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
 #include "ui/win32/ActivationContext.h"
+#include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
@@ -131,8 +132,8 @@ void Win32ProgressWindow::show() {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(_window.get(), SW_SHOW);
-    SetWindowPos(_window.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetForegroundWindow(_window.get());
+    // Not topmost: the prompts the editor shows during an open or a save come above it.
+    BringToFront(_window.get(), /*topmost=*/false);
     SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
 }
 

@@ -103,7 +103,7 @@ HRESULT UnregisterServer(const RegistryRoots& roots) noexcept {
     try {
         HRESULT result = S_OK;
         for (const auto& owned : OwnedKeys()) {
-            // SHDeleteKey, not RegDeleteTree: the DLL must load on Windows XP, which has only the former.
+            // SHDeleteKey, not RegDeleteTree: the DLL must load on Windows 2000, which has only the former.
             const LSTATUS status = SHDeleteKeyW(RootOf(roots, owned.hive), owned.key.c_str());
             if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && SUCCEEDED(result))
                 result = owned.hive == Hive::Classes ? SELFREG_E_CLASS : HRESULT_FROM_WIN32(status);

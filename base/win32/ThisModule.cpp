@@ -1,13 +1,13 @@
 #include "base/win32/ThisModule.h"
 
+// The linker's name for the first byte of the image this code is linked into. A
+// module's handle is its load address, so this is the module's handle without
+// asking the loader (GetModuleHandleExW arrived only with Windows XP).
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace tavisk::base::win32 {
 
-HMODULE ThisModule() noexcept {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
-}
+HMODULE ThisModule() noexcept { return reinterpret_cast<HMODULE>(&__ImageBase); }
 
 std::wstring ModulePath(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');

@@ -1,5 +1,6 @@
 # cmake -DOBJDUMP=... -DDLL=... -DALLOWED=... -P CheckImports.cmake: fails when the DLL imports a
-# function missing from ALLOWED, those Windows XP SP3 has, or is not marked for the GUI subsystem.
+# function missing from ALLOWED, those Windows 2000 SP4 has, asks for a later Windows in its
+# header, or is not marked for the GUI subsystem.
 cmake_minimum_required(VERSION 3.19)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
 file(STRINGS ${ALLOWED} allowed REGEX "^[^#]")
@@ -13,13 +14,17 @@ foreach(line IN LISTS lines)
     if(NOT "${dll}!${CMAKE_MATCH_1}" IN_LIST allowed)
       string(APPEND newer "\n  ${dll}!${CMAKE_MATCH_1}")
     endif()
+  elseif(line MATCHES "^Major(OSystem|Subsystem)Version[\t ]+([0-9]+)$" AND CMAKE_MATCH_2 GREATER 5)
+    string(APPEND later "\n  ${line}")
   endif()
 endforeach()
 if(count EQUAL 0)
   message(FATAL_ERROR "no imports read from ${DLL}: the objdump output changed form")
 elseif(newer)
-  message(FATAL_ERROR "imports not known to be on Windows XP SP3 (${ALLOWED}):${newer}")
+  message(FATAL_ERROR "imports not known to be on Windows 2000 SP4 (${ALLOWED}):${newer}")
+elseif(later)
+  message(FATAL_ERROR "${DLL} asks for a Windows later than 2000 (version 5.0):${later}")
 elseif(NOT dump MATCHES "Subsystem[\t ]+00000002")
   message(FATAL_ERROR "${DLL} is not marked for the Windows GUI subsystem")
 endif()
-message(STATUS "${count} imports, all on Windows XP SP3; GUI subsystem")
+message(STATUS "${count} imports, all on Windows 2000 SP4; GUI subsystem")

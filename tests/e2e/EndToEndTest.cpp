@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "tests/support/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
@@ -51,9 +53,9 @@ protected:
         _before = ReadWeb(_web);
     }
 
-    HostProcess& start(bool withWeb = true) {
-        _host =
-            std::make_unique<HostProcess>(Build() / "simhost" / "win32" / "simhost.exe", withWeb ? _web : fs::path());
+    HostProcess& start(bool withWeb = true, const std::wstring& language = {}) {
+        _host = std::make_unique<HostProcess>(Build() / "simhost" / "win32" / "simhost.exe",
+                                              withWeb ? _web : fs::path(), language);
         return *_host;
     }
 
@@ -96,17 +98,23 @@ TEST_F(EndToEnd, AllPagesGetExactlyTheChosenAttributesAndNothingElseChanges) {
         const char* name;
         Choices choices;
         std::vector<Attribute> written;
+        std::wstring language = {};
+        std::wstring keys = kCommandKeys;
     } cases[] = {
         {"both families, top 10 and left 5",
          {L"10", L"5", 0},
          {{L"topmargin", L"10"}, {L"leftmargin", L"5"}, {L"marginheight", L"10"}, {L"marginwidth", L"5"}}},
-        {"Internet Explorer only, left off", {L"10", L"", 1}, {{L"topmargin", L"10"}}},
+        {"Internet Explorer only, left off, in the German editor (E&xtras)",
+         {L"10", L"", 1},
+         {{L"topmargin", L"10"}},
+         L"de",
+         L"xht"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fresh();
-        HostProcess& host = start();
-        const HWND dialog = OpenOptionsDialog(host, _camera);
+        HostProcess& host = start(true, c.language);
+        const HWND dialog = OpenOptionsDialog(host, _camera, c.keys);
         MakeChoices(dialog, c.choices);
         runAndExpectSuccess(dialog);
         EXPECT_EQ(host.close(), 0u);
@@ -237,23 +245,86 @@ TEST_F(EndToEnd, CancelThenReopenGivesAFreshDialogWithAnEmptyQueue) {
     expectNothingWritten();
 }
 
-// Unregistered, the add-in is not loaded at the host's next start, and its popup
-// is not in the Tools menu ("h" opens nothing there, where it opened it before).
-TEST_F(EndToEnd, UnregisteredTheAddinIsGoneFromTheNextStart) {
-    for (const bool registered : {true, false}) {
-        SCOPED_TRACE(registered ? "registered" : "unregistered");
-        if (!registered) {
-            ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s " + Quoted(dll())), 0u);
+// The add-in registered once more, under another ProgID: a second add-in of the
+// maker, which the host loads beside the first; gone again with the object.
+class SecondAddin {
+public:
+    SecondAddin() {
+        wchar_t clsid[40] = L"";
+        DWORD size = sizeof clsid;
+        const DWORD load = 3;
+        _ok = RegGetValueW(HKEY_CLASSES_ROOT, L"tavisk2002.Connect\\CLSID", nullptr, RRF_RT_REG_SZ, nullptr, clsid,
+                           &size) == ERROR_SUCCESS &&
+              RegSetKeyValueW(HKEY_CLASSES_ROOT, L"tavisk2002.Second\\CLSID", nullptr, REG_SZ, clsid, size) ==
+                  ERROR_SUCCESS &&
+              RegSetKeyValueW(HKEY_CURRENT_USER, kAddinKey, L"LoadBehavior", REG_DWORD, &load, sizeof load) ==
+                  ERROR_SUCCESS;
+    }
+    ~SecondAddin() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"tavisk2002.Second");
+        RegDeleteTreeW(HKEY_CURRENT_USER, kAddinKey);
+    }
+    bool ok() const { return _ok; }
+
+private:
+    static constexpr wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\FrontPage\\Addins\\tavisk2002.Second";
+    bool _ok = false;
+};
+
+// The Tools menu as the host's status line names its highlighted items, walked
+// down from the first until the first comes round again, in whatever language
+// captions it; then the place of the command. One maker's popup however many of
+// the maker's add-ins connect. Unregistered, the add-in is not loaded at the
+// host's next start, and its popup is not in the Tools menu.
+TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregistered) {
+    const struct {
+        const char* name;
+        std::wstring language;
+        wchar_t toolsKey;
+        int addins;  // 0: unregistered
+        std::vector<std::wstring> tools;
+    } cases[] = {
+        {"registered", L"", L't', 1, {L"&Tools > &Spelling...", L"&Tools > &Options...", L"&Tools > &Halvern Add-ins"}},
+        {"German editor, a second add-in of the maker",
+         L"de",
+         L'x',
+         2,
+         {L"E&xtras > &Rechtschreibung...", L"E&xtras > &Optionen...", L"E&xtras > &Halvern Add-ins"}},
+        {"unregistered", L"", L't', 0, {L"&Tools > &Spelling...", L"&Tools > &Options..."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<SecondAddin> second;
+        if (c.addins == 0) ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s " + Quoted(dll())), 0u);
+        if (c.addins == 2) {
+            second = std::make_unique<SecondAddin>();
+            ASSERT_TRUE(second->ok());
         }
-        HostProcess& host = start();
-        EXPECT_EQ(host.status().rfind(registered ? L"1 add-in connected" : L"0 add-ins connected", 0), 0u)
-            << fs::path(host.status()).string();
-        host.typeInMenu(L't');
+        HostProcess& host = start(true, c.language);
+        const std::wstring connected =
+            c.addins == 1 ? L"1 add-in connected" : std::to_wstring(c.addins) + L" add-ins connected";
+        EXPECT_EQ(host.status().rfind(connected, 0), 0u) << fs::path(host.status()).string();
+        host.typeInMenu(c.toolsKey);
         WaitFor(L"the Tools menu", [&] { return host.menus().size() == 1; });
-        host.typeInMenu(L'h');
-        EXPECT_EQ(Within(registered ? kWaitMs : 1500, [&] { return host.menus().size() == 2; }), registered)
-            << "the \"&Halvern Add-ins\" popup";
+        std::vector<std::wstring> walked;
+        WaitFor(L"the first item's place", [&] { return host.status() == c.tools.front(); });
+        do {
+            walked.push_back(host.status());
+            PressKey(host.window(), VK_DOWN);
+            WaitFor(
+                L"the next item's place", [&] { return host.status() != walked.back(); }, 10000);
+        } while (host.status() != walked.front() && walked.size() <= c.tools.size());
+        EXPECT_EQ(walked, c.tools);
+        if (c.addins > 0) {
+            host.typeInMenu(L'h');
+            WaitFor(L"the \"&Halvern Add-ins\" popup", [&] { return host.menus().size() == 2; });
+            const std::wstring place = c.tools.back() + L" > &Tavisk 2002...";
+            WaitFor(
+                L"the command's place", [&] { return host.status() == place; }, 10000);
+            std::printf("The command's place: %s\n", base::ToUtf8(place).c_str());
+        }
         host.closeMenus();
+        // The second add-in's disconnection meets a popup the first one's took away.
         EXPECT_EQ(host.close(), 0u);
     }
 }

@@ -58,8 +58,8 @@ bool IsMessageBox(HWND window) {
     return HasButton(window, L"OK") && !HasButton(window, L"Cancel");
 }
 
-HWND OpenOptionsDialog(HostProcess& host, Camera& camera, const std::wstring& keys) {
-    host.pickMenu(keys, [&] {
+HWND OpenOptionsDialog(HostProcess& host, Camera& camera) {
+    host.pickMenu(kCommandKeys, [&] {
         std::vector<HWND> shown = host.menus();
         shown.push_back(host.window());
         camera.shoot(L"tools-menu-" + std::to_wstring(host.menus().size()), shown);

@@ -44,8 +44,8 @@ struct Choices {
 bool IsOptionsDialog(HWND window);
 bool IsMessageBox(HWND window);
 
-// Picks the add-in's command by the menus' mnemonics and waits for its options dialog.
-HWND OpenOptionsDialog(HostProcess& host, Camera& camera, const std::wstring& keys = kCommandKeys);
+// Picks the add-in's command and waits for its options dialog.
+HWND OpenOptionsDialog(HostProcess& host, Camera& camera);
 // Ticks the margins on, types their values and chooses the compatibility.
 void MakeChoices(HWND dialog, const Choices& choices);
 void ChooseSelectedPages(HWND dialog);

@@ -267,8 +267,9 @@ TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregis
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.addins == 0) ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s " + Quoted(dll())), 0u);
-        if (c.addins == 2) {
+        if (c.addins == 0) {
+            ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s " + Quoted(dll())), 0u);
+        } else if (c.addins == 2) {
             ASSERT_EQ(RunProgram(L"reg.exe copy HKCR\\tavisk2002.Connect HKCR\\" + kSecondAddin + L" /s /f"), 0u);
             ASSERT_EQ(RunProgram(L"reg.exe add " + kSecondAddinKey + L" /v LoadBehavior /t REG_DWORD /d 3 /f"), 0u);
         }

@@ -274,7 +274,8 @@ TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregis
             ASSERT_EQ(RunProgram(L"reg.exe add " + kSecondAddinKey + L" /v LoadBehavior /t REG_DWORD /d 3 /f"), 0u);
         }
         HostProcess& host = start(true, c.language);
-        EXPECT_EQ(host.status().rfind(std::to_wstring(c.addins) + (c.addins == 1 ? L" add-in" : L" add-ins"), 0), 0u);
+        EXPECT_EQ(host.status().rfind(std::to_wstring(c.addins) + (c.addins == 1 ? L" add-in" : L" add-ins"), 0), 0u)
+            << fs::path(host.status()).string();
         host.typeInMenu(c.key);
         WaitFor(L"the Tools menu's first item", [&] { return host.status() == c.tools.front(); });
         std::vector<std::wstring> walked;

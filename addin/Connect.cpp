@@ -1,5 +1,7 @@
 #include "addin/Connect.h"
 
+#include <string>
+
 #include "host/Application.h"
 #include "host/HostError.h"
 #include "ui/EventBoundary.h"
@@ -24,8 +26,19 @@ void Connect::forgetHost() noexcept {
     if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) host::SetApplication(nullptr);
 }
 
+std::shared_ptr<host::CommandBarControl> Connect::toolsMenu() {
+    auto menuBar = fpApp->commandBars()->item(host::kMenuBar);
+    if (auto tools = menuBar->controls()->findByCaption(kToolsMenu)) return tools;
+    // An editor in another language captions the menu in that language ("E&xtras",
+    // "&Outils"); its built-in Id is the same in every edition. Only the menu bar's
+    // own popups count: a submenu elsewhere may carry the same command.
+    if (auto tools = menuBar->findControl(host::ControlType::Popup, kToolsMenuId, false)) return tools;
+    throw host::HostError(host::kErrorNotFound, L"The menu bar has no Tools menu: no control \"Tools\" and no popup " +
+                                                    std::to_wstring(kToolsMenuId) + L".");
+}
+
 void Connect::addMenuCommand() {
-    auto tools = fpApp->commandBars()->item(host::kMenuBar)->controls()->itemByCaption(kToolsMenu)->controls();
+    auto tools = toolsMenu()->controls();
 
     p_ctlPopup = nullptr;
     const std::int32_t count = tools->count();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,8 @@ struct CommandUi {
 class Connect {
 public:
     static constexpr wchar_t kToolsMenu[] = L"Tools";
+    // The Tools popup's built-in control Id, the same in every language of the editor.
+    static constexpr std::int32_t kToolsMenuId = 30007;
     static constexpr wchar_t kMakerTag[] = L"HALVERN";
     static constexpr wchar_t kMakerCaption[] = L"&Halvern Add-ins";
     static constexpr wchar_t kMakerParameter[] = L"HALVERN";
@@ -57,6 +60,7 @@ public:
 
 private:
     void addMenuCommand();
+    std::shared_ptr<host::CommandBarControl> toolsMenu();
     void forgetHost() noexcept;
 
     CommandUi _ui;

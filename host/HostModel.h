@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tavisk::host {
@@ -132,8 +133,9 @@ public:
 
 class CommandBarControls : public Collection<CommandBarControl> {
 public:
-    // The control with this caption; raises HostError when there is none.
-    virtual std::shared_ptr<CommandBarControl> itemByCaption(const std::wstring& caption) = 0;
+    // The control with this caption, or nullptr when there is none; a failure of the
+    // look-up itself raises HostError.
+    virtual std::shared_ptr<CommandBarControl> findByCaption(const std::wstring& caption) = 0;
     // A new control at the end (Id and Before omitted).
     virtual std::shared_ptr<CommandBarControl> add(ControlType type, const std::wstring& parameter, bool temporary) = 0;
 };
@@ -144,7 +146,12 @@ public:
     virtual std::shared_ptr<CommandBarControls> controls() = 0;
     // The first control with this built-in Id anywhere in the bar (Type, Tag and
     // Visible omitted), or nullptr when there is none.
-    virtual std::shared_ptr<CommandBarControl> findControl(std::int32_t id, bool recursive) = 0;
+    std::shared_ptr<CommandBarControl> findControl(std::int32_t id, bool recursive) {
+        return findControl(std::nullopt, id, recursive);
+    }
+    // The same, narrowed to controls of `type` when one is given.
+    virtual std::shared_ptr<CommandBarControl> findControl(std::optional<ControlType> type, std::int32_t id,
+                                                           bool recursive) = 0;
 };
 
 // The command bar that holds the host's menu: the Tools menu the add-in's command

@@ -299,9 +299,15 @@ CommandBarControl CommandBarControls::item(std::int32_t index) const {
 }
 
 CommandBarControl CommandBarControls::itemByCaption(const std::wstring& caption) const {
+    auto control = findByCaption(caption);
+    if (!control) throw SimError(kErrorInvalidArg, L"There is no control \"" + caption + L"\".");
+    return std::move(*control);
+}
+
+std::optional<CommandBarControl> CommandBarControls::findByCaption(const std::wstring& caption) const {
     record(L"Controls.item", _name, caption);
     auto control = CommandBarsModel::FindByCaption(live(), caption);
-    if (!control) throw SimError(kErrorInvalidArg, L"There is no control \"" + caption + L"\".");
+    if (!control) return std::nullopt;
     return CommandBarControl(*_host, std::move(control));
 }
 

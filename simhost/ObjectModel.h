@@ -239,8 +239,11 @@ public:
     std::int32_t count() const;
     // Counted from 0 here; Office's own numbering from 1 is its COM face's affair.
     CommandBarControl item(std::int32_t index) const;
-    // Found by caption ignoring case and the "&" of the access key.
+    // Found by caption ignoring case and the "&" of the access key; SimError when
+    // there is none, as Office's Item refuses an unknown caption.
     CommandBarControl itemByCaption(const std::wstring& caption) const;
+    // The same look-up, none when there is no such control.
+    std::optional<CommandBarControl> findByCaption(const std::wstring& caption) const;
     // A new blank custom control (Id 1), at the end or in front of the control
     // numbered `before` (from 1). A type other than button or popup, or a `before`
     // out of range, is refused before anything is recorded.

@@ -6,19 +6,20 @@
 
 namespace tavisk::simhost {
 
-SimHost::SimHost() {
+SimHost::SimHost(const std::wstring& language) : _captions(MenuCaptionsFor(language)) {
     auto& bar = _commandBars.addBar(kMenuBarName);
+    const auto& c = _captions;
 
-    auto file = ControlNode::Append(bar.controls, ControlType::Popup, 30002, L"&File");
-    ControlNode::Append(file->childList(), ControlType::Button, 23, L"&Open...");
-    ControlNode::Append(file->childList(), ControlType::Button, kCloseId, L"&Close", [this] { closeActivePage(); });
-    ControlNode::Append(file->childList(), ControlType::Button, kSaveId, L"&Save", [this] { saveActivePage(); });
-    ControlNode::Append(bar.controls, ControlType::Popup, 30003, L"&Edit");
-    ControlNode::Append(bar.controls, ControlType::Popup, 30004, L"&View");
-    auto tools = ControlNode::Append(bar.controls, ControlType::Popup, 30007, L"&Tools");
-    ControlNode::Append(tools->childList(), ControlType::Button, 2, L"&Spelling...");
-    ControlNode::Append(tools->childList(), ControlType::Button, 522, L"&Options...");
-    ControlNode::Append(bar.controls, ControlType::Popup, 30010, L"&Help");
+    auto file = ControlNode::Append(bar.controls, ControlType::Popup, kFileMenuId, c.file);
+    ControlNode::Append(file->childList(), ControlType::Button, 23, c.open);
+    ControlNode::Append(file->childList(), ControlType::Button, kCloseId, c.close, [this] { closeActivePage(); });
+    ControlNode::Append(file->childList(), ControlType::Button, kSaveId, c.save, [this] { saveActivePage(); });
+    ControlNode::Append(bar.controls, ControlType::Popup, 30003, c.edit);
+    ControlNode::Append(bar.controls, ControlType::Popup, 30004, c.view);
+    auto tools = ControlNode::Append(bar.controls, ControlType::Popup, kToolsMenuId, c.tools);
+    ControlNode::Append(tools->childList(), ControlType::Button, 2, c.spelling);
+    ControlNode::Append(tools->childList(), ControlType::Button, 522, c.options);
+    ControlNode::Append(bar.controls, ControlType::Popup, 30010, c.help);
 }
 
 void SimHost::openWeb(std::shared_ptr<WebModel> web) {

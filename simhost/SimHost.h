@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "simhost/CommandBarModel.h"
+#include "simhost/MenuCaptions.h"
 #include "simhost/Recorder.h"
 #include "simhost/WebModel.h"
 
@@ -23,8 +25,9 @@ struct PageWindowState {
 };
 
 // The stand-in editor's state: the open web, the page windows and the command bars.
-// Its menu bar "Menu Bar" holds the popups "&File" (with the built-in Save, Id 3,
-// and Close, Id 106), "&Edit", "&View", "&Tools" and "&Help".
+// Its menu bar "Menu Bar" holds the popups "&File" (30002, with the built-in Save,
+// Id 3, and Close, Id 106), "&Edit" (30003), "&View" (30004), "&Tools" (30007) and
+// "&Help" (30010), captioned in its user-interface language.
 //
 // simhost::Application (ObjectModel.h) is the editor's object model over this state;
 // every call made through it is recorded by recorder(), which can also refuse a
@@ -35,7 +38,11 @@ public:
     static constexpr std::int32_t kCloseId = 106;
     static constexpr wchar_t kMenuBarName[] = L"Menu Bar";
 
-    SimHost();
+    static constexpr std::int32_t kFileMenuId = 30002;
+    static constexpr std::int32_t kToolsMenuId = 30007;
+
+    // `language` is a code of MenuLanguages(); SimError for another.
+    explicit SimHost(const std::wstring& language = L"en");
     SimHost(const SimHost&) = delete;
     SimHost& operator=(const SimHost&) = delete;
 
@@ -68,6 +75,7 @@ public:
     std::shared_ptr<PageWindowState> activePageWindow() const noexcept { return _active.lock(); }
     std::shared_ptr<PageWindowState> findPageWindow(const std::wstring& url) const;
 
+    const MenuCaptions& captions() const noexcept { return _captions; }
     CommandBarsModel& commandBars() noexcept { return _commandBars; }
     CommandBarNode& menuBar() noexcept { return *_commandBars.find(kMenuBarName); }
 
@@ -82,6 +90,7 @@ private:
     void activated(std::shared_ptr<PageWindowState> window);
 
     Recorder _recorder;
+    const MenuCaptions& _captions;
     std::shared_ptr<WebModel> _web;
     std::vector<std::shared_ptr<PageWindowState>> _windows;
     std::weak_ptr<PageWindowState> _active;

@@ -188,7 +188,7 @@ class DispatchControl;
 class DispatchControls final : public DispatchCollection<CommandBarControls, CommandBarControl> {
 public:
     explicit DispatchControls(ComPtr<IDispatch> object);
-    std::shared_ptr<CommandBarControl> itemByCaption(const std::wstring& caption) override;
+    std::shared_ptr<CommandBarControl> findByCaption(const std::wstring& caption) override;
     std::shared_ptr<CommandBarControl> add(ControlType type, const std::wstring& parameter, bool temporary) override;
 };
 
@@ -219,10 +219,19 @@ std::shared_ptr<CommandBarControl> MakeControl(ComPtr<IDispatch> object) {
 DispatchControls::DispatchControls(ComPtr<IDispatch> object)
     : DispatchCollection(std::move(object), L"CommandBarControls", MakeControl, 1) {}
 
-std::shared_ptr<CommandBarControl> DispatchControls::itemByCaption(const std::wstring& caption) {
-    auto control = _object.object(L"Item", Args(Variant::Text(caption)));
-    if (!control) throw HostError(kErrorNotFound, L"The menu has no control \"" + caption + L"\".");
-    return MakeControl(std::move(control));
+std::shared_ptr<CommandBarControl> DispatchControls::findByCaption(const std::wstring& caption) {
+    ComPtr<IDispatch> control;
+    try {
+        control = _object.object(L"Item", Args(Variant::Text(caption)));
+    } catch (const HostError& e) {
+        // Office refuses an unknown caption as an invalid argument (Visual Basic's
+        // error 5), as any collection may refuse an unknown index; every other
+        // refusal is a failure of the host.
+        if (e.code() != static_cast<std::int32_t>(E_INVALIDARG) &&
+            e.code() != static_cast<std::int32_t>(DISP_E_BADINDEX))
+            throw;
+    }
+    return control ? MakeControl(std::move(control)) : nullptr;
 }
 
 std::shared_ptr<CommandBarControl> DispatchControls::add(ControlType type, const std::wstring& parameter,
@@ -239,9 +248,11 @@ public:
     std::shared_ptr<CommandBarControls> controls() override {
         return std::make_shared<DispatchControls>(_object.object(L"Controls"));
     }
-    std::shared_ptr<CommandBarControl> findControl(std::int32_t id, bool recursive) override {
-        auto control = _object.object(L"FindControl", Args(Variant::Missing(), Variant::Int(id), Variant::Missing(),
-                                                           Variant::Missing(), Variant::Bool(recursive)));
+    std::shared_ptr<CommandBarControl> findControl(std::optional<ControlType> type, std::int32_t id,
+                                                   bool recursive) override {
+        auto control = _object.object(
+            L"FindControl", Args(type ? Variant::Int(static_cast<std::int32_t>(*type)) : Variant::Missing(),
+                                 Variant::Int(id), Variant::Missing(), Variant::Missing(), Variant::Bool(recursive)));
         return control ? MakeControl(std::move(control)) : nullptr;
     }
 

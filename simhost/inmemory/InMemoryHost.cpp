@@ -164,8 +164,9 @@ public:
     std::shared_ptr<host::CommandBarControl> item(std::int32_t index) override {
         return std::make_shared<ControlFacade>(_controls.item(index));
     }
-    std::shared_ptr<host::CommandBarControl> itemByCaption(const std::wstring& caption) override {
-        return std::make_shared<ControlFacade>(_controls.itemByCaption(caption));
+    std::shared_ptr<host::CommandBarControl> findByCaption(const std::wstring& caption) override {
+        auto found = _controls.findByCaption(caption);
+        return found ? std::make_shared<ControlFacade>(std::move(*found)) : nullptr;
     }
     std::shared_ptr<host::CommandBarControl> add(host::ControlType type, const std::wstring& parameter,
                                                  bool temporary) override {
@@ -187,8 +188,11 @@ public:
     std::shared_ptr<host::CommandBarControls> controls() override {
         return std::make_shared<ControlsFacade>(_bar.controls());
     }
-    std::shared_ptr<host::CommandBarControl> findControl(std::int32_t id, bool recursive) override {
-        auto found = _bar.findControl(std::nullopt, id, std::nullopt, recursive);
+    std::shared_ptr<host::CommandBarControl> findControl(std::optional<host::ControlType> type, std::int32_t id,
+                                                         bool recursive) override {
+        std::optional<std::int32_t> typeCode;
+        if (type) typeCode = static_cast<std::int32_t>(*type);
+        auto found = _bar.findControl(typeCode, id, std::nullopt, recursive);
         return found ? std::make_shared<ControlFacade>(std::move(*found)) : nullptr;
     }
 

@@ -174,19 +174,32 @@ void HostWindow::layout() {
 }
 
 void HostWindow::setStatus(const std::wstring& text) {
+    _statusText = text;
+    SendMessageW(_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void HostWindow::showMenuPlace(HMENU menu, UINT item, UINT flags) {
+    const auto place = _menuPlaces.find(menu);
+    if (place == _menuPlaces.end()) return;
+    // A popup is announced by its position, any other item by its command id.
+    wchar_t caption[256] = L"";
+    GetMenuStringW(menu, item, caption, 256, (flags & MF_POPUP) ? MF_BYPOSITION : MF_BYCOMMAND);
+    const std::wstring text = place->second.empty() ? caption : place->second + L" > " + caption;
     SendMessageW(_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void HostWindow::addWindowCommands() {
-    const auto file = CommandBarsModel::FindByCaption(*_host.menuBar().controls, L"File");
+    // By its Id, which is the same whatever language captions the menu.
+    const auto file = _host.menuBar().find(SimHost::kFileMenuId, false);
     if (!file) return;
 
+    const auto& captions = _host.captions();
     if (_options.openWeb)
-        _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kOpenWebId, L"Open &Web...",
+        _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kOpenWebId, captions.openWeb,
                                                    [this] { openWebFromDialog(); }));
-    _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kCloseWebId, L"Close W&eb",
+    _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kCloseWebId, captions.closeWeb,
                                                [this] { _host.closeWeb(); }));
-    _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kExitId, L"E&xit",
+    _ownControls.push_back(ControlNode::Append(file->childList(), ControlType::Button, kExitId, captions.exit,
                                                [this] { PostMessageW(_window, WM_CLOSE, 0, 0); }));
 }
 
@@ -216,11 +229,14 @@ void HostWindow::rebuildMenu() {
     HMENU bar = CreateMenu();
     if (!bar) throw base::Error(base::kErrorOutOfMemory, L"No menu.");
     std::vector<std::weak_ptr<ControlNode>> controls;
+    std::map<HMENU, std::wstring> places{{bar, L""}};
     // Popups become submenus, buttons items whose id finds the control again.
     std::function<void(HMENU, const ControlList&)> fill = [&](HMENU menu, const ControlList& list) {
         for (const auto& control : list.items) {
             if (control->type() == ControlType::Popup) {
                 HMENU popup = CreatePopupMenu();
+                const auto& place = places[menu];
+                places[popup] = place.empty() ? control->caption() : place + L" > " + control->caption();
                 fill(popup, control->controls());
                 AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), control->caption().c_str());
             } else {
@@ -234,6 +250,7 @@ void HostWindow::rebuildMenu() {
     if (_menu) DestroyMenu(_menu);
     _menu = bar;
     _menuControls = std::move(controls);
+    _menuPlaces = std::move(places);
     DrawMenuBar(_window);
 }
 
@@ -401,6 +418,12 @@ LRESULT HostWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_MENUSELECT:
+            showMenuPlace(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_EXITMENULOOP:
+            SendMessageW(_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(_statusText.c_str()));
+            return 0;
         case kRefreshMessage:
             refresh();
             return 0;

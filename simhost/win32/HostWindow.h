@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,8 +18,10 @@ namespace tavisk::simhost::win32 {
 // Click event), a tree of the web's folders and files (double-click or Enter opens
 // a page), one tab per page window showing the page's source and its view mode,
 // a box holding the active page's BODY attributes, which the user edits (Enter puts
-// them into the page, unsaved, as an editor's page properties do), and a status line. It adds Open Web..., Close Web
-// and Exit to the File popup.
+// them into the page, unsaved, as an editor's page properties do), and a status line,
+// which names the highlighted menu item by its place in the menus ("&Tools > ...")
+// while a menu is open. It adds Open Web..., Close Web and Exit to the File popup,
+// captioned in the host's language.
 class HostWindow {
 public:
     struct Options {
@@ -60,6 +63,7 @@ private:
     void create();
     void layout();
     void rebuildMenu();
+    void showMenuPlace(HMENU menu, UINT item, UINT flags);
     void rebuildTree();
     void rebuildPages();
     void runCommand(UINT id);
@@ -81,6 +85,8 @@ private:
     HWND _status = nullptr;
     HMENU _menu = nullptr;
     std::vector<std::weak_ptr<ControlNode>> _menuControls;  // by menu id - kFirstMenuId
+    std::map<HMENU, std::wstring> _menuPlaces;              // the captions leading to each menu
+    std::wstring _statusText;                               // shown again when the menus close
     std::vector<std::shared_ptr<FileNode>> _treeFiles;      // by tree item lParam
     std::weak_ptr<WebModel> _treeWeb;                       // the web the tree shows
     std::vector<std::shared_ptr<ControlNode>> _ownControls;

@@ -1,7 +1,9 @@
-// simhost.exe [--screenshot FILE.png] [WEB-FOLDER]
+// simhost.exe [--language en|de|fr|ja] [--screenshot FILE.png] [WEB-FOLDER]
 // The stand-in editor: opens the folder as a web, loads the COM add-ins registered
 // for the host, and runs a plain message loop until its window closes. With
-// --screenshot it saves a PNG of its window once started, then closes.
+// --language its menus are captioned as that language's edition of the editor
+// captions them (English unless given). With --screenshot it saves a PNG of its
+// window once started, then closes.
 
 #include <windows.h>
 
@@ -31,6 +33,7 @@ constexpr UINT kScreenshotDelayMs = 1500;
 struct CommandLine {
     std::wstring web;
     std::wstring screenshot;
+    std::wstring language = L"en";
 };
 
 CommandLine ReadCommandLine() {
@@ -43,10 +46,13 @@ CommandLine ReadCommandLine() {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == L"--screenshot" && i + 1 < args.size())
             line.screenshot = args[++i];
+        else if (args[i] == L"--language" && i + 1 < args.size())
+            line.language = args[++i];
         else if (line.web.empty())
             line.web = args[i];
         else
-            throw tavisk::base::Error(E_INVALIDARG, L"Usage: simhost [--screenshot FILE.png] [WEB-FOLDER]");
+            throw tavisk::base::Error(E_INVALIDARG,
+                                      L"Usage: simhost [--language en|de|fr|ja] [--screenshot FILE.png] [WEB-FOLDER]");
     }
     return line;
 }
@@ -61,7 +67,7 @@ public:
 int Run(int show) {
     const auto line = ReadCommandLine();
     Apartment apartment;
-    SimHost host;
+    SimHost host(line.language);
     // Nothing in this program reads the log of calls, which would otherwise grow
     // with every call of the object model for as long as the window stays open.
     host.recorder().setRecording(false);

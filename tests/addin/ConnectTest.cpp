@@ -273,6 +273,33 @@ TEST_P(ConnectTest, ControlTaggedHalvernThatIsNotAPopupFailsTheConnection) {
     EXPECT_EQ(tools()->items.size(), 3u) << "no popup of its own is made";
 }
 
+// An editor in another language captions its Tools menu in that language: it is the
+// popup with the built-in Id on the menu bar itself. Without it nothing is made.
+TEST_P(ConnectTest, TranslatedToolsMenuIsFoundByItsIdOnTheMenuBar) {
+    for (const auto& [language, caption] :
+         {std::pair{L"de", L"E&xtras"}, {L"fr", L"&Outils"}, {L"ja", L"ツール(&T)"}}) {
+        simhost::SimHost translated(language);
+        auto other = GetParam().make(translated, addin::CommandUi{messages, [] {}});
+        ASSERT_EQ(other->connect(), 0);
+        const auto menu = translated.menuBar().find(simhost::SimHost::kToolsMenuId, false);
+        EXPECT_EQ(menu->caption(), caption);
+        EXPECT_EQ(entries(menu->controls().items.back()->controls()), std::vector<Entry>{kOurButton});
+        other->disconnect();
+    }
+    simhost::SimHost neither(L"de");
+    auto& bar = neither.menuBar();
+    bar.find(simhost::SimHost::kToolsMenuId, false)->remove();
+    const auto nested = ControlNode::Append(bar.find(simhost::SimHost::kFileMenuId, false)->childList(),
+                                            ControlType::Popup, simhost::SimHost::kToolsMenuId, L"E&xtras");
+    ControlNode::Append(bar.controls, ControlType::Button, simhost::SimHost::kToolsMenuId, L"E&xtras");
+    EXPECT_EQ(GetParam().make(neither, addin::CommandUi{messages, [] {}})->connect(), host::kErrorNotFound);
+    EXPECT_TRUE(nested->controls().items.empty());
+    // A refused look-up is the host's failure, not a missing menu.
+    constexpr std::int32_t kRefused = static_cast<std::int32_t>(0x800A1234);
+    neither.recorder().failOn(L"CommandBar.findControl", 1, kRefused, L"Refused by the test.");
+    EXPECT_EQ(GetParam().make(neither, addin::CommandUi{messages, [] {}})->connect(), kRefused);
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, ConnectTest, ::testing::ValuesIn(AddinKinds()),
                          [](const auto& info) { return info.param.name; });
 

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "tests/support/WinTestSupport.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
@@ -32,12 +34,17 @@ const fs::path& Build() {
 
 std::wstring Quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
 
+const std::wstring kSecondAddin = L"tavisk2002.Second";
+const std::wstring kSecondAddinKey = L"HKCU\\Software\\Microsoft\\Office\\FrontPage\\Addins\\" + kSecondAddin;
+
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { fresh(); }
     void TearDown() override {
         _host.reset();
         RunProgram(L"regsvr32.exe /u /s " + Quoted(dll()));
+        RunProgram(L"reg.exe delete HKCR\\" + kSecondAddin + L" /f");
+        RunProgram(L"reg.exe delete " + kSecondAddinKey + L" /f");
         fs::remove_all(_web);
     }
 
@@ -51,9 +58,9 @@ protected:
         _before = ReadWeb(_web);
     }
 
-    HostProcess& start(bool withWeb = true) {
-        _host =
-            std::make_unique<HostProcess>(Build() / "simhost" / "win32" / "simhost.exe", withWeb ? _web : fs::path());
+    HostProcess& start(bool withWeb = true, const std::wstring& language = {}) {
+        _host = std::make_unique<HostProcess>(Build() / "simhost" / "win32" / "simhost.exe",
+                                              withWeb ? _web : fs::path(), language);
         return *_host;
     }
 
@@ -237,24 +244,61 @@ TEST_F(EndToEnd, CancelThenReopenGivesAFreshDialogWithAnEmptyQueue) {
     expectNothingWritten();
 }
 
-// Unregistered, the add-in is not loaded at the host's next start, and its popup
-// is not in the Tools menu ("h" opens nothing there, where it opened it before).
-TEST_F(EndToEnd, UnregisteredTheAddinIsGoneFromTheNextStart) {
-    for (const bool registered : {true, false}) {
-        SCOPED_TRACE(registered ? "registered" : "unregistered");
-        if (!registered) {
+// The Tools menu as the host's status line names each highlighted item, walked down
+// from the first round to it again: one maker's popup however many of the maker's
+// add-ins connect (here the add-in once more, under another ProgID), and the command
+// runs, in any language; none once the add-in is unregistered, as it is not loaded
+// at the next start.
+TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregistered) {
+    const struct {
+        const char* name;
+        std::wstring language;
+        wchar_t key;
+        int addins;  // 0: unregistered
+        std::vector<std::wstring> tools;
+    } cases[] = {
+        {"registered", L"", L't', 1, {L"&Tools > &Spelling...", L"&Tools > &Options...", L"&Tools > &Halvern Add-ins"}},
+        {"German, two add-ins",
+         L"de",
+         L'x',
+         2,
+         {L"E&xtras > &Rechtschreibung...", L"E&xtras > &Optionen...", L"E&xtras > &Halvern Add-ins"}},
+        {"unregistered", L"", L't', 0, {L"&Tools > &Spelling...", L"&Tools > &Options..."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.addins == 0) {
             ASSERT_EQ(RunProgram(L"regsvr32.exe /u /s " + Quoted(dll())), 0u);
+        } else if (c.addins == 2) {
+            ASSERT_EQ(RunProgram(L"reg.exe copy HKCR\\tavisk2002.Connect HKCR\\" + kSecondAddin + L" /s /f"), 0u);
+            ASSERT_EQ(RunProgram(L"reg.exe add " + kSecondAddinKey + L" /v LoadBehavior /t REG_DWORD /d 3 /f"), 0u);
         }
-        HostProcess& host = start();
-        EXPECT_EQ(host.status().rfind(registered ? L"1 add-in connected" : L"0 add-ins connected", 0), 0u)
+        HostProcess& host = start(true, c.language);
+        EXPECT_EQ(host.status().rfind(std::to_wstring(c.addins) + (c.addins == 1 ? L" add-in" : L" add-ins"), 0), 0u)
             << fs::path(host.status()).string();
-        host.typeInMenu(L't');
-        WaitFor(L"the Tools menu", [&] { return host.menus().size() == 1; });
-        host.typeInMenu(L'h');
-        EXPECT_EQ(Within(registered ? kWaitMs : 1500, [&] { return host.menus().size() == 2; }), registered)
-            << "the \"&Halvern Add-ins\" popup";
+        host.typeInMenu(c.key);
+        WaitFor(L"the Tools menu's first item", [&] { return host.status() == c.tools.front(); });
+        std::vector<std::wstring> walked;
+        while (walked.size() <= c.tools.size() && (walked.empty() || host.status() != walked.front())) {
+            walked.push_back(host.status());
+            PressKey(host.window(), VK_DOWN);
+            WaitFor(L"the next item", [&] { return host.status() != walked.back(); });
+        }
+        EXPECT_EQ(walked, c.tools);
+        if (c.addins > 0) {
+            host.typeInMenu(L'h');
+            const std::wstring place = c.tools.back() + L" > &Tavisk 2002...";
+            WaitFor(L"the command's place", [&] { return host.status() == place; });
+            std::printf("The command's place: %s\n", base::ToUtf8(place).c_str());
+        }
+        if (c.addins == 2) {
+            host.typeInMenu(L't');
+            MakeChoices(host.waitForTop(kProduct, IsOptionsDialog), {L"10", L"", 1});
+            runAndExpectSuccess(host.findTop(kProduct, IsOptionsDialog));
+            expectOnlyRewrites({{L"topmargin", L"10"}});
+        }
         host.closeMenus();
-        EXPECT_EQ(host.close(), 0u);
+        EXPECT_EQ(host.close(), 0u) << "every add-in disconnected, the last meeting its popup gone";
     }
 }
 

@@ -155,8 +155,10 @@ std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area) {
 
 // ---- the host process -------------------------------------------------------------
 
-HostProcess::HostProcess(const std::filesystem::path& program, const std::filesystem::path& web) {
+HostProcess::HostProcess(const std::filesystem::path& program, const std::filesystem::path& web,
+                         const std::wstring& language) {
     std::wstring line = L"\"" + program.wstring() + L"\"";
+    if (!language.empty()) line += L" --language " + language;
     if (!web.empty()) line += L" \"" + web.wstring() + L"\"";
     if (!testing::StartProcess(line, _info)) throw DriveError(L"cannot start " + line);
     static const std::wstring kHostTitle = L"SimHost";

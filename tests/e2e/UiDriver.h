@@ -63,11 +63,12 @@ void SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::pat
 // painted what is pending.
 std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area);
 
-// The stand-in host, simhost.exe, started on a web folder (or on none) and closed,
-// or ended, with the object.
+// The stand-in host, simhost.exe, started on a web folder (or on none), in its
+// default language or the one given, and closed, or ended, with the object.
 class HostProcess {
 public:
-    HostProcess(const std::filesystem::path& program, const std::filesystem::path& web);
+    HostProcess(const std::filesystem::path& program, const std::filesystem::path& web,
+                const std::wstring& language = {});
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
     ~HostProcess();

@@ -101,8 +101,10 @@ TEST_F(SimHostTest, CommandBarsAreFoundAsOfficeFindsThem) {
     auto& app = host::Application();
     const auto bar = app.commandBars()->item(L"menu bar");
     EXPECT_THROW(app.commandBars()->item(L"Menu"), host::HostError);
-    const auto tools = bar->controls()->itemByCaption(L"Tools");
-    EXPECT_THROW(bar->controls()->itemByCaption(L"Tool"), host::HostError);
+    const auto tools = bar->controls()->findByCaption(L"Tools");
+    EXPECT_EQ(bar->controls()->findByCaption(L"Tool"), nullptr);
+    EXPECT_NE(bar->findControl(host::ControlType::Popup, 30007, false), nullptr);
+    EXPECT_EQ(bar->findControl(host::ControlType::Button, 30007, false), nullptr);
     EXPECT_EQ(tools->controls()->count(), 2);
     EXPECT_NE(bar->findControl(106, true), nullptr);
     EXPECT_EQ(bar->findControl(106, false), nullptr);

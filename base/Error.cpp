@@ -10,6 +10,21 @@ namespace tavisk::base {
 Error::Error(std::int32_t code, std::wstring message)
     : std::runtime_error(ToUtf8(message)), _code(code), _message(std::move(message)) {}
 
+namespace {
+
+// A failure with a fixed text. The text needs memory, which may be just what ran
+// out: then the code alone says what happened, as it does for a text that cannot
+// be converted, since nothing may leave a boundary that must not throw.
+Failure FixedFailure(std::int32_t code, const wchar_t* text) noexcept {
+    try {
+        return {code, text};
+    } catch (...) {
+        return {code, L""};
+    }
+}
+
+}  // namespace
+
 Failure CaughtFailure() noexcept {
     try {
         throw;
@@ -20,7 +35,7 @@ Failure CaughtFailure() noexcept {
             return {error.code(), L""};
         }
     } catch (const std::bad_alloc&) {
-        return {kErrorOutOfMemory, L"Out of memory."};
+        return FixedFailure(kErrorOutOfMemory, L"Out of memory.");
     } catch (const std::exception& error) {
         try {
             return {kErrorFail, FromUtf8(error.what())};
@@ -28,7 +43,7 @@ Failure CaughtFailure() noexcept {
             return {kErrorFail, L""};  // no memory left to convert the text
         }
     } catch (...) {
-        return {kErrorUnexpected, L"An unknown error occurred."};
+        return FixedFailure(kErrorUnexpected, L"An unknown error occurred.");
     }
 }
 

@@ -42,6 +42,8 @@ struct Failure {
 // over pages). Call only inside a catch block: it looks at the exception being
 // handled. An Error gives its own code and text; std::bad_alloc "Out of memory.";
 // another std::exception its what() (read as UTF-8); anything else a fixed text.
+// It never throws: a text that cannot be made for lack of memory is left empty, and
+// the code alone tells what happened.
 Failure CaughtFailure() noexcept;
 // The text of CaughtFailure(), for boundaries that report only a text.
 std::wstring CaughtErrorText() noexcept;

@@ -9,24 +9,25 @@ void ExecuteMenuCommand(host::HostApplication& app, std::int32_t id) {
     app.commandBars()->item(L"menu bar")->findControl(id, true)->execute();
 }
 
-void SetAttribute(host::HostApplication& app, const wchar_t* name, const std::wstring& value) {
-    app.activeDocument()->body()->setAttribute(name, value, host::kMatchCase);
+void SetAttribute(host::PageWindow& window, const wchar_t* name, const std::wstring& value) {
+    window.document()->body()->setAttribute(name, value, host::kMatchCase);
 }
 
 void FloorPage(host::HostApplication& app, host::WebFile& file, bool wasOpen, const MarginSettings& settings) {
     file.open();
     std::int32_t savedViewMode = 0;
     if (wasOpen) savedViewMode = app.activePageWindow()->viewMode();
-    app.activePageWindow()->setViewMode(1);
-    const auto body = app.activeDocument()->body();
+    const auto window = app.activePageWindow();
+    window->setViewMode(1);
+    const auto body = window->document()->body();
     for (const auto* name : {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth"})
         body->removeAttribute(name, host::kMatchCase);
     const bool explorer = settings.platform != Platform::Netscape;
     const bool netscape = settings.platform != Platform::InternetExplorer;
-    if (settings.topOn && explorer) SetAttribute(app, L"topmargin", settings.topText);
-    if (settings.topOn && netscape) SetAttribute(app, L"marginheight", settings.topText);
-    if (settings.leftOn && explorer) SetAttribute(app, L"leftmargin", settings.leftText);
-    if (settings.leftOn && netscape) SetAttribute(app, L"marginwidth", settings.leftText);
+    if (settings.topOn && explorer) SetAttribute(*window, L"topmargin", settings.topText);
+    if (settings.topOn && netscape) SetAttribute(*window, L"marginheight", settings.topText);
+    if (settings.leftOn && explorer) SetAttribute(*window, L"leftmargin", settings.leftText);
+    if (settings.leftOn && netscape) SetAttribute(*window, L"marginwidth", settings.leftText);
     ExecuteMenuCommand(app, 3);
     if (wasOpen) {
         app.activePageWindow()->setViewMode(savedViewMode);

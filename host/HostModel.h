@@ -16,6 +16,7 @@ namespace tavisk::host {
 class WebFile;
 class WebFolder;
 class PageWindow;
+class HtmlDocument;
 
 // A collection of the host, walked in its own order; items are numbered from 0.
 template <class T>
@@ -74,6 +75,10 @@ public:
     virtual std::shared_ptr<WebFile> file() = 0;
     virtual std::int32_t viewMode() = 0;
     virtual void setViewMode(std::int32_t mode) = 0;
+    // The page the window shows. For a frames page that is the frames page itself,
+    // where the application's activeDocument() is the page of the frame that holds
+    // the insertion point; for any other page both are the same.
+    virtual std::shared_ptr<HtmlDocument> document() = 0;
     virtual void activate() = 0;
     // Closes the window without saving it first (the editor may ask about an unsaved edit).
     virtual void close() = 0;

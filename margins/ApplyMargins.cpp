@@ -63,23 +63,27 @@ private:
     std::unordered_set<std::wstring> _seen;
 };
 
-// How far ProcessPage got with a page, so a run that cannot go on can put it back.
-// The page's window is held only while the page is in hand.
+// How far ProcessPage got with a page, so a run that cannot go on can put it back
+// and say what happened to it. The page's window is held only while the page is in hand.
 struct PageState {
     bool wasOpen = false;
+    bool opened = false;  // open() returned: a window shows the page
     std::int32_t savedViewMode = 0;
     std::shared_ptr<host::PageWindow> window;  // once its view mode is about to change
+    bool saved = false;                        // the Save command went through
 };
 
 void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCheck& isPageOpen, PageState& state) {
     state = {};
     state.wasOpen = isPageOpen(file);
     file.open();
+    state.opened = true;
     if (state.wasOpen) state.savedViewMode = ActivePageWindow()->viewMode();
     state.window = ActivePageWindow();
     state.window->setViewMode(kNormalViewMode);
-    SetBodyMargins(settings);
+    SetBodyMargins(*state.window, settings);
     ExecuteMenuCommand(kSaveControlId);
+    state.saved = true;
     if (state.wasOpen) {
         ActivePageWindow()->setViewMode(state.savedViewMode);
     } else {
@@ -90,17 +94,18 @@ void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCh
 
 // Puts a page the run failed on back as the user had it, as far as the host still
 // answers: the user's own window in its view mode, a window the run opened closed
-// unsaved (the editor may ask about the edit itself). Only through the page's own
-// window, which stays usable when the host has already let the add-in go. Used when
-// the options dialog is going for good, so nobody could retry from where the run
-// stopped.
+// (unsaved when the failure came before the save; the editor may ask about the
+// edit itself), so that a retry does not take it for a page the user had open.
+// Through the page's own window, which stays usable when the host has already let
+// the add-in go; only when the host refused to name that window is the active one
+// taken, which is the page just opened.
 void PutBack(const PageState& state) noexcept {
-    if (!state.window) return;  // the page itself is not changed yet
+    if (!state.opened) return;  // no window of the run's, and the user's is not changed yet
     try {
         if (state.wasOpen) {
-            state.window->setViewMode(state.savedViewMode);
-        } else {
-            state.window->close();
+            if (state.window) state.window->setViewMode(state.savedViewMode);
+        } else if (const auto window = state.window ? state.window : App().activePageWindow()) {
+            window->close();
         }
     } catch (...) {
         // The host refuses: the page stays as the failure left it, and the message names it.
@@ -182,13 +187,27 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
     }
     current = {};
 
-    if (OpenPageWindowCount() > 0 && savedWindow) savedWindow->activate();
+    // Every page is done: bringing the user's window back to the front is a courtesy
+    // that cannot undo that. The user may have closed that window meanwhile, or the
+    // host may refuse; the run is complete either way.
+    try {
+        if (OpenPageWindowCount() > 0 && savedWindow) savedWindow->activate();
+    } catch (const std::exception&) {
+    }
     return end;
 }
 
-std::wstring FailureText(const std::wstring& url, const std::wstring& reason) {
-    std::wstring text =
-        url.empty() ? L"The margins could not be applied." : L"The margins could not be applied to " + url + L".";
+std::wstring FailureText(const std::wstring& url, const PageState& state, const std::wstring& reason) {
+    std::wstring text;
+    if (state.saved) {
+        // The page is done: only what comes after its save failed.
+        text = L"The margins were applied and saved to " + (url.empty() ? std::wstring(L"the page") : url) +
+               (state.wasOpen ? L", but putting the page's view back afterwards failed."
+                              : L", but closing the page afterwards failed.");
+    } else {
+        text =
+            url.empty() ? L"The margins could not be applied." : L"The margins could not be applied to " + url + L".";
+    }
     if (!reason.empty()) text += L"\n\n" + reason;
     return text;
 }
@@ -228,15 +247,14 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
     // showing a dialog that is already unloaded).
     if (progress) progress->end();
     if (failed) {
-        // Pages done stay saved and the current one stays open, unsaved: the user
-        // sees where the run stopped, and can retry from the dialog or cancel it.
-        // With the dialog going for good (the add-in is being let go) nobody can retry
-        // from here: the page in hand goes back as the user had it, and the user is
-        // told of it. Between pages there is nothing to tell: the host just let go.
-        const bool closing = dialog.closing();
-        if (closing) PutBack(current.state);
-        if (!closing || current.file) {
-            messages.show(FailureText(current.url(), reason), ui::kProductTitle, ui::MessageIcon::Error);
+        // Pages done stay saved and the page in hand goes back as the user had it:
+        // the user is told where the run stopped, and can retry from the dialog or
+        // cancel it. With the dialog going for good (the add-in is being let go)
+        // nobody can retry, but the user is still told what became of the page in
+        // hand. Between pages there is nothing to tell: the host just let go.
+        PutBack(current.state);
+        if (!dialog.closing() || current.file) {
+            messages.show(FailureText(current.url(), current.state, reason), ui::kProductTitle, ui::MessageIcon::Error);
         }
         dialog.showAgain();
     } else if (end.stopped) {

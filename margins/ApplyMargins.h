@@ -54,10 +54,13 @@ std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A
-// failure stops the run where it happened: pages done stay saved, the current page
-// stays open unsaved, the user is told which page failed and why, and the dialog
-// is shown again so the run can be retried or cancelled; when the dialog is
-// closing, the current page is put back instead, as far as the host allows. With
+// failure stops the run where it happened: pages done stay saved; the page in hand
+// goes back as far as the host allows (a page the run opened is closed, unsaved if
+// it was not saved yet; a page the user had open stays open, in its view mode); the
+// user is told which page failed and why, or that it was saved and what failed
+// after that; and the dialog is shown again so the run can be retried or cancelled.
+// Once every page is done the run is complete, even when the page window that was
+// active before cannot be made active again. With
 // `progress`, the run reports to it before every page and stops there when the
 // user asks: the saved page window is active again, the user is told how far the
 // run got, and the dialog is shown again with its choices and queue. The progress

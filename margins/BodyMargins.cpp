@@ -2,34 +2,32 @@
 
 #include <array>
 
-#include "host/Application.h"
-
 namespace tavisk {
 namespace {
 
-std::shared_ptr<host::BodyElement> ActiveBody() { return host::Application().activeDocument()->body(); }
+std::shared_ptr<host::BodyElement> Body(host::PageWindow& window) { return window.document()->body(); }
 
-void SetMargin(const wchar_t* name, const std::wstring& value) {
-    ActiveBody()->setAttribute(name, value, host::kMatchCase);
+void SetMargin(host::PageWindow& window, const wchar_t* name, const std::wstring& value) {
+    Body(window)->setAttribute(name, value, host::kMatchCase);
 }
 
 }  // namespace
 
-void SetBodyMargins(const MarginSettings& settings) {
+void SetBodyMargins(host::PageWindow& window, const MarginSettings& settings) {
     static constexpr std::array<const wchar_t*, 4> kMarginAttributes = {L"topmargin", L"leftmargin", L"marginheight",
                                                                         L"marginwidth"};
-    const auto body = ActiveBody();
+    const auto body = Body(window);
     for (const auto* name : kMarginAttributes) body->removeAttribute(name, host::kMatchCase);
 
     const bool explorer = settings.platform != Platform::Netscape;
     const bool netscape = settings.platform != Platform::InternetExplorer;
     if (settings.topOn) {
-        if (explorer) SetMargin(L"topmargin", settings.topText);
-        if (netscape) SetMargin(L"marginheight", settings.topText);
+        if (explorer) SetMargin(window, L"topmargin", settings.topText);
+        if (netscape) SetMargin(window, L"marginheight", settings.topText);
     }
     if (settings.leftOn) {
-        if (explorer) SetMargin(L"leftmargin", settings.leftText);
-        if (netscape) SetMargin(L"marginwidth", settings.leftText);
+        if (explorer) SetMargin(window, L"leftmargin", settings.leftText);
+        if (netscape) SetMargin(window, L"marginwidth", settings.leftText);
     }
 }
 

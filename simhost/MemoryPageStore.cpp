@@ -2,7 +2,9 @@
 
 namespace tavisk::simhost {
 
-std::unique_ptr<PageDocument> MemoryPageStore::load() { return std::make_unique<PageDocument>(_saved); }
+std::unique_ptr<PageDocument> MemoryPageStore::load() {
+    return std::make_unique<PageDocument>(_saved, _firstFrameSource);
+}
 
 void MemoryPageStore::save(const PageDocument& document) {
     _saved = document.bodyAttributes();

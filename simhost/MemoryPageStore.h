@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "simhost/PageDocument.h"
@@ -15,11 +17,15 @@ public:
     std::unique_ptr<PageDocument> load() override;
     void save(const PageDocument& document) override;
 
+    // Makes the page a frames page whose first frame shows `source`.
+    void setFirstFrameSource(std::wstring source) { _firstFrameSource = std::move(source); }
+
     const std::vector<Attribute>& saved() const noexcept { return _saved; }
     int saveCount() const noexcept { return _saveCount; }
 
 private:
     std::vector<Attribute> _saved;
+    std::optional<std::wstring> _firstFrameSource;
     int _saveCount = 0;
 };
 

@@ -208,6 +208,11 @@ Document PageWindow::document() const {
     return Document(*_host, live());
 }
 
+Document PageWindow::activeDocument() const {
+    record(L"PageWindow.activeDocument", target());
+    return Document(*_host, PageWindowState::WithInsertionPoint(live()));
+}
+
 void PageWindow::save(bool overChanges) const {
     record(L"PageWindow.save", target(), overChanges ? L"true" : L"false");
     _host->savePage(*live(), overChanges);
@@ -394,7 +399,7 @@ Document Application::activeDocument() const {
     record(L"Application.activeDocument");
     auto window = _host->activePageWindow();
     if (!window) throw SimError(kErrorFail, L"No page is open.");
-    return Document(*_host, window);
+    return Document(*_host, PageWindowState::WithInsertionPoint(window));
 }
 
 std::wstring Application::makeRel(const WebFolder& base, const std::wstring& url) const {

@@ -157,7 +157,10 @@ public:
     std::int32_t viewMode() const;
     void setViewMode(std::int32_t mode) const;
     void activate() const;
+    // The frames page itself for a frames page, as for any other page.
     Document document() const;
+    // The document holding the insertion point: for a frames page, its first frame's page.
+    Document activeDocument() const;
     // Writes the window's page to its file, over another program's change when told.
     void save(bool overChanges) const;
     // Closes the window, saving its page first when told; unsaved edits are dropped.
@@ -290,7 +293,8 @@ public:
     std::optional<Web> activeWeb() const;
     WebWindow activeWebWindow() const;
     std::optional<PageWindow> activePageWindow() const;
-    // The active page window's document; SimError when no page is open.
+    // The active page window's document with the insertion point (PageWindow::activeDocument);
+    // SimError when no page is open.
     Document activeDocument() const;
     // `url` relative to `base`, or `url` itself when it does not lie below it.
     std::wstring makeRel(const WebFolder& base, const std::wstring& url) const;

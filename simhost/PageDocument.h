@@ -20,8 +20,12 @@ struct Attribute {
 class PageDocument {
 public:
     PageDocument() = default;
-    explicit PageDocument(std::vector<Attribute> body) : _body(std::move(body)) {}
+    explicit PageDocument(std::vector<Attribute> body, std::optional<std::wstring> firstFrameSource = {})
+        : _body(std::move(body)), _firstFrameSource(std::move(firstFrameSource)) {}
     virtual ~PageDocument() = default;
+
+    // For a frames page: the src of its first frame, as the page writes it.
+    const std::optional<std::wstring>& firstFrameSource() const noexcept { return _firstFrameSource; }
 
     const std::vector<Attribute>& bodyAttributes() const noexcept { return _body; }
     std::optional<std::wstring> attribute(const std::wstring& name) const;
@@ -31,6 +35,7 @@ public:
 
 private:
     std::vector<Attribute> _body;
+    std::optional<std::wstring> _firstFrameSource;
 };
 
 }  // namespace tavisk::simhost

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "simhost/SimError.h"
+#include "simhost/WebUrl.h"
 
 namespace tavisk::simhost {
 
@@ -47,9 +48,31 @@ void SimHost::openPage(const std::shared_ptr<FileNode>& file) {
         window->file = file;
         window->document = file->store().load();
         window->stored = window->document->bodyAttributes();
+        window->frame = loadFirstFrame(*file, *window->document);
         _windows.push_back(window);
     }
     activated(window);
+}
+
+std::shared_ptr<PageWindowState> SimHost::loadFirstFrame(const FileNode& page, const PageDocument& document) const {
+    const auto& source = document.firstFrameSource();
+    if (!source || !_web) return nullptr;
+    // The frame shows the file the src names relative to the frames page, without
+    // its query or fragment; a frame outside the web, or one showing something the
+    // editor cannot open as a page, leaves the insertion point in the frames page.
+    try {
+        const std::wstring url = page.url();
+        const auto frameFile = _web->findFile(
+            AbsoluteUrl(url.substr(0, url.rfind(L'/') + 1), source->substr(0, source->find_first_of(L"?#"))));
+        if (!frameFile || frameFile.get() == &page) return nullptr;
+        auto frame = std::make_shared<PageWindowState>();
+        frame->file = frameFile;
+        frame->document = frameFile->store().load();
+        frame->stored = frame->document->bodyAttributes();
+        return frame;
+    } catch (const SimError&) {
+        return nullptr;
+    }
 }
 
 void SimHost::activate(const PageWindowState& window) {
@@ -86,6 +109,7 @@ void SimHost::savePage(PageWindowState& window, bool overChanges) {
     else
         store.save(*window.document);
     window.stored = window.document->bodyAttributes();
+    if (window.frame && window.frame->dirty()) savePage(*window.frame, overChanges);
     notifyChanged();
 }
 

@@ -21,7 +21,16 @@ struct PageWindowState {
     std::unique_ptr<PageDocument> document;
     // The BODY element's attributes as last read from or written to the file.
     std::vector<Attribute> stored;
-    bool dirty() const { return document->bodyAttributes() != stored; }
+    // For a frames page: the page shown in its first frame, where the editor puts the
+    // insertion point (the document an editing command acts on). Saved with the
+    // frames page when it has edits, as the editor saves every page of a frameset.
+    std::shared_ptr<PageWindowState> frame;
+
+    bool dirty() const { return document->bodyAttributes() != stored || (frame && frame->dirty()); }
+    // The page whose document holds the insertion point: the first frame's, else this one.
+    static std::shared_ptr<PageWindowState> WithInsertionPoint(const std::shared_ptr<PageWindowState>& window) {
+        return window->frame ? window->frame : window;
+    }
 };
 
 // The stand-in editor's state: the open web, the page windows and the command bars.
@@ -88,6 +97,8 @@ public:
 
 private:
     void activated(std::shared_ptr<PageWindowState> window);
+    // The page a newly opened frames page shows in its first frame, when it is a page of the web.
+    std::shared_ptr<PageWindowState> loadFirstFrame(const FileNode& page, const PageDocument& document) const;
 
     Recorder _recorder;
     const MenuCaptions& _captions;

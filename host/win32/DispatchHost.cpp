@@ -124,12 +124,19 @@ private:
     LateBoundObject _object;
 };
 
+std::shared_ptr<HtmlDocument> MakeDocument(ComPtr<IDispatch> object);
+
 class DispatchPageWindow final : public PageWindow {
 public:
     explicit DispatchPageWindow(ComPtr<IDispatch> object) : _object(std::move(object), L"PageWindow") {}
     std::shared_ptr<WebFile> file() override { return MakeFile(_object.object(L"File")); }
     std::int32_t viewMode() override { return _object.get(L"ViewMode").toInt(); }
     void setViewMode(std::int32_t mode) override { _object.put(L"ViewMode", Variant::Int(mode)); }
+    std::shared_ptr<HtmlDocument> document() override {
+        auto document = _object.object(L"Document");
+        if (!document) throw HostError(kErrorNotFound, L"The page window shows no page.");
+        return MakeDocument(std::move(document));
+    }
     void activate() override { _object.call(L"Activate"); }
     void close() override { _object.call(L"Close", Args(Variant::Bool(false))); }
 
@@ -180,6 +187,10 @@ public:
 private:
     LateBoundObject _object;
 };
+
+std::shared_ptr<HtmlDocument> MakeDocument(ComPtr<IDispatch> object) {
+    return std::make_shared<DispatchDocument>(std::move(object));
+}
 
 // ---- Office command bars ----
 
@@ -296,7 +307,7 @@ public:
     std::shared_ptr<HtmlDocument> activeDocument() override {
         auto document = _object.object(L"ActiveDocument");
         if (!document) throw HostError(kErrorNotFound, L"No page is open in the host.");
-        return std::make_shared<DispatchDocument>(std::move(document));
+        return MakeDocument(std::move(document));
     }
     std::wstring relativeUrl(WebFolder& base, const std::wstring& url) override {
         // The host's MakeRel takes a folder object or a URL text as its base.

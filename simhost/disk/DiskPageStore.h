@@ -17,7 +17,7 @@ namespace tavisk::simhost {
 class DiskPageDocument : public PageDocument {
 public:
     explicit DiskPageDocument(std::shared_ptr<const HtmlPage> page)
-        : PageDocument(page->bodyAttributes()), _page(std::move(page)) {}
+        : PageDocument(page->bodyAttributes(), page->firstFrameSource()), _page(std::move(page)) {}
 
     const HtmlPage& page() const noexcept { return *_page; }
     // What a save writes now.

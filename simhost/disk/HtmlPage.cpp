@@ -101,6 +101,11 @@ std::wstring HtmlPage::title() const {
     return FromUtf32(collapsed);
 }
 
+std::optional<std::wstring> HtmlPage::firstFrameSource() const {
+    if (!_scan.firstFrameSource) return std::nullopt;
+    return FromUtf32(*_scan.firstFrameSource);
+}
+
 std::wstring HtmlPage::text(std::string_view pageBytes) const { return FromUtf32(Decode(pageBytes, _encoding).chars); }
 
 std::string HtmlPage::raw(std::size_t from, std::size_t to) const {

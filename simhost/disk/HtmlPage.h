@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,6 +51,8 @@ public:
     std::pair<std::size_t, std::size_t> bodyTagRange() const;
     // That range, then the bytes of each later BODY start tag: all a save may change.
     std::vector<std::pair<std::size_t, std::size_t>> bodyTagRanges() const;
+    // For a frames page, the src of the frame the editor puts the insertion point in.
+    std::optional<std::wstring> firstFrameSource() const;
     // document.title: the first TITLE's text, white space stripped and collapsed;
     // empty when the page has none.
     std::wstring title() const;

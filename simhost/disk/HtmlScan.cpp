@@ -434,6 +434,10 @@ PageScan ScanPage(std::u32string_view text) {
                 scan.laterBodies.push_back(*tag);
             else if (!BelongsBeforeBody(name))
                 infer(tag->start);
+            if (name == U"frame" && scan.body && scan.body->name == U"frameset" && !scan.firstFrameSource) {
+                const auto* source = FindAttribute(*tag, U"src");
+                if (source && !source->value.empty()) scan.firstFrameSource = source->value;
+            }
             // Only before the body: a rewrite of the body's start tag then never moves
             // a declaration in or out of what decides the encoding.
             if (name == U"meta" && !scan.metaCharset && !scan.body && inferredAt == npos)

@@ -68,6 +68,10 @@ struct PageScan {
     // first text or element that does not belong in the head, else at the end), the
     // place for a start tag written there.
     std::size_t impliedBodyAt = 0;
+    // For a frames page (its body is a FRAMESET): the src of its first FRAME that
+    // names a page, as written. The editor opens that page in the frame and puts the
+    // insertion point there.
+    std::optional<std::u32string> firstFrameSource;
     // The text of the first TITLE element, references decoded, white space kept.
     std::optional<std::u32string> title;
     // The encoding label of the first meta that declares one before the body.

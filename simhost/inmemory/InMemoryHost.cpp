@@ -70,12 +70,38 @@ private:
     simhost::Web _web;
 };
 
+class BodyFacade final : public host::BodyElement {
+public:
+    explicit BodyFacade(simhost::BodyElement body) : _body(std::move(body)) {}
+    void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) override {
+        _body.setAttribute(name, value, flags);
+    }
+    bool removeAttribute(const std::wstring& name, std::int32_t flags) override {
+        return _body.removeAttribute(name, flags);
+    }
+
+private:
+    simhost::BodyElement _body;
+};
+
+class DocumentFacade final : public host::HtmlDocument {
+public:
+    explicit DocumentFacade(simhost::Document document) : _document(std::move(document)) {}
+    std::shared_ptr<host::BodyElement> body() override { return std::make_shared<BodyFacade>(_document.body()); }
+
+private:
+    simhost::Document _document;
+};
+
 class PageWindowFacade final : public host::PageWindow {
 public:
     explicit PageWindowFacade(simhost::PageWindow window) : _window(std::move(window)) {}
     std::shared_ptr<host::WebFile> file() override { return std::make_shared<FileFacade>(_window.file()); }
     std::int32_t viewMode() override { return _window.viewMode(); }
     void setViewMode(std::int32_t mode) override { _window.setViewMode(mode); }
+    std::shared_ptr<host::HtmlDocument> document() override {
+        return std::make_shared<DocumentFacade>(_window.document());
+    }
     void activate() override { _window.activate(); }
     void close() override { _window.close(false); }
 
@@ -104,29 +130,6 @@ public:
 
 private:
     simhost::WebWindow _window;
-};
-
-class BodyFacade final : public host::BodyElement {
-public:
-    explicit BodyFacade(simhost::BodyElement body) : _body(std::move(body)) {}
-    void setAttribute(const std::wstring& name, const std::wstring& value, std::int32_t flags) override {
-        _body.setAttribute(name, value, flags);
-    }
-    bool removeAttribute(const std::wstring& name, std::int32_t flags) override {
-        return _body.removeAttribute(name, flags);
-    }
-
-private:
-    simhost::BodyElement _body;
-};
-
-class DocumentFacade final : public host::HtmlDocument {
-public:
-    explicit DocumentFacade(simhost::Document document) : _document(std::move(document)) {}
-    std::shared_ptr<host::BodyElement> body() override { return std::make_shared<BodyFacade>(_document.body()); }
-
-private:
-    simhost::Document _document;
 };
 
 // ---- Command bars ----

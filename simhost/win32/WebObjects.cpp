@@ -239,11 +239,9 @@ public:
              [](PageWindowObject& o, const Args&) {
                  return Variant::Object(MakeDocumentDispatch(o._window.document()).Get());
              }},
-            // A page of this host is never shown in frames: the document with the
-            // insertion point is the window's document.
             {L"ActiveDocument", 3,
              [](PageWindowObject& o, const Args&) {
-                 return Variant::Object(MakeDocumentDispatch(o._window.document()).Get());
+                 return Variant::Object(MakeDocumentDispatch(o._window.activeDocument()).Get());
              }},
             {L"Save", 17,
              [](PageWindowObject& o, const Args& a) {

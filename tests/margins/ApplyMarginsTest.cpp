@@ -72,13 +72,13 @@ TEST_F(ApplyMarginsTest, APageThatWasNotOpenIsOpenedEditedSavedAndClosed) {
         L"WebFile.open" + a,
         L"Application.activePageWindow",
         L"PageWindow.setViewMode" + a + L"(1)",
-        L"Application.activeDocument",
+        L"PageWindow.document" + a,
         L"Document.body" + a,
         L"Body.removeAttribute" + a + L"(topmargin,1)",
         L"Body.removeAttribute" + a + L"(leftmargin,1)",
         L"Body.removeAttribute" + a + L"(marginheight,1)",
         L"Body.removeAttribute" + a + L"(marginwidth,1)",
-        L"Application.activeDocument",
+        L"PageWindow.document" + a,
         L"Document.body" + a,
         L"Body.setAttribute" + a + L"(topmargin=10,1)",
         L"Application.commandBars",
@@ -137,13 +137,13 @@ TEST_F(ApplyMarginsTest, APageTheUserHadOpenIsEditedThereAndKeepsItsViewMode) {
         L"PageWindow.viewMode" + a,
         L"Application.activePageWindow",
         L"PageWindow.setViewMode" + a + L"(1)",
-        L"Application.activeDocument",
+        L"PageWindow.document" + a,
         L"Document.body" + a,
         L"Body.removeAttribute" + a + L"(topmargin,1)",
         L"Body.removeAttribute" + a + L"(leftmargin,1)",
         L"Body.removeAttribute" + a + L"(marginheight,1)",
         L"Body.removeAttribute" + a + L"(marginwidth,1)",
-        L"Application.activeDocument",
+        L"PageWindow.document" + a,
         L"Document.body" + a,
         L"Body.setAttribute" + a + L"(topmargin=10,1)",
         L"Application.commandBars",
@@ -222,6 +222,37 @@ TEST_F(ApplyMarginsTest, TheWindowActiveBeforeIsActiveAgainAndNoneIsActivatedWit
     runQueue({L"c.htm", L"b.htm"});
     EXPECT_TRUE(calls({L"PageWindow.activate"}).empty());
     EXPECT_TRUE(openPages().empty());
+
+    // The user closes that window during the run: the run is still complete.
+    openPage(L"b.htm");
+    openPage(L"a.htm");
+    host.setChangeListener([&] {
+        if (host.activePageWindow() && host.activePageWindow()->file->url() == Url(L"c.htm"))
+            if (const auto a = host.findPageWindow(Url(L"a.htm"))) host.closePage(*a);
+    });
+    dialog.events.clear();
+    messages.shown.clear();
+    runQueue({L"c.htm"});
+    host.setChangeListener({});
+    EXPECT_EQ(saveCount(L"c.htm"), 3);
+    EXPECT_EQ(openPages(), (std::vector<std::wstring>{Url(L"b.htm")}));
+    expectSucceeded();
+}
+
+TEST_F(ApplyMarginsTest, AFramesPageIsEditedItselfNeverThePageInItsFrame) {
+    web->addFile(L"main.htm", L"", {{L"text", L"black"}});
+    auto& frames = web->addFile(L"frames.htm", L"", {{L"cols", L"*,*"}});
+    static_cast<simhost::MemoryPageStore&>(frames.store()).setFirstFrameSource(L"./main.htm#top");
+    // As in the editor, the application's active document is the page in the first frame.
+    openPage(L"frames.htm");
+    host::Application().activeDocument()->body();
+    EXPECT_EQ(calls({L"Document.body"}), (std::vector<std::wstring>{L"Document.body" + At(L"main.htm")}));
+    host.closeActivePage();
+
+    runQueue({L"frames.htm"});
+    EXPECT_EQ(saved(L"frames.htm"), (std::vector<Attribute>{{L"cols", L"*,*"}, {L"topmargin", L"10"}}));
+    EXPECT_EQ(saveCount(L"main.htm"), 0);
+    expectSucceeded();
 }
 
 TEST_F(ApplyMarginsTest, OpenPagesAreMatchedByExactUrl) {
@@ -259,12 +290,14 @@ TEST_F(ApplyMarginsTest, AClosedWebStopsTheRunAtItsFirstNeed) {
     expectStopped(L"", L"No web is open");
 }
 
-TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunWithThePageLeftOpen) {
+TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunAndClosesThePageItOpened) {
     struct Case {
         std::int32_t id;
         int savesOfB;
+        const wchar_t* told;
     };
-    for (const Case c : {Case{3, 0}, Case{106, 1}}) {
+    for (const Case c : {Case{3, 0, L"The margins could not be applied to "},
+                         Case{106, 1, L"The margins were applied and saved to "}}) {
         SCOPED_TRACE(c.id);
         simhost::SimHost fresh;
         host::SetApplication(simhost::InMemoryHost(fresh));
@@ -284,10 +317,9 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunWithThePageLeftOpe
         EXPECT_EQ(saveCount(L"a.htm"), 1);
         EXPECT_EQ(saveCount(L"b.htm"), c.savesOfB);
         EXPECT_EQ(saveCount(L"c.htm"), 0);
-        ASSERT_EQ(fresh.pageWindows().size(), 1u);
-        EXPECT_EQ(fresh.pageWindows()[0]->file->url(), Url(L"b.htm"));
-        EXPECT_EQ(fresh.pageWindows()[0]->viewMode, 1);
+        EXPECT_TRUE(fresh.pageWindows().empty());
         expectStopped(Url(L"b.htm"), L"no command with Id " + std::to_wstring(c.id));
+        EXPECT_EQ(messages.shown.at(0).text.find(c.told + Url(L"b.htm")), 0u);
         fresh.setChangeListener({});
     }
 }

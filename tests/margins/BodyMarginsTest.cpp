@@ -5,8 +5,8 @@
 namespace tavisk::testing {
 namespace {
 
-const std::vector<std::wstring> kBodyOperations = {L"Application.activeDocument", L"Document.body",
-                                                   L"Body.removeAttribute", L"Body.setAttribute"};
+const std::vector<std::wstring> kBodyOperations = {L"PageWindow.document", L"Document.body", L"Body.removeAttribute",
+                                                   L"Body.setAttribute"};
 
 class BodyMarginsTest : public SimHostTest {
 protected:
@@ -22,6 +22,7 @@ protected:
         host.recorder().clear();
     }
     std::vector<Attribute> body() const { return host.activePageWindow()->document->bodyAttributes(); }
+    static std::shared_ptr<host::PageWindow> window() { return host::Application().activePageWindow(); }
 };
 
 struct MarginCase {
@@ -62,16 +63,16 @@ TEST_F(BodyMarginsTest, WritesExactlyTheAttributesOfTheSettingsInOrder) {
         settings.topText = L"10";
         settings.leftOn = c.leftOn;
         settings.leftText = L"20";
-        SetBodyMargins(settings);
+        SetBodyMargins(*window(), settings);
 
         // One lookup serves the four removals; every setting looks the BODY up afresh.
         const std::wstring page = L"[" + Url(L"a.htm") + L"]";
-        std::vector<std::wstring> expected = {L"Application.activeDocument", L"Document.body" + page};
+        std::vector<std::wstring> expected = {L"PageWindow.document" + page, L"Document.body" + page};
         for (const auto* name : {L"topmargin", L"leftmargin", L"marginheight", L"marginwidth"})
             expected.push_back(L"Body.removeAttribute" + page + L"(" + name + L",1)");
         std::vector<Attribute> expectedBody = {{L"bgcolor", L"white"}};
         for (const auto& name : c.setsInOrder) {
-            expected.push_back(L"Application.activeDocument");
+            expected.push_back(L"PageWindow.document" + page);
             expected.push_back(L"Document.body" + page);
             expected.push_back(L"Body.setAttribute" + page + L"(" + name + L"=" + Value(name) + L",1)");
             expectedBody.push_back({name, Value(name)});
@@ -90,7 +91,7 @@ TEST_F(BodyMarginsTest, HandsTextsOverExactlyAsTyped) {
         settings.topOn = settings.leftOn = true;
         settings.topText = text;
         settings.leftText = text + L"x";
-        SetBodyMargins(settings);
+        SetBodyMargins(*window(), settings);
         EXPECT_EQ(body(),
                   (std::vector<Attribute>{{L"bgcolor", L"white"}, {L"topmargin", text}, {L"leftmargin", text + L"x"}}));
     }
@@ -99,7 +100,7 @@ TEST_F(BodyMarginsTest, HandsTextsOverExactlyAsTyped) {
 TEST_F(BodyMarginsTest, RemovingAbsentAttributesIsNoFailure) {
     web->addFile(L"plain.htm", L"Plain", {{L"class", L"x"}});
     openPage(L"plain.htm");
-    SetBodyMargins(MarginSettings{});
+    SetBodyMargins(*window(), MarginSettings{});
     EXPECT_EQ(body(), (std::vector<Attribute>{{L"class", L"x"}}));
 }
 
@@ -108,7 +109,7 @@ TEST_F(BodyMarginsTest, RemovalsMatchTheNameWithItsCase) {
     // another writer is not one of ours and stays.
     web->addFile(L"upper.htm", L"", {{L"TOPMARGIN", L"9"}, {L"topmargin", L"1"}});
     openPage(L"upper.htm");
-    SetBodyMargins(MarginSettings{});
+    SetBodyMargins(*window(), MarginSettings{});
     EXPECT_EQ(body(), (std::vector<Attribute>{{L"TOPMARGIN", L"9"}}));
 }
 
@@ -118,7 +119,7 @@ TEST_F(BodyMarginsTest, ARefusalStopsAtThatCallAndLeavesThePageUnsaved) {
     MarginSettings settings;
     settings.topOn = settings.leftOn = true;
     settings.topText = L"10";
-    EXPECT_THROW(SetBodyMargins(settings), host::HostError);
+    EXPECT_THROW(SetBodyMargins(*window(), settings), host::HostError);
     EXPECT_EQ(body(), (std::vector<Attribute>{{L"bgcolor", L"white"}, {L"topmargin", L"10"}}));
     EXPECT_EQ(saveCount(L"a.htm"), 0);
 }

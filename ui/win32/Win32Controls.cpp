@@ -357,8 +357,8 @@ LRESULT Win32TreeView::selectionChanging(const NMTREEVIEWW& change) const {
 }
 
 // With no node selected the control has no node to move from: the first arrow
-// key chooses the first node, as a click on it would.
-LRESULT Win32TreeView::keyPressed(WORD key) {
+// key chooses the first node, as a click on it would, and that is all it does.
+bool Win32TreeView::selectFirst(WPARAM key) {
     switch (key) {
         case VK_UP:
         case VK_DOWN:
@@ -370,21 +370,51 @@ LRESULT Win32TreeView::keyPressed(WORD key) {
         case VK_NEXT:
             break;
         default:
-            return 0;
+            return false;
     }
     const HTREEITEM first = TreeView_GetRoot(_window);
-    if (TreeView_GetSelection(_window) || !first) return 0;
+    if (TreeView_GetSelection(_window) || !first) return false;
     _selecting = true;
     TreeView_SelectItem(_window, first);
     _selecting = false;
     raiseNodeClick(first);
-    return 0;
+    return true;
+}
+
+namespace {
+constexpr wchar_t kTreeViewProperty[] = L"Tavisk2002.TreeView";
+}  // namespace
+
+// The key that chose the first node must not reach the control: its notification
+// of the key comes before it moves, so the control would go on from that node
+// (Down would list a second folder, End jump past the first). Only its window
+// procedure can hold the key back.
+Win32TreeView::Win32TreeView(HWND window) : _window(window) {
+    SetPropW(window, kTreeViewProperty, this);
+    _controlProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TreeView::Procedure)));
+}
+
+Win32TreeView::~Win32TreeView() {
+    if (!IsWindow(_window) || GetPropW(_window, kTreeViewProperty) != this) return;
+    SetWindowLongPtrW(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(_controlProcedure));
+    RemovePropW(_window, kTreeViewProperty);
+}
+
+LRESULT CALLBACK Win32TreeView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* tree = static_cast<Win32TreeView*>(GetPropW(window, kTreeViewProperty));
+    const WNDPROC control = tree->_controlProcedure;
+    // Nothing of the tree is used after selectFirst: the listing it raises may unload the form.
+    if (message == WM_KEYDOWN && tree->selectFirst(wParam)) return 0;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));
+        RemovePropW(window, kTreeViewProperty);
+    }
+    return CallWindowProcW(control, window, message, wParam, lParam);
 }
 
 LRESULT Win32TreeView::notify(NMHDR& header) {
     switch (header.code) {
-        case TVN_KEYDOWN:
-            return keyPressed(reinterpret_cast<NMTVKEYDOWN&>(header).wVKey);
         case NM_CLICK:
             return clicked();
         case TVN_SELCHANGINGW:

@@ -125,7 +125,10 @@ private:
 
 class Win32TreeView final : public TreeView {
 public:
-    explicit Win32TreeView(HWND window) : _window(window) {}
+    explicit Win32TreeView(HWND window);
+    Win32TreeView(const Win32TreeView&) = delete;
+    Win32TreeView& operator=(const Win32TreeView&) = delete;
+    ~Win32TreeView() override;
     bool enabled() const override { return IsWindowEnabled(_window) != FALSE; }
     void setEnabled(bool enabled) override { EnableWindow(_window, enabled); }
     void setImages(const std::vector<int>& iconResources) override;
@@ -153,10 +156,12 @@ private:
     const Node& node(const std::wstring& key) const;
     LRESULT clicked();
     LRESULT selectionChanging(const NMTREEVIEWW& change) const;
-    LRESULT keyPressed(WORD key);
+    bool selectFirst(WPARAM key);
     void raiseNodeClick(HTREEITEM item);
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND _window;
+    WNDPROC _controlProcedure = nullptr;
     ImageList _images;
     std::unordered_map<std::wstring, Node> _nodes;
     bool _selecting = false;  // a selection made from code

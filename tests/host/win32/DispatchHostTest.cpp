@@ -89,7 +89,7 @@ std::vector<std::wstring> Script(simhost::SimHost& sim, HostApplication& app) {
         return text + L" active " + app.activePageWindow()->file()->url();
     });
     Note(out, L"body", [&] {
-        auto body = app.activeDocument()->body();
+        auto body = app.activePageWindow()->document()->body();
         const bool removedExact = body->removeAttribute(L"topmargin", host::kMatchCase);
         const bool removedAbsent = body->removeAttribute(L"marginwidth", host::kMatchCase);
         body->setAttribute(L"leftmargin", L"10", host::kMatchCase);

@@ -84,6 +84,7 @@ TEST_F(SampleWebTest, OpensWithItsTitlesAndBodies) {
                                                              {L"marginwidth", L"12"},
                                                              {L"text", L"#333333"}}));
     EXPECT_EQ(body(L"frames.htm"), (std::vector<Attribute>{{L"cols", L"180,*"}, {L"frameborder", L"0"}}));
+    EXPECT_EQ(HtmlPage(site.read("frames.htm")).firstFrameSource(), L"nav.htm");  // not the NOFRAMES link
     EXPECT_EQ(body(L"news.html"), std::vector<Attribute>{});
     EXPECT_EQ(body(L"legacy.htm"), (std::vector<Attribute>{{L"topmargin", L"0"}, {L"text", L"black"}}));
 }

@@ -155,12 +155,16 @@ TEST_F(ChangingHostTest, TheWebClosedOrTheAddinDisconnectedUnderItsDialogs) {
 // window handles its messages: the page in hand is finished, the run stops before
 // the next one, and the dialog closes without a word. Inside a page's host call,
 // after which the host refuses the add-in: the page the run opened is closed
-// through its own window, unsaved, and the user is told.
+// through its own window, unsaved, and the user is told; once that page is saved,
+// the user is told it was, and what failed after.
 TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
     constexpr int kPages = 10;
     constexpr int kLastDone = 3;
     const auto page = [](int i) { return L"p" + std::to_wstring(i) + L".htm"; };
-    for (const bool inPage : {false, true}) {
+    enum class Moment { BetweenPages, BeforeTheSave, AfterTheSave };
+    for (const auto moment : {Moment::BetweenPages, Moment::BeforeTheSave, Moment::AfterTheSave}) {
+        const bool inPage = moment != Moment::BetweenPages;
+        const int lastSaved = moment == Moment::AfterTheSave ? kLastDone + 1 : kLastDone;
         web = std::make_shared<simhost::WebModel>(kWebUrl);
         for (int i = 0; i < kPages; ++i) web->addFile(page(i), L"", {{L"text", L"black"}});
         addin::Connect connect(commandUi());
@@ -170,7 +174,7 @@ TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
         host.setChangeListener([&] {
             // Between pages: page kLastDone's window has just closed. Inside: the next page is in view mode 1.
             const auto active = host.activePageWindow();
-            if (disconnected || saveCount(page(kLastDone)) == 0 ||
+            if (disconnected || saveCount(page(lastSaved)) == 0 ||
                 (inPage ? !active || active->viewMode != 1 || active->file->url() != Url(page(kLastDone + 1))
                         : !openPages().empty()))
                 return;
@@ -185,12 +189,16 @@ TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
         host.setChangeListener({});
 
         ASSERT_TRUE(disconnected);
-        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saveCount(page(i)), i <= kLastDone ? 1 : 0) << i;
+        for (int i = 0; i < kPages; ++i) EXPECT_EQ(saveCount(page(i)), i <= lastSaved ? 1 : 0) << i;
         EXPECT_TRUE(openPages().empty());
         EXPECT_EQ(toolkit->shown().size(), inPage ? 1u : 0u);
         if (inPage) {
-            EXPECT_EQ(toolkit->shown().at(0).text, L"The margins could not be applied to " + Url(page(kLastDone + 1)) +
-                                                       L".\n\nThe add-in is not connected to a host application.");
+            EXPECT_EQ(toolkit->shown().at(0).text,
+                      (moment == Moment::AfterTheSave
+                           ? L"The margins were applied and saved to " + Url(page(kLastDone + 1)) +
+                                 L", but closing the page afterwards failed."
+                           : L"The margins could not be applied to " + Url(page(kLastDone + 1)) + L".") +
+                          L"\n\nThe add-in is not connected to a host application.");
         }
         EXPECT_TRUE(loadedForms().empty());
         EXPECT_FALSE(frmMain::Exists());

@@ -240,8 +240,12 @@ TEST_F(ChooserWin32Test, PagesChosenOnRealControlsReachTheOptionsQueueAndOnlyTho
     EXPECT_EQ(TreeView_GetSelection(tree), nullptr);
     const HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_FALSE(TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
-    PressKey(tree, VK_DOWN);
+    // Opened, with nothing chosen: the first key chooses the root, and goes no further.
+    TreeView_Expand(tree, root, TVE_EXPAND);
+    const int listed = host.recorder().countOf(L"WebFolder.files");
+    PressKey(tree, VK_END);
     EXPECT_EQ(TreeView_GetSelection(tree), root);
+    EXPECT_EQ(host.recorder().countOf(L"WebFolder.files"), listed + 1);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     EXPECT_EQ(ImageList_GetImageCount(images), 4);
     int cx = 0, cy = 0;

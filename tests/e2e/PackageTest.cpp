@@ -1,5 +1,6 @@
 // The setup package under Windows Installer, in a Wine prefix of its own (fresh-prefix.sh)
-// so nothing registered before can stand in for what the package writes.
+// so nothing registered before can stand in for what the package writes. The older
+// package and its DLL are signed; fresh-prefix.sh checks their signatures.
 #include <windows.h>
 
 #include <msi.h>
@@ -7,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 
 #include "addin/RegistrationTable.h"
 #include "tests/support/WinTestSupport.h"
@@ -22,6 +26,41 @@ std::wstring Windows(const std::wstring& path) { return std::filesystem::path(L"
 
 DWORD Msiexec(const wchar_t* option, const std::wstring& properties = L"", const wchar_t* package = TAVISK_MSI) {
     return RunProgram(std::wstring(L"msiexec.exe /qn ") + option + L" \"" + Windows(package) + L"\" " + properties);
+}
+
+// Installs the package with msiexec's basic interface, which shows why it refuses to
+// install; returns that message (empty when none came), once msiexec ended with 1603.
+std::wstring Refusal(const std::wstring& properties) {
+    PROCESS_INFORMATION msiexec{};
+    if (!StartProcess(L"msiexec.exe /qb /i \"" + Windows(TAVISK_MSI) + L"\" " + properties, msiexec))
+        throw std::runtime_error("cannot start msiexec");
+    std::wstring message;
+    e2e::Within(e2e::kWaitMs, [&] {
+        for (const HWND box : VisibleTopWindows(msiexec.dwProcessId))
+            for (const HWND label : e2e::Descendants(box, L"Static"))
+                if (e2e::TextOf(label).starts_with(L"Tavisk 2002 is already installed")) {
+                    message = e2e::TextOf(label);
+                    PostMessageW(box, WM_CLOSE, 0, 0);
+                    return true;
+                }
+        return false;
+    });
+    if (message.empty()) TerminateProcess(msiexec.hProcess, 1);
+    DWORD code = 0;
+    WaitForSingleObject(msiexec.hProcess, e2e::kWaitMs);
+    GetExitCodeProcess(msiexec.hProcess, &code);
+    CloseHandle(msiexec.hThread);
+    CloseHandle(msiexec.hProcess);
+    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+    return message;
+}
+
+// Where each copy records its folder and product code, for a package of the other context.
+constexpr wchar_t kCopyRecord[] = L"Software\\Halvern\\Tavisk 2002";
+
+std::wstring HalvernFolder(bool user) {
+    return _wgetenv(user ? L"LOCALAPPDATA" : L"ProgramFiles") +
+           std::wstring(user ? L"\\Programs\\Halvern" : L"\\Halvern");
 }
 
 // One line per key and per value below `path` + `key`, the root and `path` left out.
@@ -64,19 +103,18 @@ std::vector<std::wstring> Products() {
     return products;
 }
 
-TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
-    std::vector<std::wstring> perUser;
+TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesInItsContextOnlyAndUninstallsClean) {
+    std::vector<std::wstring> written[2];  // [user]
     for (const HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         const bool user = hive == HKEY_CURRENT_USER;
         SCOPED_TRACE(user ? "per user" : "per machine");
         const std::wstring properties = user ? L"" : L"ALLUSERS=1";
-        const std::wstring halvern = _wgetenv(user ? L"LOCALAPPDATA" : L"ProgramFiles") +
-                                     std::wstring(user ? L"\\Programs\\Halvern" : L"\\Halvern");
+        const std::wstring halvern = HalvernFolder(user);
         const std::wstring dll = halvern + L"\\Tavisk 2002\\tavisk2002.dll";
         ASSERT_EQ(Msiexec(L"/i", properties), 0u);
         const auto installed = Installed(hive);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
-        if (user) perUser = installed;
+        written[user] = installed;
 
         // regsvr32 in place of the package writes the same, only the root differs. Unregistering first
         // clears what HKEY_CLASSES_ROOT shows of the package's keys (on Wine, the machine's only).
@@ -101,17 +139,38 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         ASSERT_EQ(Msiexec(L"/x", properties), 0u);
         EXPECT_TRUE(Installed(hive).empty());
         EXPECT_EQ(GetFileAttributesW(halvern.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder left";
+        EXPECT_FALSE(KeyExists(hive, kCopyRecord));
         EXPECT_TRUE(Products().empty());
     }
 
-    // The older package, then the newer: one entry, the newer's.
-    ASSERT_EQ(Msiexec(L"/i", L"", TAVISK_OLDER_MSI), 0u);
-    const auto older = Products();
-    ASSERT_EQ(Msiexec(L"/i"), 0u);
-    EXPECT_EQ(Products().size(), 1u);
-    EXPECT_NE(Products(), older);
-    EXPECT_EQ(Installed(HKEY_CURRENT_USER), perUser);
-    EXPECT_EQ(Msiexec(L"/x"), 0u);
+    // The older package in one context, then the newer. In the other context it is refused
+    // before it writes anything, naming the copy and how to remove it; in the same one it
+    // replaces the older: one entry, the newer's.
+    for (const bool user : {false, true}) {
+        SCOPED_TRACE(user ? "older per user" : "older per machine");
+        const HKEY hive = user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                   other = user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        const std::wstring properties = user ? L"" : L"ALLUSERS=1";
+        ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
+        const auto older = Products();
+        ASSERT_EQ(older.size(), 1u);
+        const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");
+        std::wprintf(L"refused: %ls\n", refusal.c_str());
+        EXPECT_NE(refusal.find((user ? L" alone, in " : L" for all users of this computer, in ") + HalvernFolder(user) +
+                               L"\\Tavisk 2002\\."),
+                  std::wstring::npos)
+            << refusal;
+        EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older[0]), std::wstring::npos) << refusal;
+        EXPECT_EQ(Products(), older);
+        EXPECT_TRUE(Installed(other).empty());
+        EXPECT_FALSE(KeyExists(other, kCopyRecord));
+
+        ASSERT_EQ(Msiexec(L"/i", properties), 0u);
+        EXPECT_EQ(Products().size(), 1u);
+        EXPECT_NE(Products(), older);
+        EXPECT_EQ(Installed(hive), written[user]);
+        EXPECT_EQ(Msiexec(L"/x", properties), 0u);
+    }
 }
 
 }  // namespace

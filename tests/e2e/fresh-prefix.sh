@@ -1,21 +1,15 @@
 #!/usr/bin/env bash
 # fresh-prefix.sh DIR PROGRAM: PROGRAM under Wine in DIR/wineprefix made afresh, so nothing installed before is there.
-# With TAVISK_SIGNED_BY naming a certificate, it first checks that every file TAVISK_SIGNED lists (separated by ':')
-# carries valid Authenticode signatures by it; osslsigncode is a Linux program, which a Wine program cannot start.
+# First each file TAVISK_SIGNED lists (':' between) must carry a SHA-1 and a nested SHA-256 Authenticode signature
+# by the certificate TAVISK_SIGNED_BY names: osslsigncode checks them here, as a Wine program cannot start it.
 set -euo pipefail
-if [ -n "${TAVISK_SIGNED_BY:-}" ]; then
-  IFS=: read -ra signed <<<"$TAVISK_SIGNED"
-  for file in "${signed[@]}"; do
-    verified=0
-    report=$(osslsigncode verify -CAfile "$TAVISK_SIGNED_BY" -in "$file" 2>&1) || verified=$?
-    # A SHA-1 signature for Windows 2000 and XP, a SHA-256 one nested in it for later systems.
-    digests=$(sed -n 's/^Message digest algorithm  *: //p' <<<"$report" | paste -sd' ')
-    if [ "$verified" -ne 0 ] || [ "$digests" != "SHA1 SHA256" ]; then
-      printf '%s\nfresh-prefix: %s lacks a SHA-1 and a SHA-256 signature by %s\n' "$report" "$file" "$TAVISK_SIGNED_BY" >&2
-      exit 1
-    fi
-    echo "fresh-prefix: ${file##*/} signed ($digests) by $(sed -n '0,/Subject: /s/^[[:space:]]*Subject: //p' <<<"$report")"
-  done
-fi
+IFS=: read -ra signed <<<"${TAVISK_SIGNED:-}"
+for file in "${signed[@]}"; do
+  verified=0
+  osslsigncode verify -CAfile "$TAVISK_SIGNED_BY" -in "$file" >"$1/verify.txt" 2>&1 || verified=$?
+  digests=$(sed -n 's/^Message digest algorithm  *: //p' "$1/verify.txt" | paste -sd' ')
+  echo "fresh-prefix: ${file##*/}: $digests, $(grep -m1 'Subject:' "$1/verify.txt" | tr -d '\t'), $(tail -1 "$1/verify.txt")"
+  [ "$verified" = 0 ] && [ "$digests" = "SHA1 SHA256" ] || { cat "$1/verify.txt" >&2 && exit 1; }
+done
 rm -rf "$1/wineprefix"
 exec bash "$(dirname "$0")/../../tools/wine-session.sh" "$1" wine "$2"

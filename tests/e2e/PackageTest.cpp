@@ -1,6 +1,5 @@
 // The setup package under Windows Installer, in a Wine prefix of its own (fresh-prefix.sh)
-// so nothing registered before can stand in for what the package writes. The older
-// package and its DLL are signed; fresh-prefix.sh checks their signatures.
+// so nothing registered before can stand in for what the package writes.
 #include <windows.h>
 
 #include <msi.h>
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "addin/RegistrationTable.h"
@@ -26,30 +24,25 @@ DWORD Msiexec(const wchar_t* option, const std::wstring& properties = L"", const
     return RunProgram(std::wstring(L"msiexec.exe /qn ") + option + L" \"" + Windows(package) + L"\" " + properties);
 }
 
-// msiexec's basic interface shows why the package refuses to install: the text of that
-// message box (empty when none came); msiexec must then end with 1603.
+// msiexec's basic interface shows why the package refuses to install: that message box's text.
 std::wstring Refusal(const std::wstring& properties) {
     PROCESS_INFORMATION msiexec{};
-    if (!StartProcess(L"msiexec.exe /qb /i \"" + Windows(TAVISK_MSI) + L"\" " + properties, msiexec)) return L"";
+    EXPECT_TRUE(StartProcess(L"msiexec.exe /qb /i \"" + Windows(TAVISK_MSI) + L"\" " + properties, msiexec));
     HWND box = nullptr;
-    e2e::Within(e2e::kWaitMs, [&] {
+    e2e::WaitFor(L"the package's refusal", [&] {
         for (const HWND window : VisibleTopWindows(msiexec.dwProcessId))
             if (e2e::IsMessageBox(window)) box = window;
         return box != nullptr;
     });
-    const std::wstring message = box ? e2e::MessageText(box) : L"";
-    box ? PostMessageW(box, WM_CLOSE, 0, 0) : TerminateProcess(msiexec.hProcess, 1);
-    DWORD code = 0;
-    WaitForSingleObject(msiexec.hProcess, e2e::kWaitMs);
+    const std::wstring message = e2e::MessageText(box);
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    DWORD code = WaitForSingleObject(msiexec.hProcess, e2e::kWaitMs);
     GetExitCodeProcess(msiexec.hProcess, &code);
+    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INSTALL_FAILURE)) << message;
     CloseHandle(msiexec.hThread);
     CloseHandle(msiexec.hProcess);
-    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INSTALL_FAILURE));
     return message;
 }
-
-// Where each copy records its folder and product code, for a package of the other context.
-constexpr wchar_t kCopyRecord[] = L"Software\\Halvern\\Tavisk 2002";
 
 std::wstring HalvernFolder(bool user) {
     return _wgetenv(user ? L"LOCALAPPDATA" : L"ProgramFiles") +
@@ -96,7 +89,7 @@ std::vector<std::wstring> Products() {
     return products;
 }
 
-TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesInItsContextOnlyAndUninstallsClean) {
+TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
     std::vector<std::wstring> written[2];  // [user]
     for (const HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         const bool user = hive == HKEY_CURRENT_USER;
@@ -132,30 +125,28 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesInItsContextOnlyAndUn
         ASSERT_EQ(Msiexec(L"/x", properties), 0u);
         EXPECT_TRUE(Installed(hive).empty());
         EXPECT_EQ(GetFileAttributesW(halvern.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder left";
-        EXPECT_FALSE(KeyExists(hive, kCopyRecord));
+        EXPECT_FALSE(KeyExists(hive, L"Software\\Halvern\\Tavisk 2002")) << "the copy's record is gone";
         EXPECT_TRUE(Products().empty());
     }
 
-    // The older package in one context, then the newer: in the other context it is refused before
-    // it writes anything, naming the copy and how to remove it; in the same one it replaces the older.
+    // The older package in one context, then the newer: refused in the other context before it
+    // writes anything, naming the copy and how to remove it; in the same one it replaces the older.
     for (const bool user : {false, true}) {
         SCOPED_TRACE(user ? "older per user" : "older per machine");
-        const HKEY hive = user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         const std::wstring properties = user ? L"" : L"ALLUSERS=1";
         ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
         const auto older = Products();
         const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");
-        std::wprintf(L"refused: %ls\n", refusal.c_str());
         EXPECT_NE(refusal.find((user ? L" alone, in " : L" for all users of this computer, in ") + HalvernFolder(user)),
-                  std::wstring::npos);
-        EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos);
+                  std::wstring::npos)
+            << refusal;
+        EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos) << refusal;
         EXPECT_EQ(Products(), older);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
-
         ASSERT_EQ(Msiexec(L"/i", properties), 0u);
         EXPECT_EQ(Products().size(), 1u);
         EXPECT_NE(Products(), older);
-        EXPECT_EQ(Installed(hive), written[user]);
+        EXPECT_EQ(Installed(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE), written[user]);
         EXPECT_EQ(Msiexec(L"/x", properties), 0u);
     }
 }

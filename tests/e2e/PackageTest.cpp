@@ -44,11 +44,6 @@ std::wstring Refusal(const std::wstring& properties) {
     return message;
 }
 
-std::wstring HalvernFolder(bool user) {
-    return _wgetenv(user ? L"LOCALAPPDATA" : L"ProgramFiles") +
-           std::wstring(user ? L"\\Programs\\Halvern" : L"\\Halvern");
-}
-
 // One line per key and per value below `path` + `key`, the root and `path` left out.
 void DumpKey(HKEY root, const std::wstring& path, const std::wstring& key, std::vector<std::wstring>& out) {
     HKEY opened = nullptr;
@@ -91,16 +86,19 @@ std::vector<std::wstring> Products() {
 
 TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
     std::vector<std::wstring> written[2];  // [user]
+    std::wstring folders[2];
     for (const HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         const bool user = hive == HKEY_CURRENT_USER;
         SCOPED_TRACE(user ? "per user" : "per machine");
         const std::wstring properties = user ? L"" : L"ALLUSERS=1";
-        const std::wstring halvern = HalvernFolder(user);
+        const std::wstring halvern = _wgetenv(user ? L"LOCALAPPDATA" : L"ProgramFiles") +
+                                     std::wstring(user ? L"\\Programs\\Halvern" : L"\\Halvern");
         const std::wstring dll = halvern + L"\\Tavisk 2002\\tavisk2002.dll";
         ASSERT_EQ(Msiexec(L"/i", properties), 0u);
         const auto installed = Installed(hive);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
         written[user] = installed;
+        folders[user] = halvern;
 
         // regsvr32 in place of the package writes the same, only the root differs. Unregistering first
         // clears what HKEY_CLASSES_ROOT shows of the package's keys (on Wine, the machine's only).
@@ -137,7 +135,7 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
         const auto older = Products();
         const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");
-        EXPECT_NE(refusal.find((user ? L" alone, in " : L" for all users of this computer, in ") + HalvernFolder(user)),
+        EXPECT_NE(refusal.find((user ? L" alone, in " : L" for all users of this computer, in ") + folders[user]),
                   std::wstring::npos)
             << refusal;
         EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos) << refusal;

@@ -135,9 +135,8 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
         const auto older = Products();
         const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");
-        EXPECT_NE(refusal.find((user ? L" alone, in " : L" for all users of this computer, in ") + folders[user]),
-                  std::wstring::npos)
-            << refusal;
+        const std::wstring where = (user ? L" alone, in " : L" for all users of this computer, in ") + folders[user];
+        EXPECT_NE(refusal.find(where), std::wstring::npos) << refusal;
         EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos) << refusal;
         EXPECT_EQ(Products(), older);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());

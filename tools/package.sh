@@ -6,9 +6,36 @@
 # INSTALL.txt for those who register it by hand. The DLL in both is the stripped
 # one; its symbols stay in the build (packaging/tavisk2002.dll.debug). The version
 # is the one the DLL's version resource carries.
+#
+# Signing: with TAVISK_SIGN_PFX naming a PKCS#12 certificate and TAVISK_SIGN_PASSWORD
+# its password, the DLL (before it goes into the package and the archive) and the
+# package are signed with Authenticode (packaging/sign.sh), timestamped by the server
+# TAVISK_SIGN_TIMESTAMP_URL names, if any. Without a certificate both stay unsigned.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build/windows}")
+
+if [ -n "${TAVISK_SIGN_PFX:-}" ]; then
+  if [ ! -f "$TAVISK_SIGN_PFX" ]; then
+    echo "package: TAVISK_SIGN_PFX names no file: $TAVISK_SIGN_PFX" >&2
+    exit 1
+  fi
+  if [ -z "${TAVISK_SIGN_PASSWORD+set}" ]; then
+    echo "package: TAVISK_SIGN_PASSWORD is not set (set it empty for a certificate without a password)" >&2
+    exit 1
+  fi
+  # The build reads the certificate's path when it is configured, from its own folder.
+  TAVISK_SIGN_PFX=$(realpath "$TAVISK_SIGN_PFX")
+  export TAVISK_SIGN_PFX
+  signed="signed with $TAVISK_SIGN_PFX (SHA-1 and SHA-256)"
+  if [ -n "${TAVISK_SIGN_TIMESTAMP_URL:-}" ]; then
+    signed+=", timestamped by $TAVISK_SIGN_TIMESTAMP_URL"
+  else
+    signed+=", without a timestamp: invalid once the certificate expires"
+  fi
+else
+  signed="unsigned: no certificate given (TAVISK_SIGN_PFX, TAVISK_SIGN_PASSWORD)"
+fi
 
 bash "$root/tools/setup.sh"
 bash "$root/tools/build-windows.sh" "$build"
@@ -60,3 +87,4 @@ cp "$msi" "$root/dist/$name.msi"
 echo "package: $zip"
 python3 -m zipfile -l "$zip"
 echo "package: $root/dist/$name.msi ($(stat -c %s "$msi") bytes)"
+echo "package: the DLL and the package are $signed"

@@ -24,6 +24,26 @@ DWORD Msiexec(const wchar_t* option, const std::wstring& properties = L"", const
     return RunProgram(std::wstring(L"msiexec.exe /qn ") + option + L" \"" + Windows(package) + L"\" " + properties);
 }
 
+// msiexec's basic interface shows why the package refuses to install: that message box's text.
+std::wstring Refusal(const std::wstring& properties) {
+    PROCESS_INFORMATION msiexec{};
+    EXPECT_TRUE(StartProcess(L"msiexec.exe /qb /i \"" + Windows(TAVISK_MSI) + L"\" " + properties, msiexec));
+    HWND box = nullptr;
+    e2e::WaitFor(L"the package's refusal", [&] {
+        for (const HWND window : VisibleTopWindows(msiexec.dwProcessId))
+            if (e2e::IsMessageBox(window)) box = window;
+        return box != nullptr;
+    });
+    const std::wstring message = e2e::MessageText(box);
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    DWORD code = WaitForSingleObject(msiexec.hProcess, e2e::kWaitMs);
+    GetExitCodeProcess(msiexec.hProcess, &code);
+    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INSTALL_FAILURE)) << message;
+    CloseHandle(msiexec.hThread);
+    CloseHandle(msiexec.hProcess);
+    return message;
+}
+
 // One line per key and per value below `path` + `key`, the root and `path` left out.
 void DumpKey(HKEY root, const std::wstring& path, const std::wstring& key, std::vector<std::wstring>& out) {
     HKEY opened = nullptr;
@@ -65,7 +85,8 @@ std::vector<std::wstring> Products() {
 }
 
 TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
-    std::vector<std::wstring> perUser;
+    std::vector<std::wstring> written[2];  // [user]
+    std::wstring folders[2];
     for (const HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         const bool user = hive == HKEY_CURRENT_USER;
         SCOPED_TRACE(user ? "per user" : "per machine");
@@ -76,7 +97,8 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         ASSERT_EQ(Msiexec(L"/i", properties), 0u);
         const auto installed = Installed(hive);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
-        if (user) perUser = installed;
+        written[user] = installed;
+        folders[user] = halvern;
 
         // regsvr32 in place of the package writes the same, only the root differs. Unregistering first
         // clears what HKEY_CLASSES_ROOT shows of the package's keys (on Wine, the machine's only).
@@ -101,17 +123,29 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         ASSERT_EQ(Msiexec(L"/x", properties), 0u);
         EXPECT_TRUE(Installed(hive).empty());
         EXPECT_EQ(GetFileAttributesW(halvern.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder left";
+        EXPECT_FALSE(KeyExists(hive, L"Software\\Halvern\\Tavisk 2002")) << "the copy's record is gone";
         EXPECT_TRUE(Products().empty());
     }
 
-    // The older package, then the newer: one entry, the newer's.
-    ASSERT_EQ(Msiexec(L"/i", L"", TAVISK_OLDER_MSI), 0u);
-    const auto older = Products();
-    ASSERT_EQ(Msiexec(L"/i"), 0u);
-    EXPECT_EQ(Products().size(), 1u);
-    EXPECT_NE(Products(), older);
-    EXPECT_EQ(Installed(HKEY_CURRENT_USER), perUser);
-    EXPECT_EQ(Msiexec(L"/x"), 0u);
+    // The older package in one context, then the newer: refused in the other context before it
+    // writes anything, naming the copy and how to remove it; in the same one it replaces the older.
+    for (const bool user : {false, true}) {
+        SCOPED_TRACE(user ? "older per user" : "older per machine");
+        const std::wstring properties = user ? L"" : L"ALLUSERS=1";
+        ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
+        const auto older = Products();
+        const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");
+        const std::wstring where = (user ? L" alone, in " : L" for all users of this computer, in ") + folders[user];
+        EXPECT_NE(refusal.find(where), std::wstring::npos) << refusal;
+        EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos) << refusal;
+        EXPECT_EQ(Products(), older);
+        EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
+        ASSERT_EQ(Msiexec(L"/i", properties), 0u);
+        EXPECT_EQ(Products().size(), 1u);
+        EXPECT_NE(Products(), older);
+        EXPECT_EQ(Installed(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE), written[user]);
+        EXPECT_EQ(Msiexec(L"/x", properties), 0u);
+    }
 }
 
 }  // namespace

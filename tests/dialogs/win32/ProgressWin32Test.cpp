@@ -20,6 +20,7 @@
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
+#include "tests/dialogs/win32/RecordingToolkit.h"
 #include "tests/support/WindowDriver.h"
 #include "tests/simhost/disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
@@ -43,6 +44,7 @@ public:
         return window;
     }
     ui::MessageBoxes& messages() override { return boxes; }
+    std::shared_ptr<ui::EditorWindow> editorWindow() override { return RecordedEditorWindow::Find(boxes); }
 
     ui::memory::MemoryMessageBoxes boxes;
     std::vector<HWND> progress;

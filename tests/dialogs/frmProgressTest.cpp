@@ -23,7 +23,10 @@ class FrmProgressTest : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
-        frmProgress::SetClock([this] { return now += step; });
+        frmProgress::SetClock([this] {
+            if (cancelAtSight && progress()) progress()->userCancel();
+            return now += step;
+        });
     }
     void TearDown() override {
         host.setChangeListener({});
@@ -95,6 +98,7 @@ protected:
 
     std::chrono::steady_clock::time_point now{};
     std::chrono::milliseconds step = 100ms;
+    bool cancelAtSight = false;  // the user presses Cancel as soon as the window is there
 };
 
 TEST_F(FrmProgressTest, CancelStopsAfterThePageInHandAndTheDialogComesBack) {
@@ -215,13 +219,15 @@ TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
             shown.push_back({text, windowOpen()});
         }
     };
-    enum class End { Done, Stopped, Failed };
-    for (const End end : {End::Done, End::Stopped, End::Failed}) {
+    enum class End { Done, Stopped, Failed, StoppedCounting };
+    for (const End end : {End::Done, End::Stopped, End::Failed, End::StoppedCounting}) {
         SCOPED_TRACE(static_cast<int>(end));
         freshWeb();
         step = 1000ms;  // the window is there from the first page
         if (end == End::Stopped) cancelDuring(5);
         if (end == End::Failed) host.recorder().failOn(L"WebFile.open", 5);
+        cancelAtSight = end == End::StoppedCounting;
+        host.recorder().clear();
         FakeRunDialog dialog;
         Messages messages;
         messages.windowOpen = [this] { return progress() && !progress()->closed(); };
@@ -231,6 +237,12 @@ TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
         }
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_FALSE(messages.shown[0].second) << base::ToUtf8(messages.shown[0].first);
+        if (end == End::StoppedCounting) {
+            // Stopped before the first page: no page was touched.
+            EXPECT_EQ(messages.shown[0].first, kCountStoppedMessage);
+            EXPECT_EQ(host.recorder().countOf(L"WebFile.open"), 0);
+            EXPECT_EQ(dialog.events, (std::vector<std::wstring>{L"hide", L"showAgain"}));
+        }
         host.setChangeListener({});
     }
 }

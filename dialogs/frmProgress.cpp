@@ -26,18 +26,18 @@ std::wstring frmProgress::StatusText(std::int32_t page, std::int32_t total) {
 }
 
 bool frmProgress::counting(std::int32_t done, std::int32_t total) {
-    return step(done, total, [] { return std::pair<std::wstring, std::wstring>(kCountingText, L""); });
+    return step(done, total, true, [] { return std::pair<std::wstring, std::wstring>(kCountingText, L""); });
 }
 
 bool frmProgress::next(std::int32_t index, std::int32_t total, const PageUrl& url) {
-    return step(index, total, [&] {
+    return step(index, total, false, [&] {
         // The page's name is the last segment of its URL.
         const std::wstring page = url();
         return std::pair(StatusText(index + 1, total), page.substr(page.find_last_of(L'/') + 1));
     });
 }
 
-bool frmProgress::step(std::int32_t done, std::int32_t total, const Texts& texts) {
+bool frmProgress::step(std::int32_t done, std::int32_t total, bool counting, const Texts& texts) {
     const auto now = _clock();
     bool due = false;
     if (_window) {
@@ -49,7 +49,7 @@ bool frmProgress::step(std::int32_t done, std::int32_t total, const Texts& texts
             _window->processMessages();
         }
         if (_window->cancelled()) return false;
-        due = now - _lastUpdate >= kUpdateInterval;
+        due = now - _lastUpdate >= kUpdateInterval || counting != _counting;
     } else if (now - _start >= kDelay) {
         _window = ui::CurrentToolkit().createProgressWindow({kCaption, IDI_TAVISK, _owner, _editor});
         _window->show();
@@ -58,6 +58,7 @@ bool frmProgress::step(std::int32_t done, std::int32_t total, const Texts& texts
     }
     if (due) {
         _lastUpdate = now;
+        _counting = counting;
         const auto [status, item] = texts();
         _window->update(done, total, status, item);
     }

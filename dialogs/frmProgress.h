@@ -60,16 +60,17 @@ public:
 
 private:
     // The step the count and the run share: the window once it is due, its messages,
-    // and its texts (from `texts`, status then item) when a redraw is due. False:
-    // the user cancelled.
+    // and its texts (from `texts`, status then item) when a redraw is due, or at
+    // once when the pages begin after the count. False: the user cancelled.
     using Texts = std::function<std::pair<std::wstring, std::wstring>()>;
-    bool step(std::int32_t done, std::int32_t total, const Texts& texts);
+    bool step(std::int32_t done, std::int32_t total, bool counting, const Texts& texts);
 
     ui::Form* _owner;
     ui::EditorWindow* _editor;
     Clock _clock;
     std::chrono::steady_clock::time_point _start, _lastUpdate, _lastMessages;
     std::shared_ptr<ui::ProgressWindow> _window;
+    bool _counting = false;  // what the texts last drawn were about
 };
 
 }  // namespace tavisk

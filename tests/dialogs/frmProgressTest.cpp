@@ -171,7 +171,7 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
     const Case cases[] = {
         {5ms, true, 0, 0, L"", L""},
         {100ms, true, 31, 9, L"Applying margins to page 10 of 100", L"p10.htm"},
-        {100ms, false, 64, 9, L"Counting pages...", L""},
+        {100ms, false, 65, 9, L"Counting pages...", L""},
         {1000ms, true, kPages, 0, L"Applying margins to page 1 of 100", L"p1.htm"},
     };
     for (const auto& c : cases) {

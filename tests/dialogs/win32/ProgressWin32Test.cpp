@@ -24,6 +24,7 @@
 #include "tests/support/WindowDriver.h"
 #include "tests/simhost/disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
+#include "ui/win32/Win32EditorWindow.h"
 #include "ui/win32/Win32Form.h"
 #include "ui/win32/Win32Progress.h"
 
@@ -238,6 +239,37 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         frmMain::Instance().unload();
         Pump();
     }
+}
+
+// The message box up now: its owner noted, whether that takes input, then OK.
+HWND g_boxOwner = nullptr;
+BOOL g_ownerEnabled = TRUE;
+void CALLBACK AcceptTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    g_boxOwner = GetWindow(GetActiveWindow(), GW_OWNER);
+    g_ownerEnabled = IsWindowEnabled(g_boxOwner);
+    PostMessageW(GetActiveWindow(), WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(ProgressWin32Test, TheRunsMessageBelongsToTheEditorsMainWindowAndKeepsItWaiting) {
+    const auto topLevel = [](const wchar_t* text) {
+        return CreateWindowExW(0, L"STATIC", text, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                               nullptr, nullptr);
+    };
+    const HWND hostWindow = topLevel(L"host");
+    const HWND other = topLevel(L"another window");  // active when the message comes
+    ui::win32::Win32EditorWindow editor(hostWindow);
+    ui::EditorWait wait(&editor);
+    wait.begin();
+    SetTimer(nullptr, 0, 50, AcceptTheBox);
+    editor.messages().show(L"Margin settings have been applied successfully.", L"Tavisk 2002",
+                           ui::MessageIcon::Information);
+    EXPECT_EQ(g_boxOwner, hostWindow);
+    EXPECT_FALSE(g_ownerEnabled);
+    wait.end();
+    EXPECT_TRUE(IsWindowEnabled(hostWindow));
+    DestroyWindow(other);
+    DestroyWindow(hostWindow);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ void ExecuteMenuCommand(std::int32_t id) {
 
 // IsPageOpen for the pages of one run, asking each window once per run instead of
 // once per page. Between two pages only the run opens and closes windows (its
-// progress window handles no message but its own), and it closes every window it
+// progress window handles no message of the host's but its paints), and it closes every window it
 // opened, so while the window count stays the same the set of pages shown stays the
 // same. Their order does not: an editor may move the window it activates to the end
 // of its list. So a walk always covers every window, and the answer comes from the

@@ -24,7 +24,6 @@
 #include "tests/support/WindowDriver.h"
 #include "tests/simhost/disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
-#include "ui/win32/Win32EditorWindow.h"
 #include "ui/win32/Win32Form.h"
 #include "ui/win32/Win32Progress.h"
 
@@ -90,6 +89,10 @@ protected:
         }
     }
     static HWND MainWindow() { return static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window(); }
+    static HWND TopLevel(const wchar_t* text, DWORD style = WS_OVERLAPPEDWINDOW) {
+        return CreateWindowExW(0, L"STATIC", text, style | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                               nullptr);
+    }
     static std::wstring PageOf(const std::shared_ptr<simhost::PageWindowState>& window) {
         const auto url = window->file->url();
         return url.substr(url.find_last_of(L'/') + 1);
@@ -114,14 +117,9 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         SCOPED_TRACE(static_cast<int>(c.stop));
         // The editor's main window, active when the command arrives, and a floating
         // tool bar of the editor, unowned and before it in the thread's windows.
-        const auto topLevel = [](const wchar_t* text, DWORD style) {
-            return CreateWindowExW(0, L"STATIC", text, style | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                                   nullptr);
-        };
-        const HWND toolBar = topLevel(L"tools", WS_POPUP | WS_CAPTION);
-        const HWND hostWindow = topLevel(L"host", WS_OVERLAPPEDWINDOW);
+        const HWND toolBar = TopLevel(L"tools", WS_POPUP | WS_CAPTION);
+        const HWND hostWindow = TopLevel(L"host");
         SetWindowPos(toolBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        ASSERT_EQ(GetActiveWindow(), hostWindow);
         ShowOptionsDialog();
         Pump();
         const HWND main = MainWindow();
@@ -239,37 +237,6 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         frmMain::Instance().unload();
         Pump();
     }
-}
-
-// The message box up now: its owner noted, whether that takes input, then OK.
-HWND g_boxOwner = nullptr;
-BOOL g_ownerEnabled = TRUE;
-void CALLBACK AcceptTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    g_boxOwner = GetWindow(GetActiveWindow(), GW_OWNER);
-    g_ownerEnabled = IsWindowEnabled(g_boxOwner);
-    PostMessageW(GetActiveWindow(), WM_COMMAND, IDOK, 0);
-}
-
-TEST_F(ProgressWin32Test, TheRunsMessageBelongsToTheEditorsMainWindowAndKeepsItWaiting) {
-    const auto topLevel = [](const wchar_t* text) {
-        return CreateWindowExW(0, L"STATIC", text, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-    };
-    const HWND hostWindow = topLevel(L"host");
-    const HWND other = topLevel(L"another window");  // active when the message comes
-    ui::win32::Win32EditorWindow editor(hostWindow);
-    ui::EditorWait wait(&editor);
-    wait.begin();
-    SetTimer(nullptr, 0, 50, AcceptTheBox);
-    editor.messages().show(L"Margin settings have been applied successfully.", L"Tavisk 2002",
-                           ui::MessageIcon::Information);
-    EXPECT_EQ(g_boxOwner, hostWindow);
-    EXPECT_FALSE(g_ownerEnabled);
-    wait.end();
-    EXPECT_TRUE(IsWindowEnabled(hostWindow));
-    DestroyWindow(other);
-    DestroyWindow(hostWindow);
 }
 
 }  // namespace

@@ -10,18 +10,14 @@
 namespace tavisk::testing {
 
 // The host's main window as the real toolkit finds it, its message boxes recorded.
-class RecordedEditorWindow final : public ui::win32::Win32EditorWindow {
-public:
-    RecordedEditorWindow(HWND window, ui::MessageBoxes& boxes) : Win32EditorWindow(window), _boxes(boxes) {}
-    ui::MessageBoxes& messages() override { return _boxes; }
-
+struct RecordedEditorWindow final : ui::win32::Win32EditorWindow {
+    RecordedEditorWindow(HWND window, ui::MessageBoxes& boxes) : Win32EditorWindow(window), boxes(boxes) {}
+    ui::MessageBoxes& messages() override { return boxes; }
     static std::shared_ptr<ui::EditorWindow> Find(ui::MessageBoxes& boxes) {
         const auto found = Win32EditorWindow::Find();
         return found ? std::make_shared<RecordedEditorWindow>(found->window(), boxes) : nullptr;
     }
-
-private:
-    ui::MessageBoxes& _boxes;
+    ui::MessageBoxes& boxes;
 };
 
 // Real forms; message boxes recorded instead of shown, so a test never waits on one.

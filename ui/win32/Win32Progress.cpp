@@ -166,7 +166,7 @@ void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const st
 // among them was meant for the run. Their paints are dispatched, so a window
 // uncovered by a moved progress window is redrawn without desktop composition.
 // Their timers and posted messages stay queued for the host's loop after the run,
-// so no other host code runs in between. Cross-thread messages sent to the
+// so no host code but its painting runs in between. Cross-thread messages sent to the
 // thread's windows are delivered by any PeekMessage, as the system requires. Each
 // call also counts as the thread checking its queue, which is what keeps the
 // system from reporting the host as not responding (ghosting its windows) while a

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <utility>
 #include <vector>
 
 #include "base/win32/ComError.h"
@@ -43,13 +42,6 @@ RECT Pixels(RECT twips, int dpi) {
 void SetTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
-
-// The input the thread's other windows are sent, besides the progress window's own.
-constexpr std::pair<UINT, UINT> kInputRanges[] = {
-    {WM_KEYFIRST, WM_KEYLAST},
-    {WM_MOUSEFIRST, WM_MOUSELAST},
-    {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
-};
 
 }  // namespace
 

@@ -35,9 +35,11 @@ public:
         return std::make_shared<ui::memory::MemoryProgressWindow>(design);
     }
     ui::MessageBoxes& messages() override { return _messages; }
+    std::shared_ptr<ui::EditorWindow> editorWindow() override { return _editor; }
 
 private:
     ui::memory::MemoryMessageBoxes _messages;
+    std::shared_ptr<ui::EditorWindow> _editor = std::make_shared<ui::memory::MemoryEditorWindow>(_messages);
 };
 
 // A generated web, the options dialog's queue list holding its queue, and the

@@ -49,6 +49,9 @@ public:
     ClosingRun(RunProgress& progress, ui::MessageBoxes& messages, const bool& closing)
         : _progress(progress), _messages(messages), _closing(closing) {}
 
+    bool counting(std::int32_t done, std::int32_t total) override {
+        return !_closing && _progress.counting(done, total) && !_closing;
+    }
     bool next(std::int32_t index, std::int32_t total, const PageUrl& url) override {
         // Asked again after the progress window's messages: that is when a
         // disconnection can arrive.
@@ -98,9 +101,13 @@ void frmMain::CloseIfOpen() noexcept {
 
 void frmMain::Open() {
     // The menu command can arrive inside a run (through a modal loop of the system's
-    // while the progress window is dragged): the dialog stays hidden until it ends.
-    if (g_instance && g_instance->_running) return;
+    // while the progress window is dragged, or while its closing message is up, with
+    // the dialog already unloaded): the dialog stays hidden until it ends.
+    if (_running) return;
+    // Found now, while the editor's window that gave the command is still active.
+    auto editor = ui::CurrentToolkit().editorWindow();
     frmMain& dialog = Instance();
+    dialog._editor = std::move(editor);
     dialog._form->show();
     dialog._form->bringToFront();
 }
@@ -172,7 +179,12 @@ MarginSettings frmMain::settings() const {
     return settings;
 }
 
-void frmMain::hide() { _form->hide(); }
+void frmMain::hide() {
+    _form->hide();
+    // Only now: while it was enabled the editor took the activation back from the
+    // dialog, and the run keeps it there instead of in another program.
+    if (_wait) _wait->begin();
+}
 
 std::int32_t frmMain::queueCount() { return lvwStaticQueue.count(); }
 
@@ -246,16 +258,24 @@ void frmMain::cmdOK_Click() {
     // stay on the screen, dead, for the whole run: they go first, applying nothing.
     frmAbout::CloseIfOpen();
     if (const auto chooser = CurrentPageChooser()) chooser->optionsClosing();
-    frmProgress progress(_form.get());
-    ClosingRun run(progress, ui::CurrentToolkit().messages(), _closing);
-    _running = true;
-    try {
-        ApplyMargins(settings(), *this, run, &run);
-    } catch (...) {
-        _running = false;
-        throw;
-    }
-    _running = false;
+    // The editor waits from the dialog's hiding until the run's closing message is
+    // dismissed, and the guard holds as long, also once a finished run has unloaded
+    // the dialog: whatever way the run ends.
+    ui::EditorWait wait(_editor.get());
+    struct RunScope {
+        frmMain& dialog;
+        RunScope(frmMain& d, ui::EditorWait& w) : dialog(d) {
+            _running = true;
+            dialog._wait = &w;
+        }
+        ~RunScope() {
+            _running = false;
+            dialog._wait = nullptr;
+        }
+    } scope(*this, wait);
+    frmProgress progress(_form.get(), _editor.get());
+    ClosingRun run(progress, _editor ? _editor->messages() : ui::CurrentToolkit().messages(), _closing);
+    ApplyMargins(settings(), *this, run, &run);
 }
 
 }  // namespace tavisk

@@ -13,8 +13,11 @@ frmProgress::Clock g_clock;
 
 void frmProgress::SetClock(Clock clock) { g_clock = std::move(clock); }
 
-frmProgress::frmProgress(ui::Form* owner)
-    : _owner(owner), _clock(g_clock ? g_clock : Clock(std::chrono::steady_clock::now)), _start(_clock()) {}
+frmProgress::frmProgress(ui::Form* owner, ui::EditorWindow* editor)
+    : _owner(owner),
+      _editor(editor),
+      _clock(g_clock ? g_clock : Clock(std::chrono::steady_clock::now)),
+      _start(_clock()) {}
 
 frmProgress::~frmProgress() { end(); }
 
@@ -22,28 +25,42 @@ std::wstring frmProgress::StatusText(std::int32_t page, std::int32_t total) {
     return L"Applying margins to page " + std::to_wstring(page) + L" of " + std::to_wstring(total);
 }
 
+bool frmProgress::counting(std::int32_t done, std::int32_t total) {
+    return step(done, total, true, [] { return std::pair<std::wstring, std::wstring>(kCountingText, L""); });
+}
+
 bool frmProgress::next(std::int32_t index, std::int32_t total, const PageUrl& url) {
+    return step(index, total, false, [&] {
+        // The page's name is the last segment of its URL.
+        const std::wstring page = url();
+        return std::pair(StatusText(index + 1, total), page.substr(page.find_last_of(L'/') + 1));
+    });
+}
+
+bool frmProgress::step(std::int32_t done, std::int32_t total, bool counting, const Texts& texts) {
     const auto now = _clock();
     bool due = false;
     if (_window) {
         if (now - _lastMessages >= kMessageInterval) {
             _lastMessages = now;
+            // The focus first: keys are addressed to the focus as they are taken from
+            // the queue, so an Esc pressed while a page held it goes to Cancel.
+            _window->regainFocus();
             _window->processMessages();
         }
         if (_window->cancelled()) return false;
-        _window->regainFocus();
-        due = now - _lastUpdate >= kUpdateInterval;
+        due = now - _lastUpdate >= kUpdateInterval || counting != _counting;
     } else if (now - _start >= kDelay) {
-        _window = ui::CurrentToolkit().createProgressWindow({kCaption, IDI_TAVISK, _owner});
+        _window = ui::CurrentToolkit().createProgressWindow({kCaption, IDI_TAVISK, _owner, _editor});
         _window->show();
         _lastMessages = now;
         due = true;
     }
     if (due) {
         _lastUpdate = now;
-        // The page's name is the last segment of its URL.
-        const std::wstring page = url();
-        _window->update(index, total, StatusText(index + 1, total), page.substr(page.find_last_of(L'/') + 1));
+        _counting = counting;
+        const auto [status, item] = texts();
+        _window->update(done, total, status, item);
     }
     return true;
 }

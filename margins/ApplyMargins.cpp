@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -38,7 +39,7 @@ void ExecuteMenuCommand(std::int32_t id) {
 
 // IsPageOpen for the pages of one run, asking each window once per run instead of
 // once per page. Between two pages only the run opens and closes windows (its
-// progress window handles no message but its own), and it closes every window it
+// progress window handles no message of the host's but its paints), and it closes every window it
 // opened, so while the window count stays the same the set of pages shown stays the
 // same. Their order does not: an editor may move the window it activates to the end
 // of its list. So a walk always covers every window, and the answer comes from the
@@ -130,23 +131,43 @@ struct CurrentPage {
     }
 };
 
-// Where a run ended: after every page, or stopped by the user before page `done`.
+// Where a run ended: after every page, or stopped by the user before page `done`,
+// or while the pages were counted.
 struct RunEnd {
     bool stopped = false;
     std::int32_t done = 0;
     std::int32_t total = 0;
+    bool counting = false;
 };
+
+std::wstring StoppedText(const RunEnd& end) {
+    return end.counting ? kCountStoppedMessage : RunStoppedMessage(end.done, end.total);
+}
 
 // The positions of the web's pages in its flat file collection. Counted before the
 // run so that its progress counts pages, not the images and style sheets between
-// them; each file's extension is read here, and only here.
-std::vector<std::int32_t> PagePositions(host::WebFiles& files) {
+// them; each file's extension is read here once. On a large web this takes a
+// while, so the progress hears of every file and may stop the count: nullopt.
+std::optional<std::vector<std::int32_t>> PagePositions(host::WebFiles& files, RunProgress* progress) {
     std::vector<std::int32_t> pages;
     const std::int32_t count = files.count();
     for (std::int32_t i = 0; i < count; ++i) {
+        if (progress && !progress->counting(i, count)) return std::nullopt;
         if (host::IsPage(*files.item(i))) pages.push_back(i);
     }
     return pages;
+}
+
+// A file fetched for the run at a position the count found a page at. Its
+// extension is read again: the web's files may have changed since the count (the
+// host is live while the progress window handles messages), and a file that is no
+// longer a page there means every later position may be wrong too. The run fails
+// on it, naming it, rather than skip pages it could then never report.
+void CheckStillAPage(host::WebFile& file) {
+    if (host::IsPage(file)) return;
+    throw host::HostError(host::kErrorFail,
+                          L"The web's files changed while the margins were being applied, and this file is not a "
+                          L"page. Run the command again to apply them to the pages the web holds now.");
 }
 
 RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
@@ -162,13 +183,20 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
     };
     if (settings.allPages) {
         const auto files = host::ActiveWebOrThrow()->allFiles();
-        const auto pages = PagePositions(*files);
-        const auto count = static_cast<std::int32_t>(pages.size());
+        const auto pages = PagePositions(*files, progress);
+        if (!pages) {
+            end = {true, 0, 0, true};
+            return end;
+        }
+        const auto count = static_cast<std::int32_t>(pages->size());
         for (std::int32_t i = 0; i < count; ++i) {
             current = {};
             // The file is fetched when the progress window first wants its name, else just after.
             const auto fetch = [&]() -> host::WebFile& {
-                if (!current.file) current.file = files->item(pages[static_cast<std::size_t>(i)]);
+                if (!current.file) {
+                    current.file = files->item((*pages)[static_cast<std::size_t>(i)]);
+                    CheckStillAPage(*current.file);
+                }
                 return *current.file;
             };
             if (!goOn(i, count, [&] { return fetch().url(); })) break;
@@ -260,7 +288,7 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
     } else if (end.stopped) {
         // Stopped by the user between pages: what is done stays done, and the
         // dialog comes back with its choices and queue for another run.
-        messages.show(RunStoppedMessage(end.done, end.total), ui::kProductTitle, ui::MessageIcon::Information);
+        messages.show(StoppedText(end), ui::kProductTitle, ui::MessageIcon::Information);
         dialog.showAgain();
     } else {
         dialog.unload();

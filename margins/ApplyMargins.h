@@ -39,6 +39,10 @@ public:
     using PageUrl = std::function<std::wstring()>;
 
     virtual ~RunProgress() = default;
+    // Before file `done` (from 0) of the `total` files of the web that a run over all
+    // pages reads once to count its pages. False: the user asked to stop, and the run
+    // stops before its first page.
+    virtual bool counting(std::int32_t done, std::int32_t total) = 0;
     // Before page `index` (from 0) of the `total` pages the run walks. False: the
     // user asked to stop, and the run stops before this page.
     virtual bool next(std::int32_t index, std::int32_t total, const PageUrl& url) = 0;
@@ -51,6 +55,10 @@ inline constexpr wchar_t kRunDoneMessage[] = L"Margin settings have been applied
 
 // What the user is told when a run stopped at their request after `done` of `total` pages.
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
+// What the user is told when a run over all pages stopped at their request while
+// the pages were counted.
+inline constexpr wchar_t kCountStoppedMessage[] =
+    L"The run was stopped while the pages were being counted. No page was changed.";
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A
@@ -65,6 +73,8 @@ std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 // user asks: the saved page window is active again, the user is told how far the
 // run got, and the dialog is shown again with its choices and queue. The progress
 // display asks the host for nothing but, over all pages, the URL of the page shown.
+// Over all pages, a file fetched for the run that is no longer a page (the web's
+// files changed after the count) fails the run on that file.
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,
                   RunProgress* progress = nullptr);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/Controls.h"
+#include "ui/EditorWindow.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgressWindow.h"
 
@@ -113,6 +114,10 @@ public:
     // A hidden progress window.
     virtual std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) = 0;
     virtual MessageBoxes& messages() = 0;
+    // The host's main window as of now: the root owner of the thread's active
+    // window when that is the host's, else the host's main window as the toolkit
+    // finds it otherwise; nullptr when the host shows none.
+    virtual std::shared_ptr<EditorWindow> editorWindow() = 0;
 };
 
 // The process-wide toolkit the forms are made with. Asking while none is set

@@ -5,16 +5,18 @@
 
 namespace tavisk::ui {
 
+class EditorWindow;
 class Form;
 
 struct ProgressDesign {
     std::wstring caption;
     int icon = 0;  // icon resource of the add-in shown in the title bar; 0: none
     // The form the work was started from: the window is centred on it and has no
-    // task bar button of its own (the form may be hidden). The window itself belongs
-    // to the host's main window when there is one, so that it stays above the host
-    // but below the host's own dialogs. nullptr: an independent window.
+    // task bar button of its own (the form may be hidden). nullptr: an independent window.
     Form* owner = nullptr;
+    // The host's main window, which the window then belongs to instead of the form,
+    // so that it stays above the host but below the host's own dialogs.
+    EditorWindow* editor = nullptr;
 };
 
 // A small window that shows how far a long piece of work has got: a line of
@@ -31,8 +33,10 @@ public:
     // The bar at `done` of `total`, and the two lines; drawn at once.
     virtual void update(std::int32_t done, std::int32_t total, const std::wstring& status,
                         const std::wstring& item) = 0;
-    // Handles what is waiting for this window and its controls alone (painting, the
-    // user's clicks and keys) and returns at once. The thread's other windows'
+    // Handles what is waiting for this window and its controls (painting, the
+    // user's clicks and keys), lets the thread's other windows repaint, throws away
+    // the keys and clicks addressed to them (the host waits for the work as for a
+    // modal dialog; an Esc among them cancels), and returns at once. Their other
     // messages stay queued for their own loop.
     virtual void processMessages() = 0;
     // Gives the focus back to the shown window when another window of this program

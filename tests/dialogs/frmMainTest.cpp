@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "dialogs/PageChooser.h"
 #include "ui/ProductIcon.h"
 #include "tests/dialogs/DialogFixture.h"
@@ -308,6 +310,37 @@ TEST_F(FrmMainTest, AFailedRunShowsTheDialogAgainWithItsChoicesAndQueue) {
     ASSERT_EQ(toolkit->shown().size(), 1u);
     EXPECT_EQ(toolkit->shown()[0].icon, ui::MessageIcon::Error);
     EXPECT_NE(toolkit->shown()[0].text.find(Url(L"gone.htm")), std::wstring::npos);
+}
+
+TEST_F(FrmMainTest, TheEditorWaitsForTheRunUntilItsMessageIsGoneWhicheverWayTheRunEnds) {
+    enum class Way { Done, Failed, Disconnected, Thrown };
+    web->addFile(L"a.htm", L"A");
+    auto& editor = toolkit->editor();
+    for (const Way way : {Way::Done, Way::Failed, Way::Disconnected, Way::Thrown}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        auto& dialog = Open();
+        Click(dialog.optSelect, 1);
+        dialog.lvwStaticQueue.add(Entry(way == Way::Failed ? L"gone.htm" : L"a.htm", L"A"));
+        editor.events.clear();
+        const size_t dialogs = toolkit->forms(frmMain::kCaption).size();
+        int shows = 0;
+        // Under the run's message (inside the wait) the menu command opens no dialog.
+        toolkit->boxes().onShow = [&] {
+            if (shows++ > 0) return;  // the event boundary's report of the throw, after the run
+            frmMain::Open();
+            EXPECT_EQ(toolkit->forms(frmMain::kCaption).size(), dialogs);
+            if (way == Way::Thrown) throw std::runtime_error("no memory for the box");
+        };
+        if (way == Way::Disconnected) host.setChangeListener([] { frmMain::CloseIfOpen(); });
+        Click(dialog.cmdOK);
+        host.setChangeListener({});
+        toolkit->boxes().onShow = {};
+        std::vector<std::wstring> waited{L"disable", L"message", L"enable"};
+        if (way == Way::Disconnected) waited.erase(waited.begin() + 1);  // a closing dialog tells nobody
+        EXPECT_EQ(editor.events, waited);
+        EXPECT_EQ(shows, way == Way::Disconnected ? 0 : way == Way::Thrown ? 2 : 1);
+        if (frmMain::Exists()) frmMain::Instance().unload();
+    }
 }
 
 class RecordingChooser final : public PageChooser {

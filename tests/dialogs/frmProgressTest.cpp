@@ -23,7 +23,10 @@ class FrmProgressTest : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
-        frmProgress::SetClock([this] { return now += step; });
+        frmProgress::SetClock([this] {
+            if (cancelAtSight && progress()) progress()->userCancel();
+            return now += step;
+        });
     }
     void TearDown() override {
         host.setChangeListener({});
@@ -73,8 +76,9 @@ protected:
     }
     // A run's host calls less the page URLs its progress display reads, each just after the page's fetch.
     static std::vector<std::wstring> WithoutDisplayReads(std::vector<std::wstring> calls) {
-        for (size_t i = calls.size() - 1; i > 0; --i)
-            if (calls[i].starts_with(L"WebFile.url") && calls[i - 1].starts_with(L"WebFiles.item"))
+        for (size_t i = calls.size() - 1; i > 1; --i)
+            if (calls[i].starts_with(L"WebFile.url") && calls[i - 1].starts_with(L"WebFile.extension") &&
+                calls[i - 2].starts_with(L"WebFiles.item"))
                 calls.erase(calls.begin() + static_cast<std::ptrdiff_t>(i));
         return calls;
     }
@@ -93,6 +97,7 @@ protected:
 
     std::chrono::steady_clock::time_point now{};
     std::chrono::milliseconds step = 100ms;
+    bool cancelAtSight = false;  // the user presses Cancel as soon as the window is there
 };
 
 TEST_F(FrmProgressTest, CancelStopsAfterThePageInHandAndTheDialogComesBack) {
@@ -108,8 +113,8 @@ TEST_F(FrmProgressTest, CancelStopsAfterThePageInHandAndTheDialogComesBack) {
         // counted, the saved one activated), as after page 100's Close.
         const std::wstring page41 = queued ? L"Web.locateFile(" + Url(L"p41.htm") + L")" : L"WebFiles.item(40)";
         // Over all pages, the run fetches page 41 again after counting the pages.
-        const auto counted = std::find(today.rbegin(), today.rend(), L"WebFile.extension[" + Url(L"p100.htm") + L"]");
-        auto stop = std::find(queued ? today.begin() : counted.base(), today.end(), page41);
+        const auto counted = std::find(today.begin(), today.end(), L"WebFile.extension[" + Url(L"p100.htm") + L"]");
+        auto stop = std::find(queued ? today.begin() : counted + 1, today.end(), page41);
         if (queued) --stop;  // the web asked for, to locate the file in
         std::vector<std::wstring> expected(today.begin(), stop);
         const auto lastClose = std::find(today.rbegin(), today.rend(), L"Control.execute[&Close]").base();
@@ -153,18 +158,20 @@ TEST_F(FrmProgressTest, CancelStopsAfterThePageInHandAndTheDialogComesBack) {
 
 TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimesASecond) {
     struct Case {
-        std::chrono::milliseconds step;  // per page
+        std::chrono::milliseconds step;  // per page, and per file counted
         bool queued;
         int updates;  // 0: never shown
         std::int32_t firstDone;
+        const wchar_t* firstStatus;
         const wchar_t* firstItem;
     };
-    // At 100 ms a page the run reaches a second at page 10 and redraws every third page.
+    // At 100 ms a page the run reaches a second at page 10 and redraws every third
+    // page; over all pages the count of the web's 100 files gets there first.
     const Case cases[] = {
-        {5ms, true, 0, 0, L""},
-        {100ms, true, 31, 9, L"p10.htm"},
-        {100ms, false, 31, 9, L"p10.htm"},
-        {1000ms, true, kPages, 0, L"p1.htm"},
+        {5ms, true, 0, 0, L"", L""},
+        {100ms, true, 31, 9, L"Applying margins to page 10 of 100", L"p10.htm"},
+        {100ms, false, 65, 9, L"Counting pages...", L""},
+        {1000ms, true, kPages, 0, L"Applying margins to page 1 of 100", L"p1.htm"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.step.count() << "ms " << (c.queued ? "queue" : "all pages"));
@@ -175,7 +182,6 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
         // The window asks the host only for the name it shows, when it redraws.
         const auto calls = host.recorder().calls();
         EXPECT_EQ(WithoutDisplayReads(calls), callsWithoutProgress(c.queued));
-        EXPECT_EQ(calls.size() - WithoutDisplayReads(calls).size(), c.queued ? 0u : static_cast<size_t>(c.updates));
         if (c.updates == 0) {
             EXPECT_EQ(toolkit->progressWindows().size(), windowsBefore);
             continue;
@@ -185,16 +191,17 @@ TEST_F(FrmProgressTest, TheWindowAppearsOnlyAfterAboutASecondAndRedrawsAFewTimes
         EXPECT_EQ(window.design().caption, L"Tavisk 2002");
         EXPECT_EQ(window.design().icon, IDI_TAVISK);
         EXPECT_NE(window.design().owner, nullptr);
+        EXPECT_EQ(window.design().editor, &toolkit->editor());
         EXPECT_TRUE(window.closed());
         EXPECT_GT(window.messageRounds(), 0);
         ASSERT_EQ(window.updates().size(), static_cast<size_t>(c.updates));
         EXPECT_EQ(window.updates().front(),
-                  (MemoryProgressWindow::Update{
-                      c.firstDone, kPages, L"Applying margins to page " + std::to_wstring(c.firstDone + 1) + L" of 100",
-                      c.firstItem}));
-        for (size_t i = 1; i < window.updates().size(); ++i) {
-            EXPECT_GT(window.updates()[i].done, window.updates()[i - 1].done);
-        }
+                  (MemoryProgressWindow::Update{c.firstDone, kPages, c.firstStatus, c.firstItem}));
+        const auto counting = [&](size_t i) { return window.updates()[i].status == frmProgress::kCountingText; };
+        size_t pageUpdates = counting(0) ? 0 : 1;
+        for (size_t i = 1; i < window.updates().size(); pageUpdates += counting(i++) ? 0 : 1)
+            EXPECT_TRUE(window.updates()[i].done > window.updates()[i - 1].done || counting(i - 1) != counting(i));
+        EXPECT_EQ(calls.size() - WithoutDisplayReads(calls).size(), c.queued ? 0u : pageUpdates);
     }
 }
 
@@ -207,13 +214,15 @@ TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
             shown.push_back({text, windowOpen()});
         }
     };
-    enum class End { Done, Stopped, Failed };
-    for (const End end : {End::Done, End::Stopped, End::Failed}) {
+    enum class End { Done, Stopped, Failed, StoppedCounting };
+    for (const End end : {End::Done, End::Stopped, End::Failed, End::StoppedCounting}) {
         SCOPED_TRACE(static_cast<int>(end));
         freshWeb();
         step = 1000ms;  // the window is there from the first page
         if (end == End::Stopped) cancelDuring(5);
         if (end == End::Failed) host.recorder().failOn(L"WebFile.open", 5);
+        cancelAtSight = end == End::StoppedCounting;
+        host.recorder().clear();
         FakeRunDialog dialog;
         Messages messages;
         messages.windowOpen = [this] { return progress() && !progress()->closed(); };
@@ -223,6 +232,10 @@ TEST_F(FrmProgressTest, TheWindowIsGoneBeforeTheRunsMessage) {
         }
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_FALSE(messages.shown[0].second) << base::ToUtf8(messages.shown[0].first);
+        if (end == End::StoppedCounting) {  // before the first page
+            EXPECT_EQ(messages.shown[0].first, kCountStoppedMessage);
+            EXPECT_EQ(host.recorder().countOf(L"WebFile.open"), 0);
+        }
         host.setChangeListener({});
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,8 +96,36 @@ class MemoryMessageBoxes final : public MessageBoxes {
 public:
     void show(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
         shown.push_back({text, title, icon});
+        if (onShow) onShow();
     }
     std::vector<ShownMessage> shown;
+    // What the user does while the box is up.
+    std::function<void()> onShow;
+};
+
+// The host's main window in memory: its boxes are the toolkit's, and it keeps what
+// happened to it, "disable", "enable" and "message" (a box it owned), in order.
+class MemoryEditorWindow final : public EditorWindow, private MessageBoxes {
+public:
+    explicit MemoryEditorWindow(MessageBoxes& boxes) : _boxes(boxes) {}
+
+    bool enabled() const override { return _enabled; }
+    void setEnabled(bool enabled) noexcept override {
+        _enabled = enabled;
+        events.push_back(enabled ? L"enable" : L"disable");
+    }
+    MessageBoxes& messages() override { return *this; }
+
+    std::vector<std::wstring> events;
+
+private:
+    void show(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
+        events.push_back(L"message");
+        _boxes.show(text, title, icon);
+    }
+
+    MessageBoxes& _boxes;
+    bool _enabled = true;
 };
 
 // Forms and message boxes in memory. It keeps every form it made, so a test can
@@ -106,8 +135,11 @@ public:
     std::shared_ptr<Form> createForm(const FormDesign& design) override;
     std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) override;
     MessageBoxes& messages() override { return _messages; }
+    std::shared_ptr<EditorWindow> editorWindow() override { return _editor; }
 
     std::vector<ShownMessage>& shown() { return _messages.shown; }
+    MemoryMessageBoxes& boxes() { return _messages; }
+    MemoryEditorWindow& editor() { return *_editor; }
     // The forms made so far with this caption, oldest first.
     std::vector<MemoryForm*> forms(const std::wstring& caption) const;
     // The newest form with this caption that is not unloaded, or nullptr.
@@ -120,6 +152,7 @@ private:
     std::vector<std::shared_ptr<MemoryForm>> _forms;
     std::vector<std::shared_ptr<MemoryProgressWindow>> _progress;
     MemoryMessageBoxes _messages;
+    std::shared_ptr<MemoryEditorWindow> _editor = std::make_shared<MemoryEditorWindow>(_messages);
 };
 
 template <class T>

@@ -12,6 +12,7 @@
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
 #include "ui/win32/SystemMessageBoxes.h"
+#include "ui/win32/Win32EditorWindow.h"
 #include "ui/win32/Win32Progress.h"
 
 namespace tavisk::ui::win32 {
@@ -393,5 +394,7 @@ MessageBoxes& Win32Toolkit::messages() {
     static SystemMessageBoxes boxes;
     return boxes;
 }
+
+std::shared_ptr<EditorWindow> Win32Toolkit::editorWindow() { return Win32EditorWindow::Find(); }
 
 }  // namespace tavisk::ui::win32

@@ -93,6 +93,7 @@ public:
     std::shared_ptr<Form> createForm(const FormDesign& design) override;
     std::shared_ptr<ProgressWindow> createProgressWindow(const ProgressDesign& design) override;
     MessageBoxes& messages() override;
+    std::shared_ptr<EditorWindow> editorWindow() override;
 };
 
 }  // namespace tavisk::ui::win32

@@ -9,6 +9,7 @@
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
+#include "ui/win32/Win32EditorWindow.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
 
@@ -42,26 +43,6 @@ void SetTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
-BOOL CALLBACK FindHostMainWindow(HWND window, LPARAM result) {
-    wchar_t windowClass[16] = {};
-    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) ||
-        (GetClassNameW(window, windowClass, 16) && lstrcmpW(windowClass, L"#32770") == 0)) {
-        return TRUE;
-    }
-    *reinterpret_cast<HWND*>(result) = window;
-    return FALSE;
-}
-
-// The host's main window: the thread's visible top-level window that no other owns
-// and that is not a dialog. The add-in's own forms are dialogs owned by hidden
-// windows, and the host's object model does not give its window handle, so this is
-// how the add-in tells the editor's frame apart on the thread they share.
-HWND HostMainWindow() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindHostMainWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 }  // namespace
 
 Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
@@ -69,11 +50,13 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressDesign& design) {
     HWND owner = nullptr;
     if (auto* form = dynamic_cast<Win32Form*>(design.owner)) owner = form->window();
     _centreOver = owner ? owner : GetActiveWindow();
-    // Within the editor's window chain and not topmost: above the editor's frame,
-    // below the prompts the editor itself may show during an open or a save, which
-    // it owns by its frame. Without a frame (a host with none visible), the form,
-    // which keeps it off the task bar.
-    if (const HWND host = HostMainWindow()) owner = host;
+    // Within the editor's window chain and not topmost: above the editor's main
+    // window, below the prompts the editor itself may show during an open or a save,
+    // which it owns by that window. Without one (a host with none visible), the
+    // form, which keeps it off the task bar.
+    if (auto* editor = dynamic_cast<Win32EditorWindow*>(design.editor); editor && IsWindow(editor->window())) {
+        owner = editor->window();
+    }
 
     const auto words = EmptyDialogTemplate(kStyle, 0, design.caption);
     _window = UniqueWindow(CreateDialogIndirectParamW(ThisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -168,25 +151,45 @@ void Win32ProgressWindow::update(std::int32_t done, std::int32_t total, const st
 
 // Responsive without a general pump. PeekMessage with this window as the filter
 // retrieves only messages posted to it and to its children (and the WM_PAINTs they
-// are due), so the host's own windows get nothing inside the run: their input,
-// timers and paints stay queued for the host's loop after the run, and no host
-// code runs in between. Cross-thread messages sent to the thread's windows are
-// delivered by any PeekMessage, as the system requires. Each call also counts as
-// the thread checking its queue, which is what keeps the system from reporting the
-// host as not responding (ghosting its windows) while a long run goes on; the run
-// calls this between pages, many times a second. DisableProcessWindowsGhosting
-// would achieve that too, but for the whole host process and for good, which is not
-// an add-in's to decide.
+// are due). Of the host's windows the run takes only what a modal dialog's loop
+// would give or deny them: their keys and clicks are thrown away, as the disabled
+// host would have refused them (keys still reach a page that took the focus while
+// it opened), so nothing typed during the run lands in a page afterwards; an Esc
+// among them was meant for the run. Their paints are dispatched, so a window
+// uncovered by a moved progress window is redrawn without desktop composition.
+// Their timers and posted messages stay queued for the host's loop after the run,
+// so no host code but its painting runs in between. Cross-thread messages sent to the
+// thread's windows are delivered by any PeekMessage, as the system requires. Each
+// call also counts as the thread checking its queue, which is what keeps the
+// system from reporting the host as not responding (ghosting its windows) while a
+// long run goes on; the run calls this between pages, many times a second.
+// DisableProcessWindowsGhosting would achieve that too, but for the whole host
+// process and for good, which is not an add-in's to decide.
 void Win32ProgressWindow::processMessages() {
+    int taken = 0;
     MSG message;
-    for (int i = 0; i < kMaxMessagesPerRound && _window && PeekMessageW(&message, _window.get(), 0, 0, PM_REMOVE);
-         ++i) {
+    const auto take = [&](HWND filter, UINT first, UINT last) {
+        return taken < kMaxMessagesPerRound && _window && PeekMessageW(&message, filter, first, last, PM_REMOVE) &&
+               ++taken;
+    };
+    const auto dispatchOwn = [&] {
         // The dialog manager's keys: Esc becomes IDCANCEL.
         if (!IsDialogMessageW(_window.get(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+    };
+    while (take(_window.get(), 0, 0)) dispatchOwn();
+    for (const auto& [first, last] : kInputRanges) {
+        while (take(nullptr, first, last)) {
+            if (message.hwnd == _window.get() || IsChild(_window.get(), message.hwnd)) {
+                dispatchOwn();
+            } else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+                cancel();
+            }
+        }
     }
+    while (take(nullptr, WM_PAINT, WM_PAINT)) DispatchMessageW(&message);
 }
 
 void Win32ProgressWindow::cancel() noexcept {

@@ -20,6 +20,7 @@
 #include "simhost/SimHost.h"
 #include "simhost/inmemory/InMemoryHost.h"
 #include "simhost/disk/DiskWeb.h"
+#include "tests/dialogs/win32/RecordingToolkit.h"
 #include "tests/support/WindowDriver.h"
 #include "tests/simhost/disk/TempFolder.h"
 #include "ui/memory/MemoryToolkit.h"
@@ -43,6 +44,7 @@ public:
         return window;
     }
     ui::MessageBoxes& messages() override { return boxes; }
+    std::shared_ptr<ui::EditorWindow> editorWindow() override { return RecordedEditorWindow::Find(boxes); }
 
     ui::memory::MemoryMessageBoxes boxes;
     std::vector<HWND> progress;
@@ -87,6 +89,10 @@ protected:
         }
     }
     static HWND MainWindow() { return static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window(); }
+    static HWND TopLevel(const wchar_t* text, DWORD style = WS_OVERLAPPEDWINDOW) {
+        return CreateWindowExW(0, L"STATIC", text, style | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                               nullptr);
+    }
     static std::wstring PageOf(const std::shared_ptr<simhost::PageWindowState>& window) {
         const auto url = window->file->url();
         return url.substr(url.find_last_of(L'/') + 1);
@@ -99,13 +105,21 @@ protected:
 };
 
 TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBoundary) {
+    enum class Stop { Esc, Click, EscInToolBar };  // the last: an Esc to the host's window holding the focus
     struct Case {
         bool queued;
-        bool escape;      // else a click on Cancel
+        Stop stop;
         int done, total;  // all pages: logo.gif is not counted
+        int firstPage;    // shown first: all pages count the files first, and the window comes up then
     };
-    for (const Case c : {Case{true, true, 15, kPages}, Case{false, false, 15, kPages}}) {
-        SCOPED_TRACE(c.queued ? "queue, Esc" : "all pages, click");
+    for (const Case c : {Case{true, Stop::Esc, 15, kPages, 10}, Case{false, Stop::Click, 15, kPages, 1},
+                         Case{true, Stop::EscInToolBar, 15, kPages, 10}}) {
+        SCOPED_TRACE(static_cast<int>(c.stop));
+        // The editor's main window, active when the command arrives, and a floating
+        // tool bar of the editor, unowned and before it in the thread's windows.
+        const HWND toolBar = TopLevel(L"tools", WS_POPUP | WS_CAPTION);
+        const HWND hostWindow = TopLevel(L"host");
+        SetWindowPos(toolBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowOptionsDialog();
         Pump();
         const HWND main = MainWindow();
@@ -113,10 +127,8 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         SetWindowTextW(Children(main, L"Edit").at(0), L"10");
         if (c.queued) queueAll();
 
-        // The editor's frame. The host's own windows get nothing
-        // inside the run: a message posted to one before it is still queued after it.
-        const HWND hostWindow = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                                                nullptr, nullptr, nullptr, nullptr);
+        // The host's own windows get nothing inside the run but their paints: a
+        // message posted to one before it is still queued after it.
         PostMessageW(hostWindow, WM_APP, 0, 0);
 
         // What the window shows as each page is opened; the user stops the run during p15.htm.
@@ -135,13 +147,18 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
             }
             if (std::exchange(firstSight, false)) {
                 // Just shown, about a second in: in front, with the product icon, owned
-                // by the editor's frame so it has no task bar button, and not topmost.
+                // by the editor's main window so it has no task bar button, and not
+                // topmost; the editor waits.
                 EXPECT_TRUE(IsWindowVisible(window));
                 EXPECT_EQ(Text(window), L"Tavisk 2002");
                 EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
                 EXPECT_EQ(GetForegroundWindow(), window);
                 EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
                 EXPECT_EQ(GetWindow(window, GW_OWNER), hostWindow);
+                EXPECT_FALSE(IsWindowEnabled(hostWindow));
+                // What the user types and clicks into the editor meanwhile is dropped; it repaints.
+                for (const UINT input : {WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN}) PostMessageW(hostWindow, input, 'A', 0);
+                InvalidateRect(hostWindow, nullptr, TRUE);
                 // A prompt of the editor, owned by its frame, comes above the window.
                 const HWND prompt = CreateWindowExW(0, L"STATIC", L"Reload?", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50,
                                                     50, 200, 100, hostWindow, nullptr, nullptr, nullptr);
@@ -154,18 +171,22 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 EXPECT_FALSE(IsWindowVisible(main));
                 const HWND bar = Child(window, PROGRESS_CLASSW);
                 EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.total);
-                EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 9);
+                EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), c.firstPage - 1);
                 // Without processing any message: what the run has painted is all there is.
-                if (c.queued) SaveScreenshot(window, L"frmProgress.png", false);
+                if (c.stop == Stop::Esc) SaveScreenshot(window, L"frmProgress.png", false);
             }
             // Opening p12.htm gives the editor the focus; by the next page the window has it back.
-            if (PageOf(active) == L"p12.htm") SetFocus(hostWindow);
+            if (PageOf(active) == L"p12.htm") SetFocus(toolBar);
             if (PageOf(active) == L"p13.htm") {
                 EXPECT_EQ(GetFocus(), Child(window, L"Button", L"Cancel"));
+                EXPECT_FALSE(GetUpdateRect(hostWindow, nullptr, FALSE));
             }
             if (PageOf(active) != L"p15.htm" || std::exchange(stopped, true)) return;
             const HWND cancel = Child(window, L"Button", L"Cancel");
-            if (c.escape) {
+            if (c.stop == Stop::EscInToolBar) {
+                SetFocus(toolBar);
+                PostMessageW(toolBar, WM_KEYDOWN, VK_ESCAPE, 1);
+            } else if (c.stop == Stop::Esc) {
                 EXPECT_EQ(GetFocus(), cancel);
                 const UINT scan = MapVirtualKeyW(VK_ESCAPE, MAPVK_VK_TO_VSC);
                 PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
@@ -183,12 +204,15 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         EXPECT_FALSE(IsWindow(window));
         MSG message;
         EXPECT_TRUE(PeekMessageW(&message, hostWindow, WM_APP, WM_APP, PM_NOREMOVE));
+        EXPECT_FALSE(PeekMessageW(&message, hostWindow, WM_KEYFIRST, WM_MOUSELAST, PM_NOREMOVE));
+        EXPECT_TRUE(IsWindowEnabled(hostWindow));
         DestroyWindow(hostWindow);
+        DestroyWindow(toolBar);
 
-        // The texts advanced while the run went on, from page 10.
+        // The texts advanced while the run went on, from the first page shown.
         ASSERT_GE(statuses.size(), 2u);
-        EXPECT_EQ(statuses.front(), L"Applying margins to page 10 of " + std::to_wstring(c.total));
-        EXPECT_EQ(items.front(), L"p10.htm");
+        EXPECT_EQ(statuses.front(), frmProgress::StatusText(c.firstPage, c.total));
+        EXPECT_EQ(items.front(), base::FromUtf8(Name(c.firstPage)));
         for (size_t i = 1; i < statuses.size(); ++i) EXPECT_NE(statuses[i], statuses[i - 1]);
 
         ASSERT_EQ(toolkit->boxes.shown.size(), 1u);

@@ -138,6 +138,11 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
         const std::wstring where = (user ? L" alone, in " : L" for all users of this computer, in ") + folders[user];
         EXPECT_NE(refusal.find(where), std::wstring::npos) << refusal;
         EXPECT_NE(refusal.find(L"Add or Remove Programs, or msiexec /x " + older.at(0)), std::wstring::npos) << refusal;
+        // Without its record, as a package from before the record left it, the copy is found by its DLL's registration.
+        ASSERT_EQ(RegDeleteKeyW(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, L"Software\\Halvern\\Tavisk 2002"), 0);
+        const std::wstring unrecorded = Refusal(user ? L"ALLUSERS=1" : L"");
+        EXPECT_NE(unrecorded.find(L"registered for"), std::wstring::npos) << unrecorded;
+        EXPECT_NE(unrecorded.find(folders[user] + L"\\Tavisk 2002\\tavisk2002.dll"), std::wstring::npos) << unrecorded;
         EXPECT_EQ(Products(), older);
         EXPECT_TRUE(Installed(user ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER).empty());
         ASSERT_EQ(Msiexec(L"/i", properties), 0u);

@@ -47,14 +47,14 @@ void Connect::addMenuCommand() {
         if (control->tag() == kMakerTag) p_ctlPopup = std::move(control);
     }
     if (!p_ctlPopup) p_ctlPopup = tools->add(host::ControlType::Popup, kMakerParameter, true);
-    p_ctlPopup->setCaption(kMakerCaption);
+    p_ctlPopup->setCaption(ui::Text(ui::TextId::MakerPopup));
     p_ctlPopup->setTag(kMakerTag);
 
     p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
-    p_ctlBtn->setCaption(kButtonCaption);
+    p_ctlBtn->setCaption(ui::Text(ui::TextId::MenuCommand));
     p_ctlBtnEvents = p_ctlBtn->bindClick([this] {
         ui::RunEvent(
-            ui::ActionName(kButtonCaption), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
+            ui::ActionName(ui::Text(ui::TextId::MenuCommand)), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
     });
 }
 
@@ -78,7 +78,7 @@ void Connect::OnDisconnection() noexcept {
 
 void Connect::p_ctlBtnEvents_Click() {
     if (!host::Application().activeWeb()) {
-        _ui.messages.show(kNoWebMessage, ui::kProductTitle, ui::MessageIcon::Information);
+        _ui.messages.show(ui::Text(ui::TextId::NoWebMessage), ui::kProductTitle, ui::MessageIcon::Information);
         return;
     }
     _ui.showOptionsDialog();

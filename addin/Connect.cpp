@@ -13,6 +13,7 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
     fpApp = std::move(application);
     host::SetApplication(fpApp);
     try {
+        ui::SetLanguage(ui::LanguageOfLcid(fpApp->userInterfaceLanguage()));
         addMenuCommand();
     } catch (...) {
         forgetHost();
@@ -23,7 +24,10 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
 Connect::~Connect() { forgetHost(); }
 
 void Connect::forgetHost() noexcept {
-    if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) host::SetApplication(nullptr);
+    if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) {
+        host::SetApplication(nullptr);
+        ui::SetLanguage(ui::Language::English);
+    }
 }
 
 std::shared_ptr<host::CommandBarControl> Connect::toolsMenu() {
@@ -74,6 +78,7 @@ void Connect::OnDisconnection() noexcept {
     }
     p_ctlBtnEvents.reset();
     host::SetApplication(nullptr);
+    ui::SetLanguage(ui::Language::English);
 }
 
 void Connect::p_ctlBtnEvents_Click() {

@@ -245,6 +245,7 @@ public:
     std::shared_ptr<host::CommandBars> commandBars() override {
         return std::make_shared<CommandBarsFacade>(_application.commandBars());
     }
+    std::uint32_t userInterfaceLanguage() override { return _application.languageId(); }
 
 private:
     simhost::Application _application;

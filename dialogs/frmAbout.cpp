@@ -9,7 +9,12 @@ namespace {
 
 std::shared_ptr<frmAbout> g_instance;
 
-const ui::Font kTitleFont{L"MS Sans Serif", 8.25, true};
+// The product's name in bold, in the dialogs' face.
+const ui::Font* TitleFont() {
+    static ui::Font font;
+    font = {ui::DialogFontFace(), 8.25, true};
+    return &font;
+}
 
 std::shared_ptr<ui::Form> MakeForm(ui::Form* owner) {
     ui::FormDesign design;
@@ -37,7 +42,7 @@ void frmAbout::CloseIfOpen() {
 
 frmAbout::frmAbout(std::shared_ptr<ui::Form> form)
     : _form(std::move(form)),
-      Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, &kTitleFont)),
+      Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, TitleFont())),
       Label2(_form->addLabel(ui::Text(ui::TextId::AboutVersion, {kProductVersion}), {2400, 660, 1695, 315})),
       Label3(_form->addLabel(ui::Text(ui::TextId::AboutProduct), {1320, 1140, 3735, 255})),
       Label4(_form->addLabel(ui::Text(ui::TextId::AboutPurpose), {1320, 1440, 3735, 615})),

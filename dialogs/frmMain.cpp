@@ -24,6 +24,12 @@ constexpr ui::Rect In(ui::Rect frame, ui::Rect rect) {
     return {frame.left + rect.left, frame.top + rect.top, rect.width, rect.height};
 }
 
+// The translations run longer than the English captions the layout was made for:
+// they get wider page options, Edit Queue and About buttons.
+std::int32_t Wider(std::int32_t english, std::int32_t translated) {
+    return ui::CurrentLanguage() == ui::Language::English ? english : translated;
+}
+
 std::shared_ptr<ui::Form> MakeForm() {
     ui::FormDesign design;
     design.caption = ui::Text(ui::TextId::OptionsCaption);
@@ -126,21 +132,23 @@ frmMain::frmMain(std::shared_ptr<ui::Form> form)
           {ui::Text(ui::TextId::NetscapeOnly), In(kFrame4, {300, 960, 3075, 315})},
       })),
       optSelect(_form->addOptionGroup({
-          {ui::Text(ui::TextId::AllPages), In(kFrame3, {360, 360, 1575, 315})},
-          {ui::Text(ui::TextId::SelectedPages), In(kFrame3, {360, 720, 1575, 315})},
+          {ui::Text(ui::TextId::AllPages), In(kFrame3, {360, 360, Wider(1575, 1815), 315})},
+          {ui::Text(ui::TextId::SelectedPages), In(kFrame3, {360, 720, Wider(1575, 1815), 315})},
       })),
       lvwStaticQueue(
           _form->addListView(In(kFrame2, {120, 240, 7875, 1815}), {{ui::Text(ui::TextId::ColumnName), L"", 2000},
                                                                    {ui::Text(ui::TextId::ColumnTitle), L"", 2001},
                                                                    {ui::Text(ui::TextId::ColumnLocation), L"", 3800}})),
-      cmdEditQueue(_form->addButton(ui::Text(ui::TextId::EditQueue), In(kFrame2, {6360, 2100, 1635, 315}))),
+      cmdEditQueue(_form->addButton(ui::Text(ui::TextId::EditQueue),
+                                    In(kFrame2, {Wider(6360, 5760), 2100, Wider(1635, 2235), 315}))),
       Frame1(_form->addFrame(ui::Text(ui::TextId::MarginsFrame), kFrame1)),
       Frame2(_form->addFrame(ui::Text(ui::TextId::FilesFrame), kFrame2)),
       Frame3(_form->addFrame(ui::Text(ui::TextId::ApplyToFrame), kFrame3)),
       Frame4(_form->addFrame(ui::Text(ui::TextId::CompatibilityFrame), kFrame4)),
       // "About...", not "Cancel", is the dialog's cancel button: Esc opens the about
       // box instead of throwing away the margins and the queue the user has set up.
-      cmdAbout(_form->addButton(ui::Text(ui::TextId::AboutButton), {120, 4200, 1095, 375}, ui::ButtonRole::Cancel)),
+      cmdAbout(_form->addButton(ui::Text(ui::TextId::AboutButton), {120, 4200, Wider(1095, 1455), 375},
+                                ui::ButtonRole::Cancel)),
       cmdCancel(_form->addButton(ui::Text(ui::TextId::Cancel), {6000, 4200, 1095, 375})),
       cmdOK(_form->addButton(ui::Text(ui::TextId::OK), {7200, 4200, 1095, 375})) {
     // The design-time state: what is not the controls' own default.

@@ -2,14 +2,15 @@
 
 namespace tavisk::ui {
 
-// The words of the editor's and Windows' German editions: "Rand", "Web", "Abbrechen".
+// The words of the editor's and Windows' German editions: "Seitenränder", "Web",
+// "Abbrechen"; the margins "Oben" and "Links", as the page setup names them.
 extern constexpr TextTable kGermanTexts = {
     {TextId::MakerPopup, L"&Halvern-Add-Ins"},
     {TextId::MenuCommand, L"&Tavisk 2002..."},
     {TextId::NoWebMessage, L"Sie müssen ein Web öffnen, bevor Sie Tavisk 2002 verwenden können."},
     {TextId::OptionsCaption, L"Tavisk 2002"},
-    {TextId::TopMargin, L"&Oberer Rand"},
-    {TextId::LeftMargin, L"&Linker Rand"},
+    {TextId::TopMargin, L"&Oben"},
+    {TextId::LeftMargin, L"&Links"},
     {TextId::BothBrowsers, L"Internet Explorer &und Netscape"},
     {TextId::ExplorerOnly, L"Nur Internet &Explorer"},
     {TextId::NetscapeOnly, L"Nur &Netscape"},
@@ -37,7 +38,7 @@ extern constexpr TextTable kGermanTexts = {
     {TextId::ChooserCaption, L"Tavisk 2002 - Dateien auswählen"},
     {TextId::LookIn, L"Suchen in:"},
     {TextId::AddToQueue, L"Zur Warteschlange &hinzufügen"},
-    {TextId::FilesInFolder, L"Dateien im ausgewählten Ordner (fett: Datei ist bereits in der Warteschlange):"},
+    {TextId::FilesInFolder, L"Dateien im Ordner (fett: bereits in der Warteschlange):"},
     {TextId::FilesInQueue, L"Dateien in der Warteschlange:"},
     {TextId::RemoveFromQueue, L"Aus Warteschlange &entfernen"},
     {TextId::ListingFolder, L"Das Auflisten des Ordners"},

@@ -49,6 +49,17 @@ void Camera::shoot(const std::wstring& name, const std::vector<HWND>& windows) {
     _shots.push_back(file);
 }
 
+std::wstring CommandKeys() {
+    switch (ui::CurrentLanguage()) {
+        case ui::Language::German:
+            return L"xht";
+        case ui::Language::French:
+            return L"oht";
+        default:
+            return kCommandKeys;
+    }
+}
+
 bool IsOptionsDialog(HWND window) { return HasButton(window, ui::Text(ui::TextId::EditQueue)); }
 
 bool IsMessageBox(HWND window) {
@@ -61,7 +72,7 @@ bool IsMessageBox(HWND window) {
 }
 
 HWND OpenOptionsDialog(HostProcess& host, Camera& camera) {
-    host.pickMenu(kCommandKeys, [&] {
+    host.pickMenu(CommandKeys(), [&] {
         std::vector<HWND> shown = host.menus();
         shown.push_back(host.window());
         camera.shoot(L"tools-menu-" + std::to_wstring(host.menus().size()), shown);

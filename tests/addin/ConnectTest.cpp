@@ -293,6 +293,12 @@ TEST_P(ConnectTest, TranslatedToolsMenuIsFoundByItsIdOnTheMenuBar) {
                   (std::vector<Entry>{{ControlType::Button, edition.button, L""}}));
         other->disconnect();
     }
+    // An editor that does not say its language leaves it to Windows, not the menus'.
+    simhost::SimHost silent(L"ja");
+    silent.recorder().failOn(L"LanguageSettings.languageId");
+    ASSERT_EQ(GetParam().make(silent, addin::CommandUi{messages, [] {}})->connect(), 0);
+    EXPECT_NE(silent.menuBar().find(simhost::SimHost::kToolsMenuId, false)->controls().items.back()->caption(),
+              L"Halvern アドイン(&H)");
     simhost::SimHost neither(L"de");
     auto& bar = neither.menuBar();
     bar.find(simhost::SimHost::kToolsMenuId, false)->remove();

@@ -13,6 +13,7 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
     fpApp = std::move(application);
     host::SetApplication(fpApp);
     try {
+        ui::SetLanguage(ui::LanguageOfLcid(fpApp->userInterfaceLanguage()));
         addMenuCommand();
     } catch (...) {
         forgetHost();
@@ -23,7 +24,10 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
 Connect::~Connect() { forgetHost(); }
 
 void Connect::forgetHost() noexcept {
-    if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) host::SetApplication(nullptr);
+    if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) {
+        host::SetApplication(nullptr);
+        ui::SetLanguage(ui::Language::English);
+    }
 }
 
 std::shared_ptr<host::CommandBarControl> Connect::toolsMenu() {
@@ -47,14 +51,14 @@ void Connect::addMenuCommand() {
         if (control->tag() == kMakerTag) p_ctlPopup = std::move(control);
     }
     if (!p_ctlPopup) p_ctlPopup = tools->add(host::ControlType::Popup, kMakerParameter, true);
-    p_ctlPopup->setCaption(kMakerCaption);
+    p_ctlPopup->setCaption(ui::Text(ui::TextId::MakerPopup));
     p_ctlPopup->setTag(kMakerTag);
 
     p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
-    p_ctlBtn->setCaption(kButtonCaption);
+    p_ctlBtn->setCaption(ui::Text(ui::TextId::MenuCommand));
     p_ctlBtnEvents = p_ctlBtn->bindClick([this] {
         ui::RunEvent(
-            ui::ActionName(kButtonCaption), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
+            ui::ActionName(ui::Text(ui::TextId::MenuCommand)), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
     });
 }
 
@@ -74,11 +78,12 @@ void Connect::OnDisconnection() noexcept {
     }
     p_ctlBtnEvents.reset();
     host::SetApplication(nullptr);
+    ui::SetLanguage(ui::Language::English);
 }
 
 void Connect::p_ctlBtnEvents_Click() {
     if (!host::Application().activeWeb()) {
-        _ui.messages.show(kNoWebMessage, ui::kProductTitle, ui::MessageIcon::Information);
+        _ui.messages.show(ui::Text(ui::TextId::NoWebMessage), ui::kProductTitle, ui::MessageIcon::Information);
         return;
     }
     _ui.showOptionsDialog();

@@ -6,6 +6,7 @@
 
 #include "host/HostModel.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Texts.h"
 
 namespace tavisk::addin {
 
@@ -27,11 +28,8 @@ public:
     // The Tools popup's built-in control Id, the same in every language of the editor.
     static constexpr std::int32_t kToolsMenuId = 30007;
     static constexpr wchar_t kMakerTag[] = L"HALVERN";
-    static constexpr wchar_t kMakerCaption[] = L"&Halvern Add-ins";
     static constexpr wchar_t kMakerParameter[] = L"HALVERN";
-    static constexpr wchar_t kButtonCaption[] = L"&Tavisk 2002...";
     static constexpr wchar_t kButtonParameter[] = L"Tavisk";
-    static constexpr wchar_t kNoWebMessage[] = L"You must open a Web before using Tavisk 2002.";
 
     explicit Connect(CommandUi ui) : _ui(std::move(ui)) {}
     // Released without a disconnection (a host may do that), it still forgets the

@@ -9,11 +9,16 @@ namespace {
 
 std::shared_ptr<frmAbout> g_instance;
 
-const ui::Font kTitleFont{L"MS Sans Serif", 8.25, true};
+// The product's name in bold, in the dialogs' face.
+const ui::Font* TitleFont() {
+    static ui::Font font;
+    font = {ui::DialogFontFace(), 8.25, true};
+    return &font;
+}
 
 std::shared_ptr<ui::Form> MakeForm(ui::Form* owner) {
     ui::FormDesign design;
-    design.caption = frmAbout::kCaption;
+    design.caption = ui::Text(ui::TextId::AboutCaption);
     design.clientWidth = 5250;
     design.clientHeight = 2775;
     design.icon = IDI_TAVISK;
@@ -37,12 +42,11 @@ void frmAbout::CloseIfOpen() {
 
 frmAbout::frmAbout(std::shared_ptr<ui::Form> form)
     : _form(std::move(form)),
-      Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, &kTitleFont)),
-      Label2(_form->addLabel(std::wstring(L"Version ") + kProductVersion, {2400, 660, 1695, 315})),
-      Label3(_form->addLabel(L"An add-in for Microsoft FrontPage 2002.", {1320, 1140, 3735, 255})),
-      Label4(_form->addLabel(L"Sets the top and left margins of a web's pages, for Internet Explorer and Netscape.",
-                             {1320, 1440, 3735, 615})),
-      cmdOK(_form->addButton(L"OK", {4080, 2340, 1035, 315}, ui::ButtonRole::Default)) {
+      Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, TitleFont())),
+      Label2(_form->addLabel(ui::Text(ui::TextId::AboutVersion, {kProductVersion}), {2400, 660, 1695, 315})),
+      Label3(_form->addLabel(ui::Text(ui::TextId::AboutProduct), {1320, 1140, 3735, 255})),
+      Label4(_form->addLabel(ui::Text(ui::TextId::AboutPurpose), {1320, 1440, 3735, 615})),
+      cmdOK(_form->addButton(ui::Text(ui::TextId::OK), {4080, 2340, 1035, 315}, ui::ButtonRole::Default)) {
     _form->addPicture(IDI_TAVISK, {540, 300, 495, 495});  // Picture1
     cmdOK.onClick = [this] { cmdOK_Click(); };
     _form->onDeactivate = [this] { Form_Deactivate(); };

@@ -7,6 +7,7 @@
 #include "margins/ApplyMargins.h"
 #include "margins/MarginSettings.h"
 #include "ui/Form.h"
+#include "ui/Texts.h"
 
 namespace tavisk {
 
@@ -16,7 +17,7 @@ namespace tavisk {
 // dialog is cancelled or a run ends, so that each opening starts fresh.
 class frmMain final : public RunDialog, public std::enable_shared_from_this<frmMain> {
 public:
-    static constexpr wchar_t kCaption[] = L"Tavisk 2002";
+    static constexpr const wchar_t* kCaption = ui::English(ui::TextId::OptionsCaption);
 
     // The process-wide instance, created and loaded on first use. A failing load
     // releases the half-made instance and raises the failure.

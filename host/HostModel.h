@@ -186,6 +186,9 @@ public:
     virtual std::wstring relativeUrl(WebFolder& base, const std::wstring& url) = 0;
     virtual std::wstring relativeUrl(const std::wstring& base, const std::wstring& url) = 0;
     virtual std::shared_ptr<CommandBars> commandBars() = 0;
+    // The language of the host's menus and dialogs, an LCID; a host that cannot say
+    // answers with the user's interface language of the system.
+    virtual std::uint32_t userInterfaceLanguage() = 0;
 };
 
 }  // namespace tavisk::host

@@ -24,7 +24,7 @@ std::int32_t OpenPageWindowCount() { return App().activeWebWindow()->pageWindows
 
 std::shared_ptr<host::PageWindow> ActivePageWindow() {
     auto window = App().activePageWindow();
-    if (!window) throw host::HostError(host::kErrorFail, L"No page is active in FrontPage.");
+    if (!window) throw host::HostError(host::kErrorFail, ui::Text(ui::TextId::NoActivePage));
     return window;
 }
 
@@ -141,7 +141,7 @@ struct RunEnd {
 };
 
 std::wstring StoppedText(const RunEnd& end) {
-    return end.counting ? kCountStoppedMessage : RunStoppedMessage(end.done, end.total);
+    return end.counting ? ui::Text(ui::TextId::CountStopped) : RunStoppedMessage(end.done, end.total);
 }
 
 // The positions of the web's pages in its flat file collection. Counted before the
@@ -165,9 +165,7 @@ std::optional<std::vector<std::int32_t>> PagePositions(host::WebFiles& files, Ru
 // on it, naming it, rather than skip pages it could then never report.
 void CheckStillAPage(host::WebFile& file) {
     if (host::IsPage(file)) return;
-    throw host::HostError(host::kErrorFail,
-                          L"The web's files changed while the margins were being applied, and this file is not a "
-                          L"page. Run the command again to apply them to the pages the web holds now.");
+    throw host::HostError(host::kErrorFail, ui::Text(ui::TextId::FilesChanged));
 }
 
 RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
@@ -229,12 +227,10 @@ std::wstring FailureText(const std::wstring& url, const PageState& state, const 
     std::wstring text;
     if (state.saved) {
         // The page is done: only what comes after its save failed.
-        text = L"The margins were applied and saved to " + (url.empty() ? std::wstring(L"the page") : url) +
-               (state.wasOpen ? L", but putting the page's view back afterwards failed."
-                              : L", but closing the page afterwards failed.");
+        text = ui::Text(state.wasOpen ? ui::TextId::SavedViewFailed : ui::TextId::SavedCloseFailed,
+                        {url.empty() ? std::wstring(ui::Text(ui::TextId::ThePage)) : url});
     } else {
-        text =
-            url.empty() ? L"The margins could not be applied." : L"The margins could not be applied to " + url + L".";
+        text = url.empty() ? ui::Text(ui::TextId::NotApplied) : ui::Text(ui::TextId::NotAppliedTo, {url});
     }
     if (!reason.empty()) text += L"\n\n" + reason;
     return text;
@@ -243,8 +239,7 @@ std::wstring FailureText(const std::wstring& url, const PageState& state, const 
 }  // namespace
 
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
-    return L"The run was stopped after " + std::to_wstring(done) + L" of " + std::to_wstring(total) +
-           L" pages. The pages done keep their new margins.";
+    return ui::Text(ui::TextId::RunStopped, {std::to_wstring(done), std::to_wstring(total)});
 }
 
 bool IsPageOpen(host::WebFile& file) {
@@ -292,7 +287,7 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
         dialog.showAgain();
     } else {
         dialog.unload();
-        messages.show(kRunDoneMessage, ui::kProductTitle, ui::MessageIcon::Information);
+        messages.show(ui::Text(ui::TextId::RunDone), ui::kProductTitle, ui::MessageIcon::Information);
     }
 }
 

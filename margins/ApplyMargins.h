@@ -7,6 +7,7 @@
 #include "host/HostModel.h"
 #include "margins/MarginSettings.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Texts.h"
 
 namespace tavisk {
 
@@ -51,14 +52,14 @@ public:
     virtual void end() noexcept = 0;
 };
 
-inline constexpr wchar_t kRunDoneMessage[] = L"Margin settings have been applied successfully.";
+// The English texts; the user reads them in the editor's language (ui/Texts.h).
+inline constexpr const wchar_t* kRunDoneMessage = ui::English(ui::TextId::RunDone);
 
 // What the user is told when a run stopped at their request after `done` of `total` pages.
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 // What the user is told when a run over all pages stopped at their request while
 // the pages were counted.
-inline constexpr wchar_t kCountStoppedMessage[] =
-    L"The run was stopped while the pages were being counted. No page was changed.";
+inline constexpr const wchar_t* kCountStoppedMessage = ui::English(ui::TextId::CountStopped);
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A

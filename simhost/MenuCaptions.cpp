@@ -12,17 +12,17 @@ namespace {
 const std::pair<const wchar_t*, MenuCaptions> kLanguages[] = {
     {L"en",
      {L"&File", L"&Open...", L"&Close", L"&Save", L"&Edit", L"&View", L"&Tools", L"&Spelling...", L"&Options...",
-      L"&Help", L"Open &Web...", L"Close W&eb", L"E&xit"}},
+      L"&Help", L"Open &Web...", L"Close W&eb", L"E&xit", 1033}},
     {L"de",
      {L"&Datei", L"Ö&ffnen...", L"S&chließen", L"&Speichern", L"&Bearbeiten", L"&Ansicht", L"E&xtras",
-      L"&Rechtschreibung...", L"&Optionen...", L"&?", L"&Web öffnen...", L"Web schl&ießen", L"&Beenden"}},
+      L"&Rechtschreibung...", L"&Optionen...", L"&?", L"&Web öffnen...", L"Web schl&ießen", L"&Beenden", 1031}},
     {L"fr",
      {L"&Fichier", L"&Ouvrir...", L"&Fermer", L"&Enregistrer", L"&Edition", L"&Affichage", L"&Outils",
-      L"Orth&ographe...", L"O&ptions...", L"&?", L"Ouvrir un site &Web...", L"Fermer le site W&eb", L"&Quitter"}},
+      L"Orth&ographe...", L"O&ptions...", L"&?", L"Ouvrir un site &Web...", L"Fermer le site W&eb", L"&Quitter", 1036}},
     {L"ja",
      {L"ファイル(&F)", L"開く(&O)...", L"閉じる(&C)", L"上書き保存(&S)", L"編集(&E)", L"表示(&V)", L"ツール(&T)",
       L"スペルチェック(&S)...", L"オプション(&O)...", L"ヘルプ(&H)", L"Web を開く(&W)...", L"Web を閉じる(&E)",
-      L"終了(&X)"}},
+      L"終了(&X)", 1041}},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct MenuCaptions {
     std::wstring help;
     // The commands the host window adds to the File menu.
     std::wstring openWeb, closeWeb, exit;
+    // The LCID the editor names its interface language by.
+    std::int32_t languageId;
 };
 
 // The languages by their codes: "en" (the default), "de", "fr" and "ja".

@@ -421,4 +421,9 @@ CommandBars Application::commandBars() const {
     return CommandBars(*_host);
 }
 
+std::int32_t Application::languageId() const {
+    record(L"LanguageSettings.languageId");
+    return _host->captions().languageId;
+}
+
 }  // namespace tavisk::simhost

@@ -302,6 +302,8 @@ public:
     // `url` made absolute against the folder `base`; itself when already absolute.
     std::wstring makeAbs(const std::wstring& base, const std::wstring& url) const;
     CommandBars commandBars() const;
+    // LanguageSettings.LanguageID(msoLanguageIDUI): the LCID of the menus' language.
+    std::int32_t languageId() const;
 };
 
 }  // namespace tavisk::simhost

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run-host.sh [--walkthrough | --screenshot FILE.png] [BUILD_DIR]
+# run-host.sh [--language en|de|fr|ja] [--walkthrough | --screenshot FILE.png] [BUILD_DIR]
 # The main job: installs what is missing, builds the Windows tree (build/windows
 # unless given), registers the add-ins the build produced, copies the sample web to
 # a scratch folder and opens the stand-in host's window on it.
@@ -11,13 +11,15 @@
 # passed through in BUILD_DIR/walkthrough. Then a headless browser shows the pages
 # as they were before and after each pass: their margins, and side-by-side
 # pictures of a few (render-*.png) in the same folder. With --screenshot it only
-# saves a picture of the host window to FILE.png.
+# saves a picture of the host window to FILE.png. With --language the host is the
+# editor's English (the default), German, French or Japanese edition, and the
+# add-in speaks that language in it; the walkthrough then drives it in that language.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" = "--in-session" ]; then
   # Inside the Wine session: every Wine program here shares its display and server.
-  build=$2 web=$3 shot=$4 mode=$5
+  build=$2 web=$3 shot=$4 mode=$5 language=$6
   log="$build/run-host.log"
   : >"$log"
   addin="$build/addin/tavisk2002.dll"
@@ -44,7 +46,8 @@ if [ "${1:-}" = "--in-session" ]; then
     states=$(mktemp -d "${TMPDIR:-/tmp}/tavisk-states.XXXXXX")
     trap 'rm -rf "$states"' EXIT
     status=0
-    wine "$build/tests/walkthrough/walkthrough.exe" "$(winepath -w "$build/simhost/win32/simhost.exe")" \
+    wine "$build/tests/walkthrough/walkthrough.exe" --language "$language" \
+      "$(winepath -w "$build/simhost/win32/simhost.exe")" \
       "$(winepath -w "$web")" "$(winepath -w "$shots")" "$(winepath -w "$states")" </dev/null 2>>"$log" || status=$?
     if [ "$status" -eq 0 ]; then
       python3 "$root/tools/browser/render.py" walkthrough "$states" "$shots" \
@@ -54,8 +57,8 @@ if [ "${1:-}" = "--in-session" ]; then
     echo "run-host: the screenshots are in $shots"
     exit "$status"
   fi
-  args=()
-  [ -n "$shot" ] && args=(--screenshot "$(winepath -w "$shot")")
+  args=(--language "$language")
+  [ -n "$shot" ] && args+=(--screenshot "$(winepath -w "$shot")")
   echo "run-host: opening the host window on $web"
   wine "$build/simhost/win32/simhost.exe" "${args[@]}" "$(winepath -w "$web")" >>"$log" 2>&1 </dev/null
   if [ -n "$shot" ]; then
@@ -70,16 +73,21 @@ if [ "${1:-}" = "--in-session" ]; then
 fi
 
 shot=""
-mode=window
-if [ "${1:-}" = "--walkthrough" ]; then
-  mode=walkthrough
-  shift
-elif [ "${1:-}" = "--screenshot" ]; then
-  shot=$(realpath -m "$2")
-  shift 2
-elif [ -z "${DISPLAY:-}" ]; then
-  mode=walkthrough
-fi
+mode=""
+language=en
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --walkthrough) mode=walkthrough; shift ;;
+    --screenshot) mode=window shot=$(realpath -m "$2"); shift 2 ;;
+    --language) language=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+case "$language" in
+  en | de | fr | ja) ;;
+  *) echo "run-host: no language \"$language\" (en, de, fr or ja)" >&2; exit 2 ;;
+esac
+[ -n "$mode" ] || mode=$([ -z "${DISPLAY:-}" ] && echo walkthrough || echo window)
 build=$(realpath -m "${1:-$root/build/windows}")
 
 bash "$root/tools/setup.sh"
@@ -94,4 +102,4 @@ cp -R "$root/samples/web/." "$web/"
 echo "run-host: the sample web is copied to $web (the host saves its pages there)"
 
 [ -n "$shot" ] && rm -f "$shot"
-exec bash "$root/tools/wine-session.sh" "$build" bash "$root/tools/run-host.sh" --in-session "$build" "$web" "$shot" "$mode"
+exec bash "$root/tools/wine-session.sh" "$build" bash "$root/tools/run-host.sh" --in-session "$build" "$web" "$shot" "$mode" "$language"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build ccache googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
-  libwine-dev wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick clang-format valgrind
+  libwine-dev wine wine32:i386 fonts-wine fonts-ipafont-gothic xvfb xauth x11-utils imagemagick clang-format valgrind
   python3 chromium-headless-shell wixl msitools osslsigncode openssl robin-map-dev
 )
 

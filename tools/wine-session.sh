@@ -48,6 +48,16 @@ if [ ! -f "$WINEPREFIX/.tavisk-ready" ]; then
 fi
 link_wine_fonts
 
+# A Japanese Windows draws its dialogs' Japanese text in MS UI Gothic: "MS Shell Dlg"
+# is substituted by it there, and linked to it behind Tahoma elsewhere, as in Wine.
+# Here Debian's IPA Gothic (fonts-ipafont-gothic, found through fontconfig) stands in
+# under that name; without it the Japanese captions show boxes and measure wrong.
+if [ ! -f "$WINEPREFIX/.tavisk-japanese-font" ]; then
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tavisk-japanese-font"
+fi
+
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 "$@"

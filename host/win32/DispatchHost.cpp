@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "base/Error.h"
 #include "host/HostError.h"
 #include "host/win32/ClickSink.h"
 #include "host/win32/LateBoundObject.h"
@@ -321,8 +322,23 @@ public:
     std::shared_ptr<CommandBars> commandBars() override {
         return std::make_shared<DispatchCommandBars>(_object.object(L"CommandBars"));
     }
+    std::uint32_t userInterfaceLanguage() override {
+        // An editor without the Office programs' LanguageSettings, or one that
+        // refuses it, leaves the choice to the language the user runs Windows in.
+        try {
+            if (_object.has(L"LanguageSettings")) {
+                LateBoundObject settings(_object.object(L"LanguageSettings"), L"LanguageSettings");
+                return static_cast<std::uint32_t>(
+                    settings.get(L"LanguageID", Args(Variant::Int(kLanguageIdUi))).toInt());
+            }
+        } catch (const base::Error&) {
+        }
+        return GetUserDefaultUILanguage();
+    }
 
 private:
+    // MsoAppLanguageID's msoLanguageIDUI: the language of the menus and dialogs.
+    static constexpr std::int32_t kLanguageIdUi = 2;
     LateBoundObject _object;
 };
 

@@ -2,6 +2,7 @@
 
 #include "host/HostError.h"
 #include "simhost/ObjectModel.h"
+#include "simhost/SimError.h"
 #include "simhost/SimHost.h"
 
 namespace tavisk::simhost {
@@ -244,6 +245,14 @@ public:
     }
     std::shared_ptr<host::CommandBars> commandBars() override {
         return std::make_shared<CommandBarsFacade>(_application.commandBars());
+    }
+    std::uint32_t userInterfaceLanguage() override {
+        // A refusal leaves it to the system, which speaks English here (US, 1033).
+        try {
+            return static_cast<std::uint32_t>(_application.languageId());
+        } catch (const SimError&) {
+            return 1033;
+        }
     }
 
 private:

@@ -12,9 +12,34 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// The Office LanguageSettings object: every MsoAppLanguageID (install, user
+// interface, help, ...) is the edition's one language.
+class LanguageSettingsObject final : public DispatchObject<LanguageSettingsObject> {
+public:
+    explicit LanguageSettingsObject(SimHost& host) : _application(host) {}
+
+    static std::span<const Member<LanguageSettingsObject>> Members() {
+        static const Member<LanguageSettingsObject> members[] = {
+            {L"LanguageID", 1,
+             [](LanguageSettingsObject& o, const Args& a) {
+                 if (const std::int32_t id = a.int32(0); id < kLanguageIdInstall || id > kLanguageIdUiPrevious)
+                     throw ArgumentError(E_INVALIDARG);
+                 return Variant::Int(o._application.languageId());
+             },
+             nullptr, L"Id"},
+        };
+        return members;
+    }
+
+private:
+    static constexpr std::int32_t kLanguageIdInstall = 1;
+    static constexpr std::int32_t kLanguageIdUiPrevious = 5;
+    Application _application;
+};
+
 class ApplicationObject final : public DispatchObject<ApplicationObject> {
 public:
-    explicit ApplicationObject(SimHost& host) : _application(host) {}
+    explicit ApplicationObject(SimHost& host) : _host(host), _application(host) {}
 
     static std::span<const Member<ApplicationObject>> Members() {
         static const Member<ApplicationObject> members[] = {
@@ -42,6 +67,10 @@ public:
                  return Variant::Text(o._application.makeAbs(o.base(a), a.string(1)));
              },
              nullptr, L"UrlBase,Url"},
+            {L"LanguageSettings", 12,
+             [](ApplicationObject& o, const Args&) {
+                 return Variant::Object(MakeCom<LanguageSettingsObject>(o._host).Get());
+             }},
             {L"CommandBars", 9,
              [](ApplicationObject& o, const Args&) {
                  return Variant::Object(MakeCommandBarsDispatch(o._application.commandBars()).Get());
@@ -67,6 +96,7 @@ private:
         if (const auto folder = FolderOf(object)) return folder->baseUrl();
         return args.string(0);
     }
+    SimHost& _host;
     Application _application;
 };
 

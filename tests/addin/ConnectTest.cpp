@@ -274,18 +274,31 @@ TEST_P(ConnectTest, ControlTaggedHalvernThatIsNotAPopupFailsTheConnection) {
 }
 
 // An editor in another language captions its Tools menu in that language: it is the
-// popup with the built-in Id on the menu bar itself. Without it nothing is made.
+// popup with the built-in Id on the menu bar itself, and the add-in's own captions
+// follow the editor's language. Without it nothing is made.
 TEST_P(ConnectTest, TranslatedToolsMenuIsFoundByItsIdOnTheMenuBar) {
-    for (const auto& [language, caption] :
-         {std::pair{L"de", L"E&xtras"}, {L"fr", L"&Outils"}, {L"ja", L"ツール(&T)"}}) {
-        simhost::SimHost translated(language);
+    const struct {
+        const wchar_t *language, *tools, *popup, *button;
+    } editions[] = {{L"de", L"E&xtras", L"&Halvern-Add-Ins", L"&Tavisk 2002..."},
+                    {L"fr", L"&Outils", L"Compléments &Halvern", L"&Tavisk 2002..."},
+                    {L"ja", L"ツール(&T)", L"Halvern アドイン(&H)", L"Tavisk 2002(&T)..."}};
+    for (const auto& edition : editions) {
+        simhost::SimHost translated(edition.language);
         auto other = GetParam().make(translated, addin::CommandUi{messages, [] {}});
         ASSERT_EQ(other->connect(), 0);
         const auto menu = translated.menuBar().find(simhost::SimHost::kToolsMenuId, false);
-        EXPECT_EQ(menu->caption(), caption);
-        EXPECT_EQ(entries(menu->controls().items.back()->controls()), std::vector<Entry>{kOurButton});
+        EXPECT_EQ(menu->caption(), edition.tools);
+        EXPECT_EQ(menu->controls().items.back()->caption(), edition.popup);
+        EXPECT_EQ(entries(menu->controls().items.back()->controls()),
+                  (std::vector<Entry>{{ControlType::Button, edition.button, L""}}));
         other->disconnect();
     }
+    // An editor that does not say its language leaves it to Windows, not the menus'.
+    simhost::SimHost silent(L"ja");
+    silent.recorder().failOn(L"LanguageSettings.languageId");
+    ASSERT_EQ(GetParam().make(silent, addin::CommandUi{messages, [] {}})->connect(), 0);
+    EXPECT_NE(silent.menuBar().find(simhost::SimHost::kToolsMenuId, false)->controls().items.back()->caption(),
+              L"Halvern アドイン(&H)");
     simhost::SimHost neither(L"de");
     auto& bar = neither.menuBar();
     bar.find(simhost::SimHost::kToolsMenuId, false)->remove();

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/Texts.h"
+
 namespace tavisk::e2e {
 namespace {
 
@@ -47,7 +49,18 @@ void Camera::shoot(const std::wstring& name, const std::vector<HWND>& windows) {
     _shots.push_back(file);
 }
 
-bool IsOptionsDialog(HWND window) { return HasButton(window, L"Edit &Queue"); }
+std::wstring CommandKeys() {
+    switch (ui::CurrentLanguage()) {
+        case ui::Language::German:
+            return L"xht";
+        case ui::Language::French:
+            return L"oht";
+        default:
+            return kCommandKeys;
+    }
+}
+
+bool IsOptionsDialog(HWND window) { return HasButton(window, ui::Text(ui::TextId::EditQueue)); }
 
 bool IsMessageBox(HWND window) {
     // A message box holds only its text, its icon and its buttons.
@@ -59,7 +72,7 @@ bool IsMessageBox(HWND window) {
 }
 
 HWND OpenOptionsDialog(HostProcess& host, Camera& camera) {
-    host.pickMenu(kCommandKeys, [&] {
+    host.pickMenu(CommandKeys(), [&] {
         std::vector<HWND> shown = host.menus();
         shown.push_back(host.window());
         camera.shoot(L"tools-menu-" + std::to_wstring(host.menus().size()), shown);
@@ -71,20 +84,19 @@ HWND OpenOptionsDialog(HostProcess& host, Camera& camera) {
 }
 
 void MakeChoices(HWND dialog, const Choices& choices) {
-    const HWND top = Control(dialog, kButton, L"&Top margin");
-    const HWND left = Control(dialog, kButton, L"&Left margin");
+    const HWND top = Control(dialog, kButton, ui::Text(ui::TextId::TopMargin));
+    const HWND left = Control(dialog, kButton, ui::Text(ui::TextId::LeftMargin));
     SetTicked(top, !choices.top.empty());
     if (!choices.top.empty()) TypeInto(BoxBeside(dialog, top), choices.top);
     SetTicked(left, !choices.left.empty());
     if (!choices.left.empty()) TypeInto(BoxBeside(dialog, left), choices.left);
-    static const wchar_t* const platforms[] = {L"&Both Internet Explorer and Netscape", L"Internet &Explorer only",
-                                               L"&Netscape only"};
-    SetTicked(Control(dialog, kButton, platforms[choices.platform]), true);
+    const ui::TextId platforms[] = {ui::TextId::BothBrowsers, ui::TextId::ExplorerOnly, ui::TextId::NetscapeOnly};
+    SetTicked(Control(dialog, kButton, ui::Text(platforms[choices.platform])), true);
 }
 
 void ChooseSelectedPages(HWND dialog) {
-    SetTicked(Control(dialog, kButton, L"Selected &page(s)"), true);
-    const HWND edit = Control(dialog, kButton, L"Edit &Queue");
+    SetTicked(Control(dialog, kButton, ui::Text(ui::TextId::SelectedPages)), true);
+    const HWND edit = Control(dialog, kButton, ui::Text(ui::TextId::EditQueue));
     WaitFor(L"\"Edit &Queue\" to be enabled", [&] { return IsWindowEnabled(edit) != FALSE; });
 }
 
@@ -95,12 +107,12 @@ std::vector<std::wstring> OptionsQueue(const HostProcess& host, HWND dialog) {
 }
 
 HWND OpenChooser(HostProcess& host, HWND dialog, Camera& camera) {
-    Click(Control(dialog, kButton, L"Edit &Queue"));
+    Click(Control(dialog, kButton, ui::Text(ui::TextId::EditQueue)));
     bool waitSeen = false;
     HWND chooser = nullptr;
     WaitFor(L"the page chooser", [&] {
         if (!waitSeen) {
-            if (const HWND wait = host.findTop(L"Loading Web...")) {
+            if (const HWND wait = host.findTop(ui::Text(ui::TextId::WaitCaption))) {
                 waitSeen = true;
                 try {
                     camera.shoot(L"loading-web", {wait});
@@ -109,8 +121,8 @@ HWND OpenChooser(HostProcess& host, HWND dialog, Camera& camera) {
                 }
             }
         }
-        chooser = host.findTop(kChooserCaption);
-        return chooser != nullptr && !host.findTop(L"Loading Web...");
+        chooser = host.findTop(ui::Text(ui::TextId::ChooserCaption));
+        return chooser != nullptr && !host.findTop(ui::Text(ui::TextId::WaitCaption));
     });
     return chooser;
 }
@@ -158,14 +170,15 @@ void QueueSelected(HostProcess& host, HWND chooser, const std::vector<std::wstri
                 [&] { return static_cast<UINT>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) == wanted; });
     }
     const size_t before = ChooserQueue(host, chooser).size();
-    Click(Control(chooser, kButton, L"&Add Selected to Queue"));
+    Click(Control(chooser, kButton, ui::Text(ui::TextId::AddToQueue)));
     WaitFor(L"the selected pages to join the queue",
             [&] { return ChooserQueue(host, chooser).size() == before + pages.size(); });
 }
 
 void ConfirmChooser(HostProcess& host, HWND chooser) {
     Click(Control(chooser, kButton, L"OK"));
-    WaitFor(L"the page chooser to close", [&] { return host.findTop(kChooserCaption) == nullptr; });
+    WaitFor(L"the page chooser to close",
+            [&] { return host.findTop(ui::Text(ui::TextId::ChooserCaption)) == nullptr; });
 }
 
 HWND WaitForMessage(const HostProcess& host) { return host.waitForTop(kProduct, IsMessageBox); }

@@ -2,7 +2,8 @@
 
 // The add-in's windows as a user meets them in the stand-in host: its command in
 // the Tools menu, the options dialog, the page chooser and its message boxes. The
-// walkthrough and the end-to-end tests take the same steps.
+// walkthrough and the end-to-end tests take the same steps. They find the controls
+// by their captions in the language set with ui::SetLanguage (English unless set).
 
 #include <windows.h>
 
@@ -20,6 +21,8 @@ constexpr wchar_t kNoWebMessage[] = L"You must open a Web before using Tavisk 20
 constexpr wchar_t kDoneMessage[] = L"Margin settings have been applied successfully.";
 // Tools > "&Halvern Add-ins" > "&Tavisk 2002..." by their mnemonics.
 constexpr wchar_t kCommandKeys[] = L"tht";
+// The same in the language set, whose editor captions Tools "E&xtras" or "&Outils".
+std::wstring CommandKeys();
 
 // Saves the windows a drive passes through as numbered PNG files in one folder;
 // without a folder it saves nothing.

@@ -1,4 +1,4 @@
-// walkthrough.exe SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]
+// walkthrough.exe [--language en|de|fr|ja] SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]
 // walkthrough.exe --all-pages SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM
 // The main job's demonstration: starts the stand-in host on the web (the add-in
 // registered beforehand) and drives its windows as a user would, in two passes:
@@ -9,7 +9,9 @@
 // It prints each page's BODY start tag before and after each pass and the files a
 // pass left untouched, and saves a picture of every window it passed through.
 // With a states folder it also keeps a copy of the web before the first pass and
-// after each, named "before", "pass-1" and "pass-2", for a browser to show.
+// after each, named "before", "pass-1" and "pass-2", for a browser to show. With
+// --language the host is the editor's edition in that language, and so are the
+// add-in's windows the walkthrough finds and pictures.
 // With --all-pages it makes one run on all pages with the choices given (an empty
 // margin unticked, PLATFORM the compatibility's index), for the browser test:
 // prints the closing message and exits 0 only for the success message.
@@ -20,6 +22,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +34,7 @@
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
+#include "ui/Texts.h"
 
 namespace {
 
@@ -105,7 +109,8 @@ void Report(const std::vector<WebSnapshot>& states) {
     }
 }
 
-int Run(const fs::path& program, const fs::path& web, const fs::path& shots, const fs::path& copies) {
+int Run(const fs::path& program, const fs::path& web, const fs::path& shots, const fs::path& copies,
+        const std::wstring& language) {
     fs::create_directories(shots);
     Camera camera(shots);
     std::vector<WebSnapshot> states;
@@ -120,7 +125,7 @@ int Run(const fs::path& program, const fs::path& web, const fs::path& shots, con
     };
     keep(L"before");
     {
-        HostProcess host(program, web);
+        HostProcess host(program, web, language);
         Say(L"the host is open on " + web.wstring() + L" (" + host.status() + L")");
         camera.shoot(L"host-window", {host.window()});
         Answered(host, FirstPass(host, camera), camera, L"closing-message");
@@ -152,10 +157,19 @@ int AllPages(const fs::path& program, const fs::path& web, const Choices& choice
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    std::wstring language = L"en";
+    if (argc > 2 && argv[1] == std::wstring_view(L"--language")) {
+        language = argv[2];
+        argv[2] = argv[0];  // the rest read as they do without the option
+        argv += 2;
+        argc -= 2;
+    }
+    const std::wstring codes[] = {L"en", L"de", L"fr", L"ja"};  // in the order of ui::kLanguages
+    const auto known = std::ranges::find(codes, language);
     const bool allPages = argc == 7 && argv[1] == std::wstring_view(L"--all-pages");
-    if (!allPages && argc != 4 && argc != 5) {
+    if ((!allPages && argc != 4 && argc != 5) || known == std::end(codes)) {
         Print(
-            L"usage: walkthrough SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]\n"
+            L"usage: walkthrough [--language en|de|fr|ja] SIMHOST.EXE WEB-FOLDER SCREENSHOT-FOLDER [STATES-FOLDER]\n"
             L"       walkthrough --all-pages SIMHOST.EXE WEB-FOLDER TOP LEFT PLATFORM");
         return 2;
     }
@@ -165,7 +179,8 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         if (allPages) return AllPages(argv[2], argv[3], {argv[4], argv[5], _wtoi(argv[6])});
-        return Run(argv[1], argv[2], argv[3], argc == 5 ? fs::path(argv[4]) : fs::path());
+        tavisk::ui::SetLanguage(tavisk::ui::kLanguages[known - std::begin(codes)]);
+        return Run(argv[1], argv[2], argv[3], argc == 5 ? fs::path(argv[4]) : fs::path(), language);
     } catch (const std::exception& e) {
         Print(L"walkthrough: failed: " + tavisk::base::FromUtf8(e.what()));
         return 1;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "ui/EventBoundary.h"
+#include "ui/Texts.h"
 
 namespace tavisk::ui::memory {
 
@@ -114,19 +115,19 @@ void MemoryForm::userPressEscape() {
 }
 
 void MemoryForm::userClose() {
-    if (!_unloaded && onClose) RunEvent(L"Closing the window", onClose);
+    if (!_unloaded && onClose) RunEvent(Text(TextId::ClosingWindow), onClose);
 }
 
 void MemoryForm::userDeactivate() {
     if (_unloaded) return;
     _active = false;
-    if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+    if (onDeactivate) RunEvent(Text(TextId::LeavingWindow), onDeactivate);
 }
 
 void MemoryForm::userActivate() {
     if (_unloaded || !_visible) return;
     _active = true;
-    if (onActivate) RunEvent(L"Activating the window", onActivate);
+    if (onActivate) RunEvent(Text(TextId::ActivatingWindow), onActivate);
 }
 
 std::shared_ptr<Form> MemoryToolkit::createForm(const FormDesign& design) {

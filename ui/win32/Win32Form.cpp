@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ui/EventBoundary.h"
+#include "ui/Texts.h"
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
@@ -156,7 +157,7 @@ TextBox& Win32Form::addTextBox(const std::wstring& text, Rect rect) {
     auto* box = control.get();
     _controls.push_back(std::move(control));
     _commands[GetDlgCtrlID(edit)] = [box](UINT code) {
-        if (code == EN_SETFOCUS && box->onGotFocus) RunEvent(L"Selecting the text", box->onGotFocus);
+        if (code == EN_SETFOCUS && box->onGotFocus) RunEvent(Text(TextId::SelectingText), box->onGotFocus);
     };
     return *box;
 }
@@ -320,7 +321,7 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
     // and leaves the message to the dialog manager. After handle() the form may be
     // gone (a handler can unload and release it): only the window and the result are
     // used from here on.
-    RunEvent(L"The dialog's work", [&] { handled = form->handle(message, wParam, lParam, result); });
+    RunEvent(Text(TextId::DialogWork), [&] { handled = form->handle(message, wParam, lParam, result); });
     if (!handled) {
         // A handler that closed the form leaves the dialog manager nothing to do.
         return IsWindow(window) ? FALSE : TRUE;
@@ -348,7 +349,7 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;
         }
         case WM_CLOSE:
-            if (onClose) RunEvent(L"Closing the window", onClose);
+            if (onClose) RunEvent(Text(TextId::ClosingWindow), onClose);
             return true;
         case WM_NCDESTROY:
             // Destroyed from outside (its owner went, or the thread ends): the form
@@ -357,9 +358,9 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
-                if (onDeactivate) RunEvent(L"Leaving the window", onDeactivate);
+                if (onDeactivate) RunEvent(Text(TextId::LeavingWindow), onDeactivate);
             } else if (onActivate) {
-                RunEvent(L"Activating the window", onActivate);
+                RunEvent(Text(TextId::ActivatingWindow), onActivate);
             }
             return false;
         case WM_SETCURSOR:

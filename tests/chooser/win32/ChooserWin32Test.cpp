@@ -50,6 +50,7 @@ public:
         return _inner->relativeUrl(base, url);
     }
     std::shared_ptr<host::CommandBars> commandBars() override { return _inner->commandBars(); }
+    std::uint32_t userInterfaceLanguage() override { return _inner->userInterfaceLanguage(); }
 
 private:
     std::shared_ptr<host::HostApplication> _inner;

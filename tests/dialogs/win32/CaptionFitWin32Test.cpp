@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "chooser/EditQueue.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/frmLoading.h"
@@ -29,6 +30,7 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs/win32/RecordingToolkit.h"
 #include "tests/support/WindowDriver.h"
+#include "ui/Texts.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 
@@ -124,7 +126,7 @@ std::vector<Caption> Captions(HWND window) {
     return captions;
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text) { return base::ToUtf8(text); }
 
 // The top-level window with this caption other than `other`.
 HWND TopWindow(const wchar_t* caption, HWND other = nullptr) {
@@ -155,6 +157,7 @@ protected:
         if (frmMain::Exists()) frmMain::Instance().unload();
         Pump();
         frmProgress::SetClock(nullptr);
+        ui::SetLanguage(ui::Language::English);
         SetPageChooser(nullptr);
         ui::SetToolkit(nullptr);
         host::SetApplication(nullptr);
@@ -170,66 +173,93 @@ TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsW
         ASSERT_EQ(ui::win32::ScreenDpi(), std::atoi(dpi));
     }
     // Each form as a user meets it, each new one in front, with the longest texts it
-    // shows: the progress line of a web of 100,000 pages.
+    // shows: the progress line of a web of 100,000 pages; in every language.
     std::unique_ptr<frmLoading> wait;
     std::unique_ptr<frmProgress> progress;
     auto now = std::chrono::steady_clock::now();
-    const struct {
-        const char* form;
-        size_t captions;  // labels, check boxes, option buttons, buttons and frames with text
-        std::function<HWND()> open;
-    } forms[] = {
-        {"frmMain", 15, [&] { return main; }},
-        {"frmAbout", 5,
-         [&] {
-             SendMessageW(Child(main, L"Button", L"About..."), BM_CLICK, 0, 0);
-             Pump();
-             return TopWindow(L"About Tavisk 2002");
-         }},
-        {"frmChooseFiles", 7,
-         [&] {
-             SendMessageW(Child(main, L"Button", L"Selected &page(s)"), BM_CLICK, 0, 0);
-             SendMessageW(Child(main, L"Button", L"Edit &Queue"), BM_CLICK, 0, 0);
-             Pump();
-             return TopWindow(frmChooseFiles::kCaption);
-         }},
-        {"frmProgress", 3,
-         [&] {
-             frmProgress::SetClock([&now] { return now += std::chrono::seconds(2); });
-             progress = std::make_unique<frmProgress>(&frmMain::Instance().form());
-             progress->next(99998, 100000, L"file:///C:/Webs/site/products/index.htm");
-             return TopWindow(frmProgress::kCaption, main);
-         }},
-        {"frmLoading", 2,
-         [&] {
-             wait = std::make_unique<frmLoading>();
-             return TopWindow(frmLoading::kCaption);
-         }},
-    };
-    for (const auto& form : forms) {
-        SCOPED_TRACE(form.form);
-        const HWND window = form.open();
-        ASSERT_NE(window, nullptr);
-        SaveScreenshot(window, std::wstring(form.form, form.form + strlen(form.form)) + L"-captions.png");
-        const auto captions = Captions(window);
-        EXPECT_EQ(captions.size(), form.captions);
-        for (const auto& caption : captions) {
-            std::printf("%-15s %-78s needs %3ld x %2ld, has %3ld x %2ld (%s)\n", form.form,
-                        Narrow(caption.control).c_str(), caption.needed.cx, caption.needed.cy, caption.room.cx,
-                        caption.room.cy, Narrow(caption.face).c_str());
-            // The dialogs are laid out for the bitmap MS Sans Serif; a stand-in face
-            // is wider and clips.
-            EXPECT_EQ(caption.face, L"MS Sans Serif") << Narrow(caption.control);
-            EXPECT_LE(caption.needed.cx, caption.room.cx)
-                << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cx
-                << " px of width, its control gives it " << caption.room.cx;
-            EXPECT_LE(caption.needed.cy, caption.room.cy)
-                << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cy
-                << " px of height, its control gives it " << caption.room.cy;
+    using ui::Text, ui::TextId;
+    const char* const names[] = {"en", "de", "fr", "ja"};
+    for (const ui::Language language : ui::kLanguages) {
+        const char* name = names[static_cast<int>(language)];
+        SCOPED_TRACE(name);
+        if (language != ui::Language::English) {
+            frmChooseFiles::Discard();
+            frmMain::Instance().unload();
+            ui::SetLanguage(language);
+            ShowOptionsDialog();
+            Pump();
+            main = static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window();
         }
+        if (language == ui::Language::Japanese) {
+            // The Japanese interface font the dialog font links to has the glyphs: no boxes.
+            const HDC dc = GetDC(main);
+            const HGDIOBJ previous = SelectObject(
+                dc, CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS UI Gothic"));
+            WORD glyphs[2] = {};
+            GetGlyphIndicesW(dc, L"余白", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+            DeleteObject(SelectObject(dc, previous));
+            ReleaseDC(main, dc);
+            EXPECT_TRUE(glyphs[0] != 0xffff && glyphs[1] != 0xffff);
+        }
+        const struct {
+            const char* form;
+            size_t captions;  // labels, check boxes, option buttons, buttons and frames with text
+            std::function<HWND()> open;
+        } forms[] = {
+            {"frmMain", 15, [&] { return main; }},
+            {"frmAbout", 5,
+             [&] {
+                 SendMessageW(Child(main, L"Button", Text(TextId::AboutButton)), BM_CLICK, 0, 0);
+                 Pump();
+                 return TopWindow(Text(TextId::AboutCaption));
+             }},
+            {"frmChooseFiles", 7,
+             [&] {
+                 SendMessageW(Child(main, L"Button", Text(TextId::SelectedPages)), BM_CLICK, 0, 0);
+                 SendMessageW(Child(main, L"Button", Text(TextId::EditQueue)), BM_CLICK, 0, 0);
+                 Pump();
+                 return TopWindow(Text(TextId::ChooserCaption));
+             }},
+            {"frmProgress", 3,
+             [&] {
+                 frmProgress::SetClock([&now] { return now += std::chrono::seconds(2); });
+                 progress = std::make_unique<frmProgress>(&frmMain::Instance().form());
+                 progress->next(99998, 100000, L"file:///C:/Webs/site/products/index.htm");
+                 return TopWindow(frmProgress::kCaption, main);
+             }},
+            {"frmLoading", 2,
+             [&] {
+                 wait = std::make_unique<frmLoading>();
+                 return TopWindow(Text(TextId::WaitCaption));
+             }},
+        };
+        for (const auto& form : forms) {
+            SCOPED_TRACE(form.form);
+            const HWND window = form.open();
+            ASSERT_NE(window, nullptr);
+            SaveScreenshot(window, std::wstring(form.form, form.form + strlen(form.form)) + L"-captions-" +
+                                       std::wstring(name, name + 2) + L".png");
+            const auto captions = Captions(window);
+            EXPECT_EQ(captions.size(), form.captions);
+            for (const auto& caption : captions) {
+                std::printf("%s %-15s %-78s needs %3ld x %2ld, has %3ld x %2ld (%s)\n", name, form.form,
+                            Narrow(caption.control).c_str(), caption.needed.cx, caption.needed.cy, caption.room.cx,
+                            caption.room.cy, Narrow(caption.face).c_str());
+                // The dialogs are laid out for the bitmap MS Sans Serif (Japanese ones for
+                // the font behind MS Shell Dlg); a stand-in face is wider and clips.
+                EXPECT_EQ(caption.face, ui::DialogFontFace()) << Narrow(caption.control);
+                EXPECT_LE(caption.needed.cx, caption.room.cx)
+                    << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cx
+                    << " px of width, its control gives it " << caption.room.cx;
+                EXPECT_LE(caption.needed.cy, caption.room.cy)
+                    << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cy
+                    << " px of height, its control gives it " << caption.room.cy;
+            }
+        }
+        wait.reset();
+        progress.reset();
+        Pump();
     }
-    wait.reset();
-    progress.reset();
 }
 
 TEST_F(CaptionFitWin32Test, TheTitleBarsButtonsHaveTheirSymbolFont) {

@@ -16,34 +16,34 @@ wchar_t Fold(wchar_t c) {
     return c;
 }
 
-// Compares without case, digit runs by value; 0 when the texts differ only in case
-// or in leading zeros.
-int CompareLoosely(std::wstring_view a, std::wstring_view b) {
-    size_t i = 0, j = 0;
+std::size_t EndOfRun(std::wstring_view text, std::size_t from, bool digits) {
+    while (from < text.size() && IsDigit(text[from]) == digits) ++from;
+    return from;
+}
+
+// Compares run by run, digit runs by value; 0 when the texts differ only in what
+// the collation ignores or in leading zeros.
+int CompareLoosely(std::wstring_view a, std::wstring_view b, TextCollation collate) {
+    std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        // Equal letters and signs, the most of any two names, go by at once; a
-        // digit starts a run, compared by value below.
-        if (a[i] == b[j] && !IsDigit(a[i])) {
-            ++i;
-            ++j;
-            continue;
+        const bool digitsA = IsDigit(a[i]), digitsB = IsDigit(b[j]);
+        if (digitsA != digitsB) {
+            // A number against text: the collation places the two first characters.
+            if (const int c = collate(a.substr(i, 1), b.substr(j, 1)); c != 0) return c;
+            return digitsA ? -1 : 1;
         }
-        if (IsDigit(a[i]) && IsDigit(b[j])) {
-            while (i < a.size() && a[i] == L'0') ++i;
-            while (j < b.size() && b[j] == L'0') ++j;
-            size_t ei = i, ej = j;
-            while (ei < a.size() && IsDigit(a[ei])) ++ei;
-            while (ej < b.size() && IsDigit(b[ej])) ++ej;
+        std::size_t ei = EndOfRun(a, i, digitsA), ej = EndOfRun(b, j, digitsB);
+        if (digitsA) {
+            while (i < ei && a[i] == L'0') ++i;
+            while (j < ej && b[j] == L'0') ++j;
             if (ei - i != ej - j) return ei - i < ej - j ? -1 : 1;
             if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0) return c;
-            i = ei;
-            j = ej;
-            continue;
+        } else if (const auto runA = a.substr(i, ei - i), runB = b.substr(j, ej - j); runA != runB) {
+            // Equal runs, the most of any two names, need no collation.
+            if (const int c = collate(runA, runB); c != 0) return c;
         }
-        const wchar_t ca = Fold(a[i]), cb = Fold(b[j]);
-        if (ca != cb) return ca < cb ? -1 : 1;
-        ++i;
-        ++j;
+        i = ei;
+        j = ej;
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
@@ -52,8 +52,17 @@ int CompareLoosely(std::wstring_view a, std::wstring_view b) {
 
 }  // namespace
 
-int CompareForSort(std::wstring_view a, std::wstring_view b) {
-    if (const int c = CompareLoosely(a, b); c != 0) return c;
+int CompareIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const wchar_t ca = Fold(a[i]), cb = Fold(b[i]);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int CompareForSort(std::wstring_view a, std::wstring_view b, TextCollation collate) {
+    if (const int c = CompareLoosely(a, b, collate); c != 0) return c;
     return a.compare(b);
 }
 
@@ -141,7 +150,7 @@ const std::wstring& ListOrder::sortText(const ListItem& item) const noexcept {
 
 bool ListOrder::before(const ListItem* a, const ListItem* b) const noexcept {
     if (_sort.order == kDescending) std::swap(a, b);
-    if (const int c = CompareForSort(sortText(*a), sortText(*b)); c != 0) return c < 0;
+    if (const int c = CompareForSort(sortText(*a), sortText(*b), _collate); c != 0) return c < 0;
     return a->key < b->key;
 }
 

@@ -22,10 +22,16 @@ struct SortState {
     bool operator==(const SortState&) const = default;
 };
 
-// The order of two texts in a list: letters compared without regard to case, runs
-// of digits by their value ("page2" before "page10"), ties broken by the exact text
-// so the order never depends on insertion. Negative, zero or positive.
-int CompareForSort(std::wstring_view a, std::wstring_view b);
+// How two runs of text without digits compare, ignoring case: negative, zero or
+// positive. A list on the screen compares as the user's locale does; this one,
+// ASCII and Latin-1 letters folded, orders the same on every machine.
+using TextCollation = int (*)(std::wstring_view a, std::wstring_view b) noexcept;
+int CompareIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept;
+
+// The order of two texts in a list: the runs of text compared by the collation,
+// runs of digits by their value ("page2" before "page10"), ties broken by the exact
+// text so the order never depends on insertion. Negative, zero or positive.
+int CompareForSort(std::wstring_view a, std::wstring_view b, TextCollation collate = CompareIgnoringCase);
 
 // A list's items in the order of its sort state. An addition or removal is applied
 // at once or, deferred, left pending until settle() applies all of them together: a
@@ -34,7 +40,7 @@ int CompareForSort(std::wstring_view a, std::wstring_view b);
 // out of the order.
 class ListOrder {
 public:
-    explicit ListOrder(ListItemStore& store) noexcept : _store(store) {}
+    ListOrder(ListItemStore& store, TextCollation collate) noexcept : _store(store), _collate(collate) {}
     ListOrder(const ListOrder&) = delete;
     ListOrder& operator=(const ListOrder&) = delete;
 
@@ -66,6 +72,7 @@ private:
     bool before(const ListItem* a, const ListItem* b) const noexcept;
 
     ListItemStore& _store;
+    const TextCollation _collate;
     SortState _sort;
     // The first _ordered items are in order; after them come those added since,
     // and the removed ones (listed in _dropped) are still among them, until settle().

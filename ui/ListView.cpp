@@ -8,7 +8,8 @@
 
 namespace tavisk::ui {
 
-ListView::ListView(std::vector<ListColumn> columns) : _columns(std::move(columns)) {}
+ListView::ListView(std::vector<ListColumn> columns, TextCollation collate)
+    : _columns(std::move(columns)), _order(_store, collate) {}
 
 const ListItem& ListView::item(std::int32_t index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("list item index out of range");

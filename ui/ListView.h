@@ -32,7 +32,8 @@ struct ListColumn {
 // items it holds by reference.
 class ListView : public Control {
 public:
-    explicit ListView(std::vector<ListColumn> columns);
+    // Its items are ordered with `collate` comparing their texts' runs of letters.
+    explicit ListView(std::vector<ListColumn> columns, TextCollation collate = CompareIgnoringCase);
 
     const std::vector<ListColumn>& columns() const noexcept { return _columns; }
     std::int32_t count() const noexcept { return static_cast<std::int32_t>(_index.size()); }
@@ -87,7 +88,7 @@ private:
     // Declared in this order: the order gives removed items back to the store.
     ListItemStore _store;
     ListIndex _index;
-    mutable ListOrder _order{_store};
+    mutable ListOrder _order;
     int _updating = 0;
 };
 

@@ -79,8 +79,20 @@ void Win32OptionGroup::choose(std::int32_t index) {
 
 // ---- list view ----------------------------------------------------------------------
 
+namespace {
+
+// Names and titles in the order the user's language gives them: an accented letter
+// beside its base letter, kana by their sound, whatever their code points.
+int CompareAsUser(std::wstring_view a, std::wstring_view b) noexcept {
+    const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                                     b.data(), static_cast<int>(b.size()));
+    return order ? order - CSTR_EQUAL : CompareIgnoringCase(a, b);
+}
+
+}  // namespace
+
 Win32ListView::Win32ListView(HWND window, std::vector<ListColumn> columns, int dpi)
-    : ListView(std::move(columns)), _window(window) {
+    : ListView(std::move(columns), CompareAsUser), _window(window) {
     ListView_SetExtendedListViewStyle(_window, LVS_EX_FULLROWSELECT);
     int index = 0;
     for (const auto& column : this->columns()) {

@@ -513,6 +513,14 @@ TEST_F(ControlsWin32Test, AListsSelectionFollowsItsItemsWhenTheyAreReordered) {
     list.remove(L"k2");
     EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(ListColumn(window, 1), (std::vector<std::wstring>{L"Mid", L"Zeta"}));
+
+    // As the user's language orders them: an accented letter beside its base letter,
+    // kana by their sound whether written in katakana or hiragana.
+    list.add({L"k4", L"d.htm", {L"\u00c9b\u00e8ne"}, L""});
+    list.add({L"k5", L"e.htm", {L"\u304d\u3082\u306e"}, L""});
+    list.add({L"k6", L"f.htm", {L"\u30ab\u30bf\u30ed\u30b0"}, L""});
+    EXPECT_EQ(ListColumn(window, 1), (std::vector<std::wstring>{L"\u00c9b\u00e8ne", L"Mid", L"Zeta",
+                                                                L"\u30ab\u30bf\u30ed\u30b0", L"\u304d\u3082\u306e"}));
 }
 
 TEST_F(ControlsWin32Test, FormsHaveAFixedBorderAndAToolWindowHasNoTaskBarButton) {

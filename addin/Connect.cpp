@@ -13,7 +13,7 @@ void Connect::OnConnection(std::shared_ptr<host::HostApplication> application) {
     fpApp = std::move(application);
     host::SetApplication(fpApp);
     try {
-        ui::SetLanguage(ui::LanguageOfLcid(fpApp->userInterfaceLanguage()));
+        base::SetLanguage(base::LanguageOfLcid(fpApp->userInterfaceLanguage()));
         addMenuCommand();
     } catch (...) {
         forgetHost();
@@ -26,7 +26,7 @@ Connect::~Connect() { forgetHost(); }
 void Connect::forgetHost() noexcept {
     if (fpApp && host::HasApplication() && &host::Application() == fpApp.get()) {
         host::SetApplication(nullptr);
-        ui::SetLanguage(ui::Language::English);
+        base::SetLanguage(base::Language::English);
     }
 }
 
@@ -51,14 +51,14 @@ void Connect::addMenuCommand() {
         if (control->tag() == kMakerTag) p_ctlPopup = std::move(control);
     }
     if (!p_ctlPopup) p_ctlPopup = tools->add(host::ControlType::Popup, kMakerParameter, true);
-    p_ctlPopup->setCaption(ui::Text(ui::TextId::MakerPopup));
+    p_ctlPopup->setCaption(base::Text(base::TextId::MakerPopup));
     p_ctlPopup->setTag(kMakerTag);
 
     p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
-    p_ctlBtn->setCaption(ui::Text(ui::TextId::MenuCommand));
+    p_ctlBtn->setCaption(base::Text(base::TextId::MenuCommand));
     p_ctlBtnEvents = p_ctlBtn->bindClick([this] {
         ui::RunEvent(
-            ui::ActionName(ui::Text(ui::TextId::MenuCommand)), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
+            ui::ActionName(base::Text(base::TextId::MenuCommand)), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
     });
 }
 
@@ -78,12 +78,12 @@ void Connect::OnDisconnection() noexcept {
     }
     p_ctlBtnEvents.reset();
     host::SetApplication(nullptr);
-    ui::SetLanguage(ui::Language::English);
+    base::SetLanguage(base::Language::English);
 }
 
 void Connect::p_ctlBtnEvents_Click() {
     if (!host::Application().activeWeb()) {
-        _ui.messages.show(ui::Text(ui::TextId::NoWebMessage), ui::kProductTitle, ui::MessageIcon::Information);
+        _ui.messages.show(base::Text(base::TextId::NoWebMessage), ui::kProductTitle, ui::MessageIcon::Information);
         return;
     }
     _ui.showOptionsDialog();

@@ -6,7 +6,7 @@
 
 #include "host/HostModel.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::addin {
 

@@ -18,7 +18,7 @@ std::shared_ptr<frmChooseFiles> g_instance;
 
 std::shared_ptr<ui::Form> MakeForm() {
     ui::FormDesign design;
-    design.caption = ui::Text(ui::TextId::ChooserCaption);
+    design.caption = base::Text(base::TextId::ChooserCaption);
     design.clientWidth = 8550;
     design.clientHeight = 6720;
     design.icon = IDI_TAVISK;
@@ -50,19 +50,20 @@ frmChooseFiles::frmChooseFiles(std::shared_ptr<ui::Form> form, ui::ListView& opt
     : _form(std::move(form)),
       _options(options),
       tvwWebList(_form->addTreeView({240, 600, 3135, 2325})),
-      Label1(_form->addLabel(ui::Text(ui::TextId::LookIn), {240, 360, 2415, 255})),
-      lvwWebList(_form->addListView({3480, 600, 4815, 2325}, {{ui::Text(ui::TextId::ColumnName), L"name", 1440},
-                                                              {ui::Text(ui::TextId::ColumnTitle), L"title", 3300}})),
-      cmdAdd(_form->addButton(ui::Text(ui::TextId::AddToQueue), {5730, 2970, 2550, 360})),
-      Label2(_form->addLabel(ui::Text(ui::TextId::FilesInFolder), {3480, 360, 4815, 255})),
+      Label1(_form->addLabel(base::Text(base::TextId::LookIn), {240, 360, 2415, 255})),
+      lvwWebList(
+          _form->addListView({3480, 600, 4815, 2325}, {{base::Text(base::TextId::ColumnName), L"name", 1440},
+                                                       {base::Text(base::TextId::ColumnTitle), L"title", 3300}})),
+      cmdAdd(_form->addButton(base::Text(base::TextId::AddToQueue), {5730, 2970, 2550, 360})),
+      Label2(_form->addLabel(base::Text(base::TextId::FilesInFolder), {3480, 360, 4815, 255})),
       lvwQueue(
-          _form->addListView({240, 3480, 8055, 1845}, {{ui::Text(ui::TextId::ColumnName), L"name", 1440},
-                                                       {ui::Text(ui::TextId::ColumnTitle), L"title", 2440},
-                                                       {ui::Text(ui::TextId::ColumnLocation), L"location", 4100}})),
-      Label3(_form->addLabel(ui::Text(ui::TextId::FilesInQueue), {270, 3210, 2475, 255})),
-      cmdRemove(_form->addButton(ui::Text(ui::TextId::RemoveFromQueue), {5730, 5355, 2550, 360})),
-      cmdCancel(_form->addButton(ui::Text(ui::TextId::Cancel), {6000, 6165, 1095, 375}, ui::ButtonRole::Cancel)),
-      cmdOK(_form->addButton(ui::Text(ui::TextId::OK), {7200, 6165, 1095, 375}, ui::ButtonRole::Default)) {
+          _form->addListView({240, 3480, 8055, 1845}, {{base::Text(base::TextId::ColumnName), L"name", 1440},
+                                                       {base::Text(base::TextId::ColumnTitle), L"title", 2440},
+                                                       {base::Text(base::TextId::ColumnLocation), L"location", 4100}})),
+      Label3(_form->addLabel(base::Text(base::TextId::FilesInQueue), {270, 3210, 2475, 255})),
+      cmdRemove(_form->addButton(base::Text(base::TextId::RemoveFromQueue), {5730, 5355, 2550, 360})),
+      cmdCancel(_form->addButton(base::Text(base::TextId::Cancel), {6000, 6165, 1095, 375}, ui::ButtonRole::Cancel)),
+      cmdOK(_form->addButton(base::Text(base::TextId::OK), {7200, 6165, 1095, 375}, ui::ButtonRole::Default)) {
     // The rule above the OK and Cancel buttons: shadow at y 5970, highlight at 5985.
     _form->addEtchedRule({255, 5970, 8010, 30});
     tvwWebList.setImageStrip(IDB_WEBLIST, 16, kMaskColour);
@@ -74,12 +75,12 @@ frmChooseFiles::~frmChooseFiles() { _form->unload(); }
 
 void frmChooseFiles::wireEvents() {
     _form->onActivate = [this] { Form_Activate(); };
-    tvwWebList.onNodeClick = {ui::Text(ui::TextId::ListingFolder),
+    tvwWebList.onNodeClick = {base::Text(base::TextId::ListingFolder),
                               [this](const std::wstring& key) { tvwWebList_NodeClick(key); }};
-    lvwWebList.onDoubleClick = {ui::Text(ui::TextId::MovingPage),
+    lvwWebList.onDoubleClick = {base::Text(base::TextId::MovingPage),
                                 [this](const std::wstring& key) { lvwWebList_DblClick(key); }};
     lvwWebList.onColumnClick = [this](std::int32_t header) { lvwWebList_ColumnClick(header); };
-    lvwQueue.onDoubleClick = {ui::Text(ui::TextId::MovingPage),
+    lvwQueue.onDoubleClick = {base::Text(base::TextId::MovingPage),
                               [this](const std::wstring& key) { lvwQueue_DblClick(key); }};
     lvwQueue.onColumnClick = [this](std::int32_t header) { lvwQueue_ColumnClick(header); };
     cmdAdd.onClick = [this] { cmdAdd_Click(); };

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -16,7 +16,7 @@ namespace tavisk {
 // opening starts from an empty chooser.
 class frmChooseFiles final : public std::enable_shared_from_this<frmChooseFiles> {
 public:
-    static constexpr const wchar_t* kCaption = ui::English(ui::TextId::ChooserCaption);
+    static constexpr const wchar_t* kCaption = base::English(base::TextId::ChooserCaption);
     // The folder tree's images, by index.
     static constexpr std::int32_t kImageWeb = 0;
     static constexpr std::int32_t kImageClosed = 1;

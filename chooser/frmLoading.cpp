@@ -8,7 +8,7 @@ constexpr std::int32_t kHeight = 1305;
 
 std::shared_ptr<ui::Form> MakeForm() {
     ui::FormDesign design;
-    design.caption = ui::Text(ui::TextId::WaitCaption);
+    design.caption = base::Text(base::TextId::WaitCaption);
     design.clientWidth = kWidth;
     design.clientHeight = kHeight;
     design.toolWindow = true;
@@ -22,9 +22,9 @@ std::shared_ptr<ui::Form> MakeForm() {
 // are, so the frame's box does not cover them.
 frmLoading::frmLoading()
     : _form(MakeForm()),
-      Label1(_form->addLabel(ui::Text(ui::TextId::WaitLoading), {120, 300, kWidth - 240, 255}, nullptr,
+      Label1(_form->addLabel(base::Text(base::TextId::WaitLoading), {120, 300, kWidth - 240, 255}, nullptr,
                              ui::TextAlign::Centre)),
-      Label2(_form->addLabel(ui::Text(ui::TextId::WaitPlease), {120, 720, kWidth - 240, 255}, nullptr,
+      Label2(_form->addLabel(base::Text(base::TextId::WaitPlease), {120, 720, kWidth - 240, 255}, nullptr,
                              ui::TextAlign::Centre)),
       fraWait(_form->addFrame(L"", {0, 0, kWidth, kHeight})) {
     _form->show();

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -13,7 +13,7 @@ namespace tavisk {
 // a failing load never leaves it behind.
 class frmLoading final {
 public:
-    static constexpr const wchar_t* kCaption = ui::English(ui::TextId::WaitCaption);
+    static constexpr const wchar_t* kCaption = base::English(base::TextId::WaitCaption);
 
     // Shows the window modeless and without an owner, with the arrow-and-hourglass
     // pointer, topmost and in the foreground, and paints it.

@@ -12,13 +12,13 @@ std::shared_ptr<frmAbout> g_instance;
 // The product's name in bold, in the dialogs' face.
 const ui::Font* TitleFont() {
     static ui::Font font;
-    font = {ui::DialogFontFace(), 8.25, true};
+    font = {base::DialogFontFace(), 8.25, true};
     return &font;
 }
 
 std::shared_ptr<ui::Form> MakeForm(ui::Form* owner) {
     ui::FormDesign design;
-    design.caption = ui::Text(ui::TextId::AboutCaption);
+    design.caption = base::Text(base::TextId::AboutCaption);
     design.clientWidth = 5250;
     design.clientHeight = 2775;
     design.icon = IDI_TAVISK;
@@ -43,10 +43,10 @@ void frmAbout::CloseIfOpen() {
 frmAbout::frmAbout(std::shared_ptr<ui::Form> form)
     : _form(std::move(form)),
       Label1(_form->addLabel(L"Halvern Tavisk 2002 (SR-1)", {1320, 360, 2895, 255}, TitleFont())),
-      Label2(_form->addLabel(ui::Text(ui::TextId::AboutVersion, {kProductVersion}), {2400, 660, 1695, 315})),
-      Label3(_form->addLabel(ui::Text(ui::TextId::AboutProduct), {1320, 1140, 3735, 255})),
-      Label4(_form->addLabel(ui::Text(ui::TextId::AboutPurpose), {1320, 1440, 3735, 615})),
-      cmdOK(_form->addButton(ui::Text(ui::TextId::OK), {4080, 2340, 1035, 315}, ui::ButtonRole::Default)) {
+      Label2(_form->addLabel(base::Text(base::TextId::AboutVersion, {kProductVersion}), {2400, 660, 1695, 315})),
+      Label3(_form->addLabel(base::Text(base::TextId::AboutProduct), {1320, 1140, 3735, 255})),
+      Label4(_form->addLabel(base::Text(base::TextId::AboutPurpose), {1320, 1440, 3735, 615})),
+      cmdOK(_form->addButton(base::Text(base::TextId::OK), {4080, 2340, 1035, 315}, ui::ButtonRole::Default)) {
     _form->addPicture(IDI_TAVISK, {540, 300, 495, 495});  // Picture1
     cmdOK.onClick = [this] { cmdOK_Click(); };
     _form->onDeactivate = [this] { Form_Deactivate(); };

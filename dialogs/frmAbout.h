@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -12,7 +12,7 @@ namespace tavisk {
 // being the active window), so every opening shows a new one.
 class frmAbout final : public std::enable_shared_from_this<frmAbout> {
 public:
-    static constexpr const wchar_t* kCaption = ui::English(ui::TextId::AboutCaption);
+    static constexpr const wchar_t* kCaption = base::English(base::TextId::AboutCaption);
 
     // Shows the box (made first when needed) modeless over `owner`, topmost and in
     // the foreground.

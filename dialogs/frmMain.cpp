@@ -27,12 +27,12 @@ constexpr ui::Rect In(ui::Rect frame, ui::Rect rect) {
 // The translations run longer than the English captions the layout was made for:
 // they get wider page options, Edit Queue and About buttons.
 std::int32_t Wider(std::int32_t english, std::int32_t translated) {
-    return ui::CurrentLanguage() == ui::Language::English ? english : translated;
+    return base::CurrentLanguage() == base::Language::English ? english : translated;
 }
 
 std::shared_ptr<ui::Form> MakeForm() {
     ui::FormDesign design;
-    design.caption = ui::Text(ui::TextId::OptionsCaption);
+    design.caption = base::Text(base::TextId::OptionsCaption);
     design.clientWidth = 8415;
     design.clientHeight = 4710;
     design.icon = IDI_TAVISK;
@@ -120,37 +120,37 @@ void frmMain::Open() {
 
 frmMain::frmMain(std::shared_ptr<ui::Form> form)
     : _form(std::move(form)),
-      chkTop(_form->addCheckBox(ui::Text(ui::TextId::TopMargin), In(kFrame1, {300, 300, 1155, 375}))),
+      chkTop(_form->addCheckBox(base::Text(base::TextId::TopMargin), In(kFrame1, {300, 300, 1155, 375}))),
       txtTop(_form->addTextBox(L"0", In(kFrame1, {1500, 360, 330, 315}))),
       udTop(_form->addUpDown(In(kFrame1, {1830, 360, 240, 315}), txtTop, 0, 99)),
-      chkLeft(_form->addCheckBox(ui::Text(ui::TextId::LeftMargin), In(kFrame1, {300, 780, 1215, 375}))),
+      chkLeft(_form->addCheckBox(base::Text(base::TextId::LeftMargin), In(kFrame1, {300, 780, 1215, 375}))),
       txtLeft(_form->addTextBox(L"0", In(kFrame1, {1500, 780, 330, 315}))),
       udLeft(_form->addUpDown(In(kFrame1, {1830, 780, 240, 315}), txtLeft, 0, 80)),
       optPlatform(_form->addOptionGroup({
-          {ui::Text(ui::TextId::BothBrowsers), In(kFrame4, {300, 240, 3075, 315})},
-          {ui::Text(ui::TextId::ExplorerOnly), In(kFrame4, {300, 600, 3075, 315})},
-          {ui::Text(ui::TextId::NetscapeOnly), In(kFrame4, {300, 960, 3075, 315})},
+          {base::Text(base::TextId::BothBrowsers), In(kFrame4, {300, 240, 3075, 315})},
+          {base::Text(base::TextId::ExplorerOnly), In(kFrame4, {300, 600, 3075, 315})},
+          {base::Text(base::TextId::NetscapeOnly), In(kFrame4, {300, 960, 3075, 315})},
       })),
       optSelect(_form->addOptionGroup({
-          {ui::Text(ui::TextId::AllPages), In(kFrame3, {360, 360, Wider(1575, 1815), 315})},
-          {ui::Text(ui::TextId::SelectedPages), In(kFrame3, {360, 720, Wider(1575, 1815), 315})},
+          {base::Text(base::TextId::AllPages), In(kFrame3, {360, 360, Wider(1575, 1815), 315})},
+          {base::Text(base::TextId::SelectedPages), In(kFrame3, {360, 720, Wider(1575, 1815), 315})},
       })),
-      lvwStaticQueue(
-          _form->addListView(In(kFrame2, {120, 240, 7875, 1815}), {{ui::Text(ui::TextId::ColumnName), L"", 2000},
-                                                                   {ui::Text(ui::TextId::ColumnTitle), L"", 2001},
-                                                                   {ui::Text(ui::TextId::ColumnLocation), L"", 3800}})),
-      cmdEditQueue(_form->addButton(ui::Text(ui::TextId::EditQueue),
+      lvwStaticQueue(_form->addListView(In(kFrame2, {120, 240, 7875, 1815}),
+                                        {{base::Text(base::TextId::ColumnName), L"", 2000},
+                                         {base::Text(base::TextId::ColumnTitle), L"", 2001},
+                                         {base::Text(base::TextId::ColumnLocation), L"", 3800}})),
+      cmdEditQueue(_form->addButton(base::Text(base::TextId::EditQueue),
                                     In(kFrame2, {Wider(6360, 5760), 2100, Wider(1635, 2235), 315}))),
-      Frame1(_form->addFrame(ui::Text(ui::TextId::MarginsFrame), kFrame1)),
-      Frame2(_form->addFrame(ui::Text(ui::TextId::FilesFrame), kFrame2)),
-      Frame3(_form->addFrame(ui::Text(ui::TextId::ApplyToFrame), kFrame3)),
-      Frame4(_form->addFrame(ui::Text(ui::TextId::CompatibilityFrame), kFrame4)),
+      Frame1(_form->addFrame(base::Text(base::TextId::MarginsFrame), kFrame1)),
+      Frame2(_form->addFrame(base::Text(base::TextId::FilesFrame), kFrame2)),
+      Frame3(_form->addFrame(base::Text(base::TextId::ApplyToFrame), kFrame3)),
+      Frame4(_form->addFrame(base::Text(base::TextId::CompatibilityFrame), kFrame4)),
       // "About...", not "Cancel", is the dialog's cancel button: Esc opens the about
       // box instead of throwing away the margins and the queue the user has set up.
-      cmdAbout(_form->addButton(ui::Text(ui::TextId::AboutButton), {120, 4200, Wider(1095, 1455), 375},
+      cmdAbout(_form->addButton(base::Text(base::TextId::AboutButton), {120, 4200, Wider(1095, 1455), 375},
                                 ui::ButtonRole::Cancel)),
-      cmdCancel(_form->addButton(ui::Text(ui::TextId::Cancel), {6000, 4200, 1095, 375})),
-      cmdOK(_form->addButton(ui::Text(ui::TextId::OK), {7200, 4200, 1095, 375})) {
+      cmdCancel(_form->addButton(base::Text(base::TextId::Cancel), {6000, 4200, 1095, 375})),
+      cmdOK(_form->addButton(base::Text(base::TextId::OK), {7200, 4200, 1095, 375})) {
     // The design-time state: what is not the controls' own default.
     txtTop.setEnabled(false);
     udTop.setEnabled(false);
@@ -251,7 +251,7 @@ void frmMain::cmdEditQueue_Click() {
     if (_running) return;
     const auto chooser = CurrentPageChooser();
     if (!chooser) {
-        ui::CurrentToolkit().messages().show(ui::Text(ui::TextId::ChooserUnavailable), ui::kProductTitle,
+        ui::CurrentToolkit().messages().show(base::Text(base::TextId::ChooserUnavailable), ui::kProductTitle,
                                              ui::MessageIcon::Information);
         return;
     }

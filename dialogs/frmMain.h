@@ -7,7 +7,7 @@
 #include "margins/ApplyMargins.h"
 #include "margins/MarginSettings.h"
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -17,7 +17,7 @@ namespace tavisk {
 // dialog is cancelled or a run ends, so that each opening starts fresh.
 class frmMain final : public RunDialog, public std::enable_shared_from_this<frmMain> {
 public:
-    static constexpr const wchar_t* kCaption = ui::English(ui::TextId::OptionsCaption);
+    static constexpr const wchar_t* kCaption = base::English(base::TextId::OptionsCaption);
 
     // The process-wide instance, created and loaded on first use. A failing load
     // releases the half-made instance and raises the failure.

@@ -22,12 +22,12 @@ frmProgress::frmProgress(ui::Form* owner, ui::EditorWindow* editor)
 frmProgress::~frmProgress() { end(); }
 
 std::wstring frmProgress::StatusText(std::int32_t page, std::int32_t total) {
-    return ui::Text(ui::TextId::ProgressStatus, {std::to_wstring(page), std::to_wstring(total)});
+    return base::Text(base::TextId::ProgressStatus, {std::to_wstring(page), std::to_wstring(total)});
 }
 
 bool frmProgress::counting(std::int32_t done, std::int32_t total) {
     return step(done, total, true,
-                [] { return std::pair<std::wstring, std::wstring>(ui::Text(ui::TextId::ProgressCounting), L""); });
+                [] { return std::pair<std::wstring, std::wstring>(base::Text(base::TextId::ProgressCounting), L""); });
 }
 
 bool frmProgress::next(std::int32_t index, std::int32_t total, const PageUrl& url) {

@@ -9,7 +9,7 @@
 
 #include "margins/ApplyMargins.h"
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -39,7 +39,7 @@ public:
     // drive "about a second" with a clock of their own instead of waiting.
     static void SetClock(Clock clock);
 
-    static constexpr const wchar_t* kCountingText = ui::English(ui::TextId::ProgressCounting);
+    static constexpr const wchar_t* kCountingText = base::English(base::TextId::ProgressCounting);
 
     // The run starts now. `owner`: the form the run was started from (the options
     // dialog, hidden while the run lasts); `editor`: the host's main window, which

@@ -24,7 +24,7 @@ std::int32_t OpenPageWindowCount() { return App().activeWebWindow()->pageWindows
 
 std::shared_ptr<host::PageWindow> ActivePageWindow() {
     auto window = App().activePageWindow();
-    if (!window) throw host::HostError(host::kErrorFail, ui::Text(ui::TextId::NoActivePage));
+    if (!window) throw host::HostError(host::kErrorFail, base::Text(base::TextId::NoActivePage));
     return window;
 }
 
@@ -141,7 +141,7 @@ struct RunEnd {
 };
 
 std::wstring StoppedText(const RunEnd& end) {
-    return end.counting ? ui::Text(ui::TextId::CountStopped) : RunStoppedMessage(end.done, end.total);
+    return end.counting ? base::Text(base::TextId::CountStopped) : RunStoppedMessage(end.done, end.total);
 }
 
 // The positions of the web's pages in its flat file collection. Counted before the
@@ -165,7 +165,7 @@ std::optional<std::vector<std::int32_t>> PagePositions(host::WebFiles& files, Ru
 // on it, naming it, rather than skip pages it could then never report.
 void CheckStillAPage(host::WebFile& file) {
     if (host::IsPage(file)) return;
-    throw host::HostError(host::kErrorFail, ui::Text(ui::TextId::FilesChanged));
+    throw host::HostError(host::kErrorFail, base::Text(base::TextId::FilesChanged));
 }
 
 RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgress* progress, CurrentPage& current) {
@@ -227,10 +227,10 @@ std::wstring FailureText(const std::wstring& url, const PageState& state, const 
     std::wstring text;
     if (state.saved) {
         // The page is done: only what comes after its save failed.
-        text = ui::Text(state.wasOpen ? ui::TextId::SavedViewFailed : ui::TextId::SavedCloseFailed,
-                        {url.empty() ? std::wstring(ui::Text(ui::TextId::ThePage)) : url});
+        text = base::Text(state.wasOpen ? base::TextId::SavedViewFailed : base::TextId::SavedCloseFailed,
+                          {url.empty() ? std::wstring(base::Text(base::TextId::ThePage)) : url});
     } else {
-        text = url.empty() ? ui::Text(ui::TextId::NotApplied) : ui::Text(ui::TextId::NotAppliedTo, {url});
+        text = url.empty() ? base::Text(base::TextId::NotApplied) : base::Text(base::TextId::NotAppliedTo, {url});
     }
     if (!reason.empty()) text += L"\n\n" + reason;
     return text;
@@ -239,7 +239,7 @@ std::wstring FailureText(const std::wstring& url, const PageState& state, const 
 }  // namespace
 
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total) {
-    return ui::Text(ui::TextId::RunStopped, {std::to_wstring(done), std::to_wstring(total)});
+    return base::Text(base::TextId::RunStopped, {std::to_wstring(done), std::to_wstring(total)});
 }
 
 bool IsPageOpen(host::WebFile& file) {
@@ -287,7 +287,7 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
         dialog.showAgain();
     } else {
         dialog.unload();
-        messages.show(ui::Text(ui::TextId::RunDone), ui::kProductTitle, ui::MessageIcon::Information);
+        messages.show(base::Text(base::TextId::RunDone), ui::kProductTitle, ui::MessageIcon::Information);
     }
 }
 

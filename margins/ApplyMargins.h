@@ -7,7 +7,7 @@
 #include "host/HostModel.h"
 #include "margins/MarginSettings.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk {
 
@@ -53,13 +53,13 @@ public:
 };
 
 // The English texts; the user reads them in the editor's language (ui/Texts.h).
-inline constexpr const wchar_t* kRunDoneMessage = ui::English(ui::TextId::RunDone);
+inline constexpr const wchar_t* kRunDoneMessage = base::English(base::TextId::RunDone);
 
 // What the user is told when a run stopped at their request after `done` of `total` pages.
 std::wstring RunStoppedMessage(std::int32_t done, std::int32_t total);
 // What the user is told when a run over all pages stopped at their request while
 // the pages were counted.
-inline constexpr const wchar_t* kCountStoppedMessage = ui::English(ui::TextId::CountStopped);
+inline constexpr const wchar_t* kCountStoppedMessage = base::English(base::TextId::CountStopped);
 
 // Writes `settings` into every page of the open web, or into every queued page,
 // through the host's editor, Save and Close commands, then reports success. A

@@ -4,7 +4,7 @@
 
 #include "base/Error.h"
 #include "ui/Form.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::ui {
 namespace {
@@ -17,7 +17,7 @@ std::vector<std::shared_ptr<void>> g_released;
 void ReportCaught(const std::wstring& action, MessageBoxes* messages) noexcept {
     const std::wstring reason = base::CaughtErrorText();
     try {
-        std::wstring text = Text(TextId::ActionFailed, {action});
+        std::wstring text = base::Text(base::TextId::ActionFailed, {action});
         if (!reason.empty()) text += L"\n\n" + reason;
         (messages ? *messages : CurrentToolkit().messages()).show(text, kProductTitle, MessageIcon::Error);
     } catch (...) {

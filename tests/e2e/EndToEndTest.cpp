@@ -16,7 +16,7 @@
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
 #include "tests/simhost/disk/BodyTagCheck.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::e2e {
 namespace {
@@ -294,7 +294,7 @@ TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregis
         }
         if (c.addins == 2) {
             // The editor's German is the dialogs': the steps find their German captions.
-            ui::SetLanguage(ui::Language::German);
+            base::SetLanguage(base::Language::German);
             host.typeInMenu(L't');
             const HWND dialog = host.waitForTop(kProduct, IsOptionsDialog);
             EXPECT_EQ(TextOf(dialog), L"Tavisk 2002");
@@ -307,7 +307,7 @@ TEST_F(EndToEnd, TheCommandsPlaceInTheToolsMenuInEveryLanguageAndGoneOnceUnregis
             QueueByDoubleClick(host, chooser, L"tools.htm");
             ConfirmChooser(host, chooser);
             runAndExpectSuccess(dialog, L"Die Randeinstellungen wurden erfolgreich übernommen.");
-            ui::SetLanguage(ui::Language::English);
+            base::SetLanguage(base::Language::English);
             expectOnlyRewrites({{L"topmargin", L"10"}}, {L"products/tools.htm"});
         }
         host.closeMenus();

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::e2e {
 namespace {
@@ -50,17 +50,17 @@ void Camera::shoot(const std::wstring& name, const std::vector<HWND>& windows) {
 }
 
 std::wstring CommandKeys() {
-    switch (ui::CurrentLanguage()) {
-        case ui::Language::German:
+    switch (base::CurrentLanguage()) {
+        case base::Language::German:
             return L"xht";
-        case ui::Language::French:
+        case base::Language::French:
             return L"oht";
         default:
             return kCommandKeys;
     }
 }
 
-bool IsOptionsDialog(HWND window) { return HasButton(window, ui::Text(ui::TextId::EditQueue)); }
+bool IsOptionsDialog(HWND window) { return HasButton(window, base::Text(base::TextId::EditQueue)); }
 
 bool IsMessageBox(HWND window) {
     // A message box holds only its text, its icon and its buttons.
@@ -84,19 +84,20 @@ HWND OpenOptionsDialog(HostProcess& host, Camera& camera) {
 }
 
 void MakeChoices(HWND dialog, const Choices& choices) {
-    const HWND top = Control(dialog, kButton, ui::Text(ui::TextId::TopMargin));
-    const HWND left = Control(dialog, kButton, ui::Text(ui::TextId::LeftMargin));
+    const HWND top = Control(dialog, kButton, base::Text(base::TextId::TopMargin));
+    const HWND left = Control(dialog, kButton, base::Text(base::TextId::LeftMargin));
     SetTicked(top, !choices.top.empty());
     if (!choices.top.empty()) TypeInto(BoxBeside(dialog, top), choices.top);
     SetTicked(left, !choices.left.empty());
     if (!choices.left.empty()) TypeInto(BoxBeside(dialog, left), choices.left);
-    const ui::TextId platforms[] = {ui::TextId::BothBrowsers, ui::TextId::ExplorerOnly, ui::TextId::NetscapeOnly};
-    SetTicked(Control(dialog, kButton, ui::Text(platforms[choices.platform])), true);
+    const base::TextId platforms[] = {base::TextId::BothBrowsers, base::TextId::ExplorerOnly,
+                                      base::TextId::NetscapeOnly};
+    SetTicked(Control(dialog, kButton, base::Text(platforms[choices.platform])), true);
 }
 
 void ChooseSelectedPages(HWND dialog) {
-    SetTicked(Control(dialog, kButton, ui::Text(ui::TextId::SelectedPages)), true);
-    const HWND edit = Control(dialog, kButton, ui::Text(ui::TextId::EditQueue));
+    SetTicked(Control(dialog, kButton, base::Text(base::TextId::SelectedPages)), true);
+    const HWND edit = Control(dialog, kButton, base::Text(base::TextId::EditQueue));
     WaitFor(L"\"Edit &Queue\" to be enabled", [&] { return IsWindowEnabled(edit) != FALSE; });
 }
 
@@ -107,12 +108,12 @@ std::vector<std::wstring> OptionsQueue(const HostProcess& host, HWND dialog) {
 }
 
 HWND OpenChooser(HostProcess& host, HWND dialog, Camera& camera) {
-    Click(Control(dialog, kButton, ui::Text(ui::TextId::EditQueue)));
+    Click(Control(dialog, kButton, base::Text(base::TextId::EditQueue)));
     bool waitSeen = false;
     HWND chooser = nullptr;
     WaitFor(L"the page chooser", [&] {
         if (!waitSeen) {
-            if (const HWND wait = host.findTop(ui::Text(ui::TextId::WaitCaption))) {
+            if (const HWND wait = host.findTop(base::Text(base::TextId::WaitCaption))) {
                 waitSeen = true;
                 try {
                     camera.shoot(L"loading-web", {wait});
@@ -121,8 +122,8 @@ HWND OpenChooser(HostProcess& host, HWND dialog, Camera& camera) {
                 }
             }
         }
-        chooser = host.findTop(ui::Text(ui::TextId::ChooserCaption));
-        return chooser != nullptr && !host.findTop(ui::Text(ui::TextId::WaitCaption));
+        chooser = host.findTop(base::Text(base::TextId::ChooserCaption));
+        return chooser != nullptr && !host.findTop(base::Text(base::TextId::WaitCaption));
     });
     return chooser;
 }
@@ -170,7 +171,7 @@ void QueueSelected(HostProcess& host, HWND chooser, const std::vector<std::wstri
                 [&] { return static_cast<UINT>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) == wanted; });
     }
     const size_t before = ChooserQueue(host, chooser).size();
-    Click(Control(chooser, kButton, ui::Text(ui::TextId::AddToQueue)));
+    Click(Control(chooser, kButton, base::Text(base::TextId::AddToQueue)));
     WaitFor(L"the selected pages to join the queue",
             [&] { return ChooserQueue(host, chooser).size() == before + pages.size(); });
 }
@@ -178,7 +179,7 @@ void QueueSelected(HostProcess& host, HWND chooser, const std::vector<std::wstri
 void ConfirmChooser(HostProcess& host, HWND chooser) {
     Click(Control(chooser, kButton, L"OK"));
     WaitFor(L"the page chooser to close",
-            [&] { return host.findTop(ui::Text(ui::TextId::ChooserCaption)) == nullptr; });
+            [&] { return host.findTop(base::Text(base::TextId::ChooserCaption)) == nullptr; });
 }
 
 HWND WaitForMessage(const HostProcess& host) { return host.waitForTop(kProduct, IsMessageBox); }

@@ -3,7 +3,7 @@
 // The add-in's windows as a user meets them in the stand-in host: its command in
 // the Tools menu, the options dialog, the page chooser and its message boxes. The
 // walkthrough and the end-to-end tests take the same steps. They find the controls
-// by their captions in the language set with ui::SetLanguage (English unless set).
+// by their captions in the language set with base::SetLanguage (English unless set).
 
 #include <windows.h>
 

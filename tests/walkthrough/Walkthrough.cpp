@@ -34,7 +34,7 @@
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
         argv += 2;
         argc -= 2;
     }
-    const std::wstring codes[] = {L"en", L"de", L"fr", L"ja"};  // in the order of ui::kLanguages
+    const std::wstring codes[] = {L"en", L"de", L"fr", L"ja"};  // in the order of base::kLanguages
     const auto known = std::ranges::find(codes, language);
     const bool allPages = argc == 7 && argv[1] == std::wstring_view(L"--all-pages");
     if ((!allPages && argc != 4 && argc != 5) || known == std::end(codes)) {
@@ -179,7 +179,7 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         if (allPages) return AllPages(argv[2], argv[3], {argv[4], argv[5], _wtoi(argv[6])});
-        tavisk::ui::SetLanguage(tavisk::ui::kLanguages[known - std::begin(codes)]);
+        tavisk::base::SetLanguage(tavisk::base::kLanguages[known - std::begin(codes)]);
         return Run(argv[1], argv[2], argv[3], argc == 5 ? fs::path(argv[4]) : fs::path(), language);
     } catch (const std::exception& e) {
         Print(L"walkthrough: failed: " + tavisk::base::FromUtf8(e.what()));

@@ -5,7 +5,7 @@
 
 #include "base/Text.h"
 #include "ui/EventBoundary.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::ui::memory {
 namespace {
@@ -39,7 +39,7 @@ void MemoryTextBox::select(std::int32_t start, std::int32_t length) {
 }
 
 void MemoryTextBox::userFocus() {
-    if (_enabled) Raise(Text(TextId::SelectingText), onGotFocus);
+    if (_enabled) Raise(base::Text(base::TextId::SelectingText), onGotFocus);
 }
 
 void MemoryTextBox::userType(const std::wstring& text) {
@@ -78,7 +78,7 @@ void MemoryOptionGroup::userClick(std::int32_t index) {
 }
 
 void MemoryListView::userColumnClick(std::int32_t header) {
-    if (_enabled) Raise(Text(TextId::SortingList), onColumnClick, header);
+    if (_enabled) Raise(base::Text(base::TextId::SortingList), onColumnClick, header);
 }
 
 void MemoryListView::userDoubleClick(const std::wstring& key) {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "ui/EventBoundary.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::ui::memory {
 
@@ -115,19 +115,19 @@ void MemoryForm::userPressEscape() {
 }
 
 void MemoryForm::userClose() {
-    if (!_unloaded && onClose) RunEvent(Text(TextId::ClosingWindow), onClose);
+    if (!_unloaded && onClose) RunEvent(base::Text(base::TextId::ClosingWindow), onClose);
 }
 
 void MemoryForm::userDeactivate() {
     if (_unloaded) return;
     _active = false;
-    if (onDeactivate) RunEvent(Text(TextId::LeavingWindow), onDeactivate);
+    if (onDeactivate) RunEvent(base::Text(base::TextId::LeavingWindow), onDeactivate);
 }
 
 void MemoryForm::userActivate() {
     if (_unloaded || !_visible) return;
     _active = true;
-    if (onActivate) RunEvent(Text(TextId::ActivatingWindow), onActivate);
+    if (onActivate) RunEvent(base::Text(base::TextId::ActivatingWindow), onActivate);
 }
 
 std::shared_ptr<Form> MemoryToolkit::createForm(const FormDesign& design) {

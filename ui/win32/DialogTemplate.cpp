@@ -1,6 +1,6 @@
 #include "ui/win32/DialogTemplate.h"
 
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
 namespace tavisk::ui::win32 {
 
@@ -14,7 +14,7 @@ std::vector<WORD> EmptyDialogTemplate(DWORD style, DWORD exStyle, const std::wst
     words.insert(words.end(), caption.begin(), caption.end());
     words.push_back(0);
     words.push_back(8);  // points
-    for (const wchar_t* c = DialogFontFace(); *c; ++c) words.push_back(*c);
+    for (const wchar_t* c = base::DialogFontFace(); *c; ++c) words.push_back(*c);
     words.push_back(0);
     return words;
 }

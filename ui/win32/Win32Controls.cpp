@@ -5,7 +5,7 @@
 
 #include "base/Text.h"
 #include "ui/EventBoundary.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
 
@@ -225,7 +225,8 @@ LRESULT Win32ListView::notify(NMHDR& header) {
         case LVN_COLUMNCLICK: {
             // A disabled list raises no event, whatever reaches its header.
             const int header1 = reinterpret_cast<NMLISTVIEW&>(header).iSubItem + 1;
-            if (enabled() && onColumnClick) RunEvent(Text(TextId::SortingList), [&] { onColumnClick(header1); });
+            if (enabled() && onColumnClick)
+                RunEvent(base::Text(base::TextId::SortingList), [&] { onColumnClick(header1); });
             return 0;
         }
         case NM_DBLCLK: {

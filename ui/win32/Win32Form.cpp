@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "ui/EventBoundary.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
@@ -157,7 +157,7 @@ TextBox& Win32Form::addTextBox(const std::wstring& text, Rect rect) {
     auto* box = control.get();
     _controls.push_back(std::move(control));
     _commands[GetDlgCtrlID(edit)] = [box](UINT code) {
-        if (code == EN_SETFOCUS && box->onGotFocus) RunEvent(Text(TextId::SelectingText), box->onGotFocus);
+        if (code == EN_SETFOCUS && box->onGotFocus) RunEvent(base::Text(base::TextId::SelectingText), box->onGotFocus);
     };
     return *box;
 }
@@ -321,7 +321,7 @@ INT_PTR CALLBACK Win32Form::DialogProc(HWND window, UINT message, WPARAM wParam,
     // and leaves the message to the dialog manager. After handle() the form may be
     // gone (a handler can unload and release it): only the window and the result are
     // used from here on.
-    RunEvent(Text(TextId::DialogWork), [&] { handled = form->handle(message, wParam, lParam, result); });
+    RunEvent(base::Text(base::TextId::DialogWork), [&] { handled = form->handle(message, wParam, lParam, result); });
     if (!handled) {
         // A handler that closed the form leaves the dialog manager nothing to do.
         return IsWindow(window) ? FALSE : TRUE;
@@ -349,7 +349,7 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;
         }
         case WM_CLOSE:
-            if (onClose) RunEvent(Text(TextId::ClosingWindow), onClose);
+            if (onClose) RunEvent(base::Text(base::TextId::ClosingWindow), onClose);
             return true;
         case WM_NCDESTROY:
             // Destroyed from outside (its owner went, or the thread ends): the form
@@ -358,9 +358,9 @@ bool Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
             return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
-                if (onDeactivate) RunEvent(Text(TextId::LeavingWindow), onDeactivate);
+                if (onDeactivate) RunEvent(base::Text(base::TextId::LeavingWindow), onDeactivate);
             } else if (onActivate) {
-                RunEvent(Text(TextId::ActivatingWindow), onActivate);
+                RunEvent(base::Text(base::TextId::ActivatingWindow), onActivate);
             }
             return false;
         case WM_SETCURSOR:

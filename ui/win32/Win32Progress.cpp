@@ -10,7 +10,7 @@
 #include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32EditorWindow.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
 
@@ -86,7 +86,7 @@ void Win32ProgressWindow::layOut(int icon) {
     _status = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, -1, Pixels(kStatus, dpi));
     _item = addChild(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, -1, Pixels(kItem, dpi));
     _bar = addChild(PROGRESS_CLASSW, L"", PBS_SMOOTH, -1, Pixels(kBar, dpi));
-    _cancel = addChild(L"BUTTON", Text(TextId::Cancel), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL,
+    _cancel = addChild(L"BUTTON", base::Text(base::TextId::Cancel), BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL,
                        Pixels(kCancel, dpi));
 }
 

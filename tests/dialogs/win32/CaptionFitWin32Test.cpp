@@ -30,7 +30,7 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs/win32/RecordingToolkit.h"
 #include "tests/support/WindowDriver.h"
-#include "ui/Texts.h"
+#include "base/Texts.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 
@@ -157,7 +157,7 @@ protected:
         if (frmMain::Exists()) frmMain::Instance().unload();
         Pump();
         frmProgress::SetClock(nullptr);
-        ui::SetLanguage(ui::Language::English);
+        base::SetLanguage(base::Language::English);
         SetPageChooser(nullptr);
         ui::SetToolkit(nullptr);
         host::SetApplication(nullptr);
@@ -177,20 +177,20 @@ TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsW
     std::unique_ptr<frmLoading> wait;
     std::unique_ptr<frmProgress> progress;
     auto now = std::chrono::steady_clock::now();
-    using ui::Text, ui::TextId;
+    using base::Text, base::TextId;
     const char* const names[] = {"en", "de", "fr", "ja"};
-    for (const ui::Language language : ui::kLanguages) {
+    for (const base::Language language : base::kLanguages) {
         const char* name = names[static_cast<int>(language)];
         SCOPED_TRACE(name);
-        if (language != ui::Language::English) {
+        if (language != base::Language::English) {
             frmChooseFiles::Discard();
             frmMain::Instance().unload();
-            ui::SetLanguage(language);
+            base::SetLanguage(language);
             ShowOptionsDialog();
             Pump();
             main = static_cast<ui::win32::Win32Form&>(frmMain::Instance().form()).window();
         }
-        if (language == ui::Language::Japanese) {
+        if (language == base::Language::Japanese) {
             // The Japanese interface font the dialog font links to has the glyphs: no boxes.
             const HDC dc = GetDC(main);
             const HGDIOBJ previous = SelectObject(
@@ -247,7 +247,7 @@ TEST_F(CaptionFitWin32Test, EveryCaptionOfEveryFormFitsInTheFontItsControlDrawsW
                             caption.room.cy, Narrow(caption.face).c_str());
                 // The dialogs are laid out for the bitmap MS Sans Serif (Japanese ones for
                 // the font behind MS Shell Dlg); a stand-in face is wider and clips.
-                EXPECT_EQ(caption.face, ui::DialogFontFace()) << Narrow(caption.control);
+                EXPECT_EQ(caption.face, base::DialogFontFace()) << Narrow(caption.control);
                 EXPECT_LE(caption.needed.cx, caption.room.cx)
                     << form.form << ": " << Narrow(caption.control) << " needs " << caption.needed.cx
                     << " px of width, its control gives it " << caption.room.cx;

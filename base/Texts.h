@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavisk::ui {
+namespace tavisk::base {
 
 // The languages the add-in speaks; every other language of the editor gets English.
 enum class Language { English, German, French, Japanese };
@@ -184,4 +184,4 @@ std::wstring Text(TextId id, std::initializer_list<std::wstring_view> args);
 // system substitutes for "MS Shell Dlg" (MS UI Gothic on a Japanese Windows).
 const wchar_t* DialogFontFace() noexcept;
 
-}  // namespace tavisk::ui
+}  // namespace tavisk::base

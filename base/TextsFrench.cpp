@@ -1,6 +1,6 @@
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
-namespace tavisk::ui {
+namespace tavisk::base {
 
 // The words of the editor's and Windows' French editions: "Marges", "site Web",
 // "Annuler"; a space before the colon, as French typography wants.
@@ -73,4 +73,4 @@ extern constexpr TextTable kFrenchTexts = {
 };
 static_assert(IsComplete(kFrenchTexts));
 
-}  // namespace tavisk::ui
+}  // namespace tavisk::base

@@ -1,6 +1,6 @@
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
-namespace tavisk::ui {
+namespace tavisk::base {
 
 // The words of the editor's and Windows' Japanese editions: "余白", "キャンセル";
 // an accelerator goes in parentheses at the end of its caption, before any "...".
@@ -68,4 +68,4 @@ extern constexpr TextTable kJapaneseTexts = {
 };
 static_assert(IsComplete(kJapaneseTexts));
 
-}  // namespace tavisk::ui
+}  // namespace tavisk::base

@@ -1,6 +1,6 @@
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
-namespace tavisk::ui {
+namespace tavisk::base {
 
 // The words of the editor's and Windows' German editions: "Seitenränder", "Web",
 // "Abbrechen"; the margins "Oben" and "Links", as the page setup names them.
@@ -74,4 +74,4 @@ extern constexpr TextTable kGermanTexts = {
 };
 static_assert(IsComplete(kGermanTexts));
 
-}  // namespace tavisk::ui
+}  // namespace tavisk::base

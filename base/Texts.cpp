@@ -1,6 +1,6 @@
-#include "ui/Texts.h"
+#include "base/Texts.h"
 
-namespace tavisk::ui {
+namespace tavisk::base {
 namespace {
 
 Language g_language = Language::English;
@@ -67,4 +67,4 @@ const wchar_t* DialogFontFace() noexcept {
     return g_language == Language::Japanese ? L"MS Shell Dlg" : L"MS Sans Serif";
 }
 
-}  // namespace tavisk::ui
+}  // namespace tavisk::base

@@ -215,8 +215,12 @@ public:
         // Only a popup has controls: a button lacks the member, and the lookup fails.
         return std::make_shared<DispatchControls>(_object.object(L"Controls"));
     }
-    std::unique_ptr<EventBinding> bindClick(std::function<void()> handler) override {
-        return AdviseClick(_object.get(), std::move(handler));
+    std::unique_ptr<EventBinding> bindClick(std::function<void(CommandBarControl* clicked)> handler) override {
+        return AdviseClick(_object.get(), [handler = std::move(handler)](IDispatch* clicked) {
+            if (!clicked) return handler(nullptr);
+            DispatchControl control{ComPtr<IDispatch>(clicked)};
+            handler(&control);
+        });
     }
 
 private:

@@ -56,9 +56,17 @@ void Connect::addMenuCommand() {
 
     p_ctlBtn = p_ctlPopup->controls()->add(host::ControlType::Button, kButtonParameter, true);
     p_ctlBtn->setCaption(base::Text(base::TextId::MenuCommand));
-    p_ctlBtnEvents = p_ctlBtn->bindClick([this] {
+    // Office raises a click in the handlers of every control with the clicked one's
+    // Id and Tag, and every custom button has the Id 1: our own Tag keeps the clicks
+    // of other untagged buttons from reaching us, and ours from reaching them.
+    p_ctlBtn->setTag(kButtonTag);
+    p_ctlBtnEvents = p_ctlBtn->bindClick([this](host::CommandBarControl* clicked) {
         ui::RunEvent(
-            ui::ActionName(base::Text(base::TextId::MenuCommand)), [this] { p_ctlBtnEvents_Click(); }, _ui.messages);
+            ui::ActionName(base::Text(base::TextId::MenuCommand)),
+            [this, clicked] {
+                if (clicked && clicked->tag() == kButtonTag) p_ctlBtnEvents_Click();
+            },
+            _ui.messages);
     });
 }
 

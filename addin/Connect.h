@@ -30,6 +30,9 @@ public:
     static constexpr wchar_t kMakerTag[] = L"HALVERN";
     static constexpr wchar_t kMakerParameter[] = L"HALVERN";
     static constexpr wchar_t kButtonParameter[] = L"Tavisk";
+    // Our button's alone (the maker's popup keeps "HALVERN"): a click is ours only
+    // when the clicked control carries it.
+    static constexpr wchar_t kButtonTag[] = L"tavisk2002.Connect";
 
     explicit Connect(CommandUi ui) : _ui(std::move(ui)) {}
     // Released without a disconnection (a host may do that), it still forgets the
@@ -39,7 +42,7 @@ public:
     Connect& operator=(const Connect&) = delete;
 
     // Makes `application` the process-wide host, finds or creates the maker's popup
-    // in the Tools menu, appends the button and subscribes to its Click event. The
+    // in the Tools menu, appends the button, tags it and subscribes to its Click event. The
     // first failing host call raises HostError; what was made before it stays, and
     // the process-wide host is cleared again.
     void OnConnection(std::shared_ptr<host::HostApplication> application);

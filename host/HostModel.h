@@ -132,8 +132,10 @@ public:
     virtual std::shared_ptr<CommandBarControls> controls() = 0;
     // The control taken as a button, subscribed to its Click event; raises
     // HostError when it is not a button. The handler runs on every click until
-    // the returned binding is destroyed.
-    virtual std::unique_ptr<EventBinding> bindClick(std::function<void()> handler) = 0;
+    // the returned binding is destroyed, handed the control the host names as the
+    // one clicked (null when it names none): Office raises a click in the handlers
+    // of every control with the clicked one's Id and Tag.
+    virtual std::unique_ptr<EventBinding> bindClick(std::function<void(CommandBarControl* clicked)> handler) = 0;
 };
 
 class CommandBarControls : public Collection<CommandBarControl> {

@@ -24,6 +24,8 @@ std::shared_ptr<ControlNode> ControlNode::Append(const std::shared_ptr<ControlLi
                                                  std::function<void()> action) {
     auto control = std::make_shared<ControlNode>(type, id, caption, std::move(action));
     control->_owner = list;
+    control->_subscribers = list->subscribers;
+    control->_children->subscribers = list->subscribers;
     list->items.push_back(control);
     return control;
 }
@@ -51,26 +53,32 @@ void ControlNode::detach() {
 }
 
 void ControlNode::execute() {
-    // Copy first: a handler may unsubscribe while the event is raised.
-    const auto handlers = _handlers;
+    // Collected first: a handler may unsubscribe, or change a Tag, while the event is raised.
+    std::vector<ClickHandler> handlers;
+    for (const auto& entry : _subscribers->entries) {
+        const auto bound = entry.control.lock();
+        if (bound && !bound->deleted() && bound->_id == _id && bound->_tag == _tag) handlers.push_back(entry.handler);
+    }
     bool cancelDefault = false;
-    for (const auto& [cookie, handler] : handlers) handler(cancelDefault);
+    for (const auto& handler : handlers) handler(*this, cancelDefault);
     if (_action && !cancelDefault) _action();
 }
 
-int ControlNode::subscribe(std::function<void()> handler) {
-    return subscribeCancellable([handler = std::move(handler)](bool&) { handler(); });
-}
-
-int ControlNode::subscribeCancellable(std::function<void(bool& cancelDefault)> handler) {
-    _handlers.emplace_back(_nextCookie, std::move(handler));
-    return _nextCookie++;
+int ControlNode::subscribe(ClickHandler handler) {
+    _subscribers->entries.push_back({_subscribers->nextCookie, weak_from_this(), std::move(handler)});
+    return _subscribers->nextCookie++;
 }
 
 void ControlNode::unsubscribe(int cookie) {
-    _handlers.erase(
-        std::remove_if(_handlers.begin(), _handlers.end(), [cookie](const auto& h) { return h.first == cookie; }),
-        _handlers.end());
+    auto& entries = _subscribers->entries;
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(), [cookie](const auto& e) { return e.cookie == cookie; }),
+        entries.end());
+}
+
+size_t ControlNode::subscriberCount() const noexcept {
+    return static_cast<size_t>(std::count_if(_subscribers->entries.begin(), _subscribers->entries.end(),
+                                             [this](const auto& e) { return e.control.lock().get() == this; }));
 }
 
 std::shared_ptr<ControlNode> CommandBarNode::find(std::int32_t id, bool recursive) const {
@@ -88,6 +96,7 @@ std::shared_ptr<ControlNode> CommandBarNode::find(std::int32_t id, bool recursiv
 CommandBarNode& CommandBarsModel::addBar(const std::wstring& name) {
     _bars.push_back(std::make_shared<CommandBarNode>());
     _bars.back()->name = name;
+    _bars.back()->controls->subscribers = _subscribers;
     return *_bars.back();
 }
 

@@ -13,15 +13,33 @@ class ControlNode;
 // Office's MsoControlType values for the two kinds of control this host has.
 enum class ControlType : std::int32_t { Button = 1, Popup = 10 };
 
-// The controls of a command bar or of a popup, in order.
+// A subscriber to a button's Click event, handed the control that was clicked.
+using ClickHandler = std::function<void(ControlNode& clicked, bool& cancelDefault)>;
+
+// Every Click subscription of one set of command bars. Office raises a click in
+// every handler bound to a control with the clicked control's Id and Tag, wherever
+// that control stands, so the subscriptions are kept for all bars together.
+struct ClickSubscribers {
+    struct Entry {
+        int cookie;
+        std::weak_ptr<ControlNode> control;
+        ClickHandler handler;
+    };
+    std::vector<Entry> entries;
+    int nextCookie = 1;
+};
+
+// The controls of a command bar or of a popup, in order, and the Click
+// subscriptions of the bars they belong to.
 struct ControlList {
     std::vector<std::shared_ptr<ControlNode>> items;
+    std::shared_ptr<ClickSubscribers> subscribers = std::make_shared<ClickSubscribers>();
 };
 
 // One command-bar control. Built-in controls carry their command's Id and run an
 // action when executed; controls an add-in adds carry Id 1. Click handlers are the
 // subscribers to a button's Click event.
-class ControlNode {
+class ControlNode : public std::enable_shared_from_this<ControlNode> {
 public:
     ControlNode(ControlType type, std::int32_t id, std::wstring caption, std::function<void()> action = {});
 
@@ -48,14 +66,16 @@ public:
     // Removes the control, with all it holds, from the bar or popup holding it.
     void remove();
 
-    // Raises the Click event to every subscriber, then runs the built-in command
-    // unless a subscriber set the event's CancelDefault flag.
+    // Raises the Click event, with this control as the one clicked, in every
+    // handler bound to a control of the same bars that has this control's Id and
+    // Tag; then runs the built-in command unless a handler set CancelDefault.
     void execute();
-    int subscribe(std::function<void()> handler);
-    // A subscriber that receives CancelDefault, as Office's Click passes it by reference.
-    int subscribeCancellable(std::function<void(bool& cancelDefault)> handler);
+    // A subscriber that receives the clicked control and CancelDefault, as Office's
+    // Click passes them.
+    int subscribe(ClickHandler handler);
     void unsubscribe(int cookie);
-    size_t subscriberCount() const noexcept { return _handlers.size(); }
+    // The subscriptions bound to this control itself.
+    size_t subscriberCount() const noexcept;
 
     std::shared_ptr<ControlList> childList() const noexcept { return _children; }
 
@@ -72,8 +92,7 @@ private:
     std::function<void()> _action;
     std::shared_ptr<ControlList> _children = std::make_shared<ControlList>();
     std::weak_ptr<ControlList> _owner;
-    std::vector<std::pair<int, std::function<void(bool&)>>> _handlers;
-    int _nextCookie = 1;
+    std::shared_ptr<ClickSubscribers> _subscribers = _children->subscribers;
 };
 
 struct CommandBarNode {
@@ -94,6 +113,7 @@ public:
 
 private:
     std::vector<std::shared_ptr<CommandBarNode>> _bars;
+    std::shared_ptr<ClickSubscribers> _subscribers = std::make_shared<ClickSubscribers>();
 };
 
 }  // namespace tavisk::simhost

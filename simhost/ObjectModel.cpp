@@ -279,10 +279,13 @@ CommandBarControls CommandBarControl::controls() const {
 }
 
 std::unique_ptr<ClickSubscription> CommandBarControl::subscribeClick(
-    std::function<void(bool& cancelDefault)> handler) const {
+    std::function<void(const CommandBarControl& clicked, bool& cancelDefault)> handler) const {
     auto& control = act(L"Control.bindClick");
     if (control.type() != ControlType::Button) throw SimError(kErrorNoInterface, L"The control is not a button.");
-    return std::make_unique<ClickSubscription>(_control, control.subscribeCancellable(std::move(handler)));
+    return std::make_unique<ClickSubscription>(
+        _control, control.subscribe([host = _host, handler = std::move(handler)](ControlNode& clicked, bool& cancel) {
+            handler(CommandBarControl(*host, clicked.shared_from_this()), cancel);
+        }));
 }
 
 ControlList& CommandBarControls::live() const {

@@ -219,8 +219,10 @@ public:
     // The control taken as a popup; SimError (kErrorNoInterface) when it is not one.
     CommandBarControls controls() const;
     // The control taken as a button, subscribed to its Click event until the result
-    // goes; SimError (kErrorNoInterface) when it is not a button.
-    std::unique_ptr<ClickSubscription> subscribeClick(std::function<void(bool& cancelDefault)> handler) const;
+    // goes; SimError (kErrorNoInterface) when it is not a button. The handler is
+    // handed the control clicked, which may be another with the same Id and Tag.
+    std::unique_ptr<ClickSubscription> subscribeClick(
+        std::function<void(const CommandBarControl& clicked, bool& cancelDefault)> handler) const;
 
     // Whether the control is a button, told without a call of the object model (for
     // a COM caller looking for the Click connection point).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "base/Text.h"
 #include "simhost/SimError.h"
 
 namespace tavisk::simhost {
@@ -29,7 +30,13 @@ bool WebModel::IsHiddenName(const std::wstring& name) {
     return !name.empty() && name.front() == L'_' && !isPrivate;
 }
 
+bool WebModel::IsMetadataName(const std::wstring& name) {
+    return name.size() >= 5 && base::AsciiLower(name.substr(0, 5)) == L"_vti_";
+}
+
 FolderNode& WebModel::addFolder(FolderNode& parent, const std::wstring& name) {
+    if (IsMetadataName(name))
+        throw SimError(kErrorInvalidArg, L"The folder " + name + L" holds the editor's metadata, not the web's files.");
     auto folder = std::make_shared<FolderNode>(name, childUrl(parent, name), IsHiddenName(name));
     if (!_foldersByUrl.emplace(folder->url(), folder).second)
         throw SimError(kErrorInvalidArg, L"The web already has a folder " + folder->url() + L".");

@@ -35,6 +35,10 @@ public:
 
     // Folders whose name starts with "_", but _private, are the web's hidden folders.
     static bool IsHiddenName(const std::wstring& name);
+    // Folders whose name starts with "_vti_" hold the editor's metadata: they are no
+    // part of the web, in none of its collections, not even as hidden folders.
+    static bool IsMetadataName(const std::wstring& name);
+    // Raises SimError for a metadata folder's name.
     FolderNode& addFolder(FolderNode& parent, const std::wstring& name);
     // Without a store the file's page is kept in a MemoryPageStore.
     FileNode& addFile(FolderNode& folder, const std::wstring& name, const std::wstring& title,

@@ -7,8 +7,8 @@
 # one; its symbols stay in the build (packaging/tavisk2002.dll.debug). The version
 # is the one the DLL's version resource carries.
 #
-# Signing: with TAVISK_SIGN_PFX naming a PKCS#12 certificate and TAVISK_SIGN_PASSWORD
-# its password, the DLL (before it goes into the package and the archive) and the
+# Signing: with TAVISK_SIGN_PFX naming a PKCS#12 certificate and its password in the
+# file TAVISK_SIGN_PASSWORD_FILE names (or in TAVISK_SIGN_PASSWORD), the DLL (before it goes into the package and the archive) and the
 # package are signed with Authenticode (packaging/sign.sh), timestamped by the server
 # TAVISK_SIGN_TIMESTAMP_URL names, if any. Without a certificate both stay unsigned.
 set -euo pipefail
@@ -20,8 +20,17 @@ if [ -n "${TAVISK_SIGN_PFX:-}" ]; then
     echo "package: TAVISK_SIGN_PFX names no file: $TAVISK_SIGN_PFX" >&2
     exit 1
   fi
-  if [ -z "${TAVISK_SIGN_PASSWORD+set}" ]; then
-    echo "package: TAVISK_SIGN_PASSWORD is not set (set it empty for a certificate without a password)" >&2
+  if [ -n "${TAVISK_SIGN_PASSWORD_FILE:-}" ]; then
+    if [ ! -f "$TAVISK_SIGN_PASSWORD_FILE" ]; then
+      echo "package: TAVISK_SIGN_PASSWORD_FILE names no file: $TAVISK_SIGN_PASSWORD_FILE" >&2
+      exit 1
+    fi
+    # Read by sign.sh inside the build, from the build's folder.
+    TAVISK_SIGN_PASSWORD_FILE=$(realpath "$TAVISK_SIGN_PASSWORD_FILE")
+    export TAVISK_SIGN_PASSWORD_FILE
+  elif [ -z "${TAVISK_SIGN_PASSWORD+set}" ]; then
+    echo "package: neither TAVISK_SIGN_PASSWORD_FILE nor TAVISK_SIGN_PASSWORD is set" \
+      "(set TAVISK_SIGN_PASSWORD empty for a certificate without a password)" >&2
     exit 1
   fi
   # The build reads the certificate's path when it is configured, from its own folder.
@@ -34,7 +43,7 @@ if [ -n "${TAVISK_SIGN_PFX:-}" ]; then
     signed+=", without a timestamp: invalid once the certificate expires"
   fi
 else
-  signed="unsigned: no certificate given (TAVISK_SIGN_PFX, TAVISK_SIGN_PASSWORD)"
+  signed="unsigned: no certificate given (TAVISK_SIGN_PFX, TAVISK_SIGN_PASSWORD_FILE)"
 fi
 
 bash "$root/tools/setup.sh"

@@ -22,8 +22,7 @@ using Microsoft::WRL::ComPtr;
 // interface, as the connection point asks it to before it accepts the sink.
 class ClickSink final : public ComObject<IDispatch> {
 public:
-    explicit ClickSink(std::function<void()> handler)
-        : _handler(std::make_shared<const std::function<void()>>(std::move(handler))) {}
+    explicit ClickSink(ClickHandler handler) : _handler(std::make_shared<const ClickHandler>(std::move(handler))) {}
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -43,8 +42,8 @@ public:
         }
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* info,
-                                     UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* info, UINT*) override {
         if (id != kClickDispId) return DISP_E_MEMBERNOTFOUND;
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         if (result) VariantInit(result);
@@ -54,7 +53,7 @@ public:
         ComPtr<IDispatch> self(this);
         const auto handler = _handler;
         try {
-            if (handler && *handler) (*handler)();
+            if (handler && *handler) (*handler)(ClickedControl(params));
             return S_OK;
         } catch (...) {
             return CaughtErrorToExcepInfo(info, kErrorSource);
@@ -70,7 +69,16 @@ private:
         return riid == kCommandBarButtonEventsIid ? static_cast<IDispatch*>(this) : nullptr;
     }
 
-    std::shared_ptr<const std::function<void()>> _handler;
+    // Click(Ctrl, CancelDefault): Ctrl is the first argument, which IDispatch passes last.
+    static IDispatch* ClickedControl(const DISPPARAMS* params) {
+        if (!params || params->cArgs < 2 || !params->rgvarg) return nullptr;
+        const VARIANT& ctrl = params->rgvarg[params->cArgs - 1];
+        if (ctrl.vt == VT_DISPATCH) return ctrl.pdispVal;
+        if (ctrl.vt == (VT_DISPATCH | VT_BYREF) && ctrl.ppdispVal) return *ctrl.ppdispVal;
+        return nullptr;
+    }
+
+    std::shared_ptr<const ClickHandler> _handler;
 };
 
 class ClickBinding final : public EventBinding {
@@ -90,7 +98,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, std::function<void()> handler) {
+std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, ClickHandler handler) {
     if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), L"There is no button to bind.");
     SetErrorInfo(0, nullptr);  // a failure below must not be told with an earlier call's text
     ComPtr<IConnectionPointContainer> container;

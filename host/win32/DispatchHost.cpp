@@ -45,9 +45,14 @@ class DispatchWebFile final : public WebFile {
 public:
     explicit DispatchWebFile(ComPtr<IDispatch> object) : _object(std::move(object), L"WebFile") {}
     std::wstring url() override { return _object.get(L"Url").toText(); }
-    std::wstring title() override { return _object.get(L"Title").toText(); }
+    std::wstring title() override {
+        return text(L"Title", [](const Variant& title) {
+            // Null, as Empty, is a page without a title.
+            return title.value().vt == VT_NULL ? std::wstring() : title.toText();
+        });
+    }
     std::wstring extension() override {
-        std::wstring extension = _object.get(L"Extension").toText();
+        std::wstring extension = text(L"Extension", [](const Variant& value) { return value.toText(); });
         // The model's extension carries no dot, whichever way the host reports it.
         if (!extension.empty() && extension.front() == L'.') extension.erase(0, 1);
         return extension;
@@ -55,6 +60,18 @@ public:
     void open() override { _object.call(L"Open"); }
 
 private:
+    // A value of the file read as a text. When it cannot be read, the message names
+    // the member and the file, so that the user knows which page to look at.
+    template <class Convert>
+    std::wstring text(const wchar_t* member, Convert convert) {
+        try {
+            return convert(_object.get(member));
+        } catch (const HostError& e) {
+            throw HostError(e.code(), L"The host's WebFile." + std::wstring(member) + L" of " + url() +
+                                          L" cannot be read. " + e.message());
+        }
+    }
+
     LateBoundObject _object;
 };
 
@@ -216,8 +233,12 @@ public:
         // Only a popup has controls: a button lacks the member, and the lookup fails.
         return std::make_shared<DispatchControls>(_object.object(L"Controls"));
     }
-    std::unique_ptr<EventBinding> bindClick(std::function<void()> handler) override {
-        return AdviseClick(_object.get(), std::move(handler));
+    std::unique_ptr<EventBinding> bindClick(std::function<void(CommandBarControl* clicked)> handler) override {
+        return AdviseClick(_object.get(), [handler = std::move(handler)](IDispatch* clicked) {
+            if (!clicked) return handler(nullptr);
+            DispatchControl control{ComPtr<IDispatch>(clicked)};
+            handler(&control);
+        });
     }
 
 private:
@@ -345,6 +366,7 @@ private:
 }  // namespace
 
 std::shared_ptr<WebFolder> MakeDispatchFolder(ComPtr<IDispatch> folder) { return MakeFolder(std::move(folder)); }
+std::shared_ptr<WebFile> MakeDispatchFile(ComPtr<IDispatch> file) { return MakeFile(std::move(file)); }
 
 std::shared_ptr<HostApplication> MakeDispatchApplication(ComPtr<IDispatch> application) {
     return std::make_shared<DispatchApplication>(std::move(application));

@@ -20,5 +20,7 @@ inline constexpr wchar_t kErrorSource[] = L"tavisk2002.Connect";
 std::shared_ptr<HostApplication> MakeDispatchApplication(Microsoft::WRL::ComPtr<IDispatch> application);
 // One of the host's WebFolder objects, as the application's objects hand them out.
 std::shared_ptr<WebFolder> MakeDispatchFolder(Microsoft::WRL::ComPtr<IDispatch> folder);
+// One of the host's WebFile objects, likewise.
+std::shared_ptr<WebFile> MakeDispatchFile(Microsoft::WRL::ComPtr<IDispatch> file);
 
 }  // namespace tavisk::host::win32

@@ -63,7 +63,9 @@ Entries ListFolder(const fs::path& folder) {
         else
             continue;
         const auto name = it->path().filename();
-        list->push_back({PathText(name), name.native()});
+        auto text = PathText(name);
+        if (list == &entries.folders && WebModel::IsMetadataName(text)) continue;
+        list->push_back({std::move(text), name.native()});
     }
     if (error) Refuse(folder, error);
     std::sort(entries.folders.begin(), entries.folders.end(), ByName);

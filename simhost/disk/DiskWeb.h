@@ -11,7 +11,8 @@ namespace tavisk::simhost {
 // Opens a folder as a disk-based web. Folders and files are listed by name (A-Z
 // compared without case, then exactly); folders whose name starts with "_" are the
 // web's hidden folders, whose files the web's flat collection still holds (each
-// folder's files, then its subfolders', depth first). URLs are "file:///" and the
+// folder's files, then its subfolders', depth first). The editor's metadata folders
+// ("_vti_cnf", "_vti_pvt", ...) are left out altogether. URLs are "file:///" and the
 // absolute path with "/" (file:///C:/Webs/site, file:///tmp/site). A page's title is
 // its TITLE text as a browser shows it; any other file's title is its name.
 // Pages (.htm, .html, .asp in any case) are read when opened and written back, with

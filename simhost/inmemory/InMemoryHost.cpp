@@ -152,9 +152,13 @@ public:
     void deleteControl() override { _control.remove(); }
     void execute() override { _control.execute(); }
     std::shared_ptr<host::CommandBarControls> controls() override;
-    std::unique_ptr<host::EventBinding> bindClick(std::function<void()> handler) override {
+    std::unique_ptr<host::EventBinding> bindClick(
+        std::function<void(host::CommandBarControl* clicked)> handler) override {
         return std::make_unique<ClickBinding>(
-            _control.subscribeClick([handler = std::move(handler)](bool&) { handler(); }));
+            _control.subscribeClick([handler = std::move(handler)](const simhost::CommandBarControl& clicked, bool&) {
+                ControlFacade control(clicked);
+                handler(&control);
+            }));
     }
 
 private:

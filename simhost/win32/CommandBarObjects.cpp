@@ -76,8 +76,9 @@ private:
 class ControlObject;
 
 // The Click connection point of one button. Advise takes sinks that answer to the
-// event interface; each gets Click from every execution of the button, however it
-// comes (the model, the host window's menu, Execute), until it is unadvised.
+// event interface; each gets Click from every execution of the button, or of any
+// control with its Id and Tag, however it comes (the model, the host window's menu,
+// Execute), until it is unadvised. Ctrl is the control clicked.
 class ClickConnectionPoint final : public ComObject<IConnectionPoint> {
 public:
     explicit ClickConnectionPoint(ComPtr<ControlObject> control);
@@ -162,10 +163,11 @@ public:
         if (FAILED(sink->QueryInterface(kButtonEventsIid, reinterpret_cast<void**>(events.GetAddressOf()))) || !events)
             return CONNECT_E_CANNOTCONNECT;
         try {
-            // The sink's CancelDefault reaches the control's built-in command.
-            auto subscription = _control.subscribeClick([control = _control, events](bool& cancelDefault) {
-                RaiseClick(control, events.Get(), cancelDefault);
-            });
+            // The sink's CancelDefault reaches the clicked control's built-in command.
+            auto subscription =
+                _control.subscribeClick([events](const CommandBarControl& clicked, bool& cancelDefault) {
+                    RaiseClick(clicked, events.Get(), cancelDefault);
+                });
             _bindings.emplace(_nextCookie, std::move(subscription));
             *cookie = _nextCookie++;
             return S_OK;

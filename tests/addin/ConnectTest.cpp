@@ -28,7 +28,7 @@ std::ostream& operator<<(std::ostream& out, const Entry& e) {
 }
 
 const Entry kOurPopup{ControlType::Popup, L"&Halvern Add-ins", L"HALVERN"};
-const Entry kOurButton{ControlType::Button, L"&Tavisk 2002...", L""};
+const Entry kOurButton{ControlType::Button, L"&Tavisk 2002...", L"tavisk2002.Connect"};
 const Entry kSpelling{ControlType::Button, L"&Spelling...", L""};
 const Entry kOptions{ControlType::Button, L"&Options...", L""};
 
@@ -221,6 +221,19 @@ TEST_P(ConnectTest, ClickAsksTheProcessWideHostForItsWeb) {
     EXPECT_EQ(dialogShown, 0);
     EXPECT_EQ(withoutWeb.recorder().countOf(L"Application.activeWeb"), 1);
     EXPECT_EQ(host.recorder().countOf(L"Application.activeWeb"), 0);
+}
+
+// Office raises a click in every handler of a control with the clicked one's Id (1 for all custom ones) and Tag.
+TEST_P(ConnectTest, ClickOnSomeoneElsesUntaggedButtonIsNotOurs) {
+    ASSERT_EQ(addin->connect(), 0);
+    const auto ours = ourButton(lastToolsControl());
+    const auto other = ControlNode::AppendCustom(tools(), ControlType::Button, L"", false);
+    int otherClicks = 0;
+    other->subscribe([&](ControlNode&, bool&) { ++otherClicks; });
+    other->execute();
+    ours->execute();
+    EXPECT_EQ(dialogShown, 1) << "only our own button opens the dialog";
+    EXPECT_EQ(otherClicks, 1) << "our click runs another button's handler";
 }
 
 struct FailingStep {

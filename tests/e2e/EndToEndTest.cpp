@@ -132,6 +132,7 @@ TEST_F(EndToEnd, SelectedPagesThroughTheChooserAreTheOnlyOnesChanged) {
     caption.bottom = caption.top + 12;
     const auto shown = ScreenPixels(dialog, caption);
     const HWND chooser = OpenChooser(host, dialog, _camera);
+    EXPECT_THROW(ShowFolder(host, chooser, {L"_vti_cnf"}), DriveError) << "the editor's metadata is shown";
     ShowFolder(host, chooser, {L"products"});
     QueueByDoubleClick(host, chooser, L"tools.htm");
     QueueSelected(host, chooser, {L"Catalog.HTM", L"index.htm"});

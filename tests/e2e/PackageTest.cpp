@@ -132,6 +132,14 @@ TEST(PackageTest, InstallsWhatRegsvr32WritesRepairsUpgradesAndUninstallsClean) {
     for (const bool user : {false, true}) {
         SCOPED_TRACE(user ? "older per user" : "older per machine");
         const std::wstring properties = user ? L"" : L"ALLUSERS=1";
+        // A class registration whose DLL is gone (a user may not remove it) blocks nothing in the other context.
+        const HKEY hive = user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        const std::wstring clsid = L"Software\\Classes\\CLSID\\{107DFA6D-DB13-4A50-B005-D760A7C313A5}";
+        const wchar_t gone[] = L"C:\\Gone\\tavisk2002.dll";
+        ASSERT_EQ(RegSetKeyValueW(hive, (clsid + L"\\InprocServer32").c_str(), nullptr, REG_SZ, gone, sizeof(gone)), 0);
+        EXPECT_EQ(Msiexec(L"/i", user ? L"ALLUSERS=1" : L""), 0u);
+        EXPECT_EQ(Msiexec(L"/x", user ? L"ALLUSERS=1" : L""), 0u);
+        ASSERT_EQ(RegDeleteTreeW(hive, clsid.c_str()), 0);
         ASSERT_EQ(Msiexec(L"/i", properties, TAVISK_OLDER_MSI), 0u);
         const auto older = Products();
         const std::wstring refusal = Refusal(user ? L"ALLUSERS=1" : L"");

@@ -47,6 +47,7 @@ fs::path CopyWeb(const fs::path& source, const std::wstring& name) {
 }
 
 bool IsPageFile(const std::wstring& relative) {
+    if (base::AsciiLower(L"/" + relative).find(L"/_vti_") != std::wstring::npos) return false;
     const std::wstring extension = base::AsciiUpper(fs::path(relative).extension().wstring());
     return extension == L".HTM" || extension == L".HTML" || extension == L".ASP";
 }

@@ -18,7 +18,7 @@ using WebSnapshot = std::map<std::wstring, std::string>;
 WebSnapshot ReadWeb(const std::filesystem::path& folder);
 // A fresh copy of `source` in a new folder named `name` under the system's temporary folder.
 std::filesystem::path CopyWeb(const std::filesystem::path& source, const std::wstring& name);
-// Whether the editor opens the file as a page (.htm, .html, .asp in any case).
+// Whether the editor opens the file as a page (.htm, .html, .asp in any case; none of its "_vti_" folders).
 bool IsPageFile(const std::wstring& relative);
 
 // The page's BODY start tag as its bytes hold it (the FRAMESET's for a frames page),

@@ -115,7 +115,7 @@ TEST_F(SimHostTest, CommandBarsAreFoundAsOfficeFindsThem) {
     popup->setTag(L"HALVERN");
     const auto button = popup->controls()->add(host::ControlType::Button, L"Tavisk", true);
     EXPECT_THROW(button->controls(), host::HostError);
-    EXPECT_THROW(popup->bindClick([] {}), host::HostError);
+    EXPECT_THROW(popup->bindClick([](host::CommandBarControl*) {}), host::HostError);
     const auto node = host.menuBar().find(30007, false)->controls().items.back();
     EXPECT_EQ(node->tag(), L"HALVERN");
     EXPECT_EQ(node->parameter(), L"HALVERN");
@@ -124,7 +124,7 @@ TEST_F(SimHostTest, CommandBarsAreFoundAsOfficeFindsThem) {
 
     int clicks = 0;
     {
-        const auto binding = button->bindClick([&] { ++clicks; });
+        const auto binding = button->bindClick([&](host::CommandBarControl*) { ++clicks; });
         node->controls().items[0]->execute();
         button->execute();
     }

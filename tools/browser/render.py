@@ -95,8 +95,13 @@ def is_server_page(path):
 
 
 def pages_of(folder):
-    """The web's pages, by their paths relative to the folder, in name order."""
-    return sorted(p.relative_to(folder).as_posix() for p in Path(folder).rglob("*") if p.is_file() and is_page(p))
+    """The web's pages, by their paths relative to the folder, in name order; the
+    editor's metadata folders (_vti_cnf, _vti_pvt, ...) are no part of the web."""
+    return sorted(
+        p.relative_to(folder).as_posix()
+        for p in Path(folder).rglob("*")
+        if p.is_file() and is_page(p) and not any(part.lower().startswith("_vti_") for part in p.relative_to(folder).parts)
+    )
 
 
 class Browser:

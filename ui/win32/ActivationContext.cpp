@@ -13,6 +13,8 @@ using base::win32::ThisModule;
 
 namespace {
 
+bool g_withoutContexts = false;
+
 // Activation contexts arrived with Windows XP; on Windows 2000, which has no
 // version 6 common controls either, the functions are missing and the windows
 // get the classic controls, as the host's own do there. Looked up at run time, so
@@ -24,6 +26,7 @@ struct ContextFunctions {
     decltype(&DeactivateActCtx) deactivate = nullptr;
 
     ContextFunctions() noexcept {
+        if (g_withoutContexts) return;
         const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         if (!kernel) return;
         const auto find = [kernel](auto& function, const char* name) {
@@ -102,5 +105,7 @@ ActivationScope::~ActivationScope() {
 }
 
 bool ActivationScope::Available() noexcept { return Context() != INVALID_HANDLE_VALUE; }
+
+void ActivationScope::FindNoContextsForTesting() noexcept { g_withoutContexts = true; }
 
 }  // namespace tavisk::ui::win32

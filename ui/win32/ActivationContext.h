@@ -21,6 +21,11 @@ public:
     // the windows are then made with the process's own controls.
     static bool Available() noexcept;
 
+    // Makes the lookup find no activation contexts, as on Windows 2000, so that the
+    // windows get the process's own (classic) controls. For a test program that
+    // calls it before its first window; nothing of the DLL reaches it.
+    static void FindNoContextsForTesting() noexcept;
+
 private:
     ULONG_PTR _cookie = 0;
     bool _active = false;

@@ -396,7 +396,15 @@ bool Win32TreeView::selectFirst(WPARAM key) {
 }
 
 namespace {
+// The tree object, there while it lives; and the control's own procedure, which
+// stays as long as ours is in the window's chain, beyond the object's life when
+// another subclass was installed over ours.
 constexpr wchar_t kTreeViewProperty[] = L"Tavisk2002.TreeView";
+constexpr wchar_t kControlProcedureProperty[] = L"Tavisk2002.TreeView.Control";
+
+bool OursInstalled(HWND window, WNDPROC ours) {
+    return GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ours);
+}
 }  // namespace
 
 // The key that chose the first node must not reach the control: its notification
@@ -404,25 +412,33 @@ constexpr wchar_t kTreeViewProperty[] = L"Tavisk2002.TreeView";
 // (Down would list a second folder, End jump past the first). Only its window
 // procedure can hold the key back.
 Win32TreeView::Win32TreeView(HWND window) : _window(window) {
+    SetPropW(window, kControlProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
     SetPropW(window, kTreeViewProperty, this);
-    _controlProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TreeView::Procedure)));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TreeView::Procedure));
 }
 
+// Restoring the control's procedure while another subclass sits over ours would
+// cut that one out of the chain: ours then stays, forwarding alone, until the
+// window goes.
 Win32TreeView::~Win32TreeView() {
     if (!IsWindow(_window) || GetPropW(_window, kTreeViewProperty) != this) return;
-    SetWindowLongPtrW(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(_controlProcedure));
     RemovePropW(_window, kTreeViewProperty);
+    if (!OursInstalled(_window, &Win32TreeView::Procedure)) return;
+    SetWindowLongPtrW(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropW(_window, kControlProcedureProperty)));
+    RemovePropW(_window, kControlProcedureProperty);
 }
 
 LRESULT CALLBACK Win32TreeView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto control = reinterpret_cast<WNDPROC>(GetPropW(window, kControlProcedureProperty));
+    if (!control) return DefWindowProcW(window, message, wParam, lParam);  // only if another program took it
     auto* tree = static_cast<Win32TreeView*>(GetPropW(window, kTreeViewProperty));
-    const WNDPROC control = tree->_controlProcedure;
     // Nothing of the tree is used after selectFirst: the listing it raises may unload the form.
-    if (message == WM_KEYDOWN && tree->selectFirst(wParam)) return 0;
+    if (tree && message == WM_KEYDOWN && tree->selectFirst(wParam)) return 0;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));
+        if (OursInstalled(window, &Win32TreeView::Procedure))
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));
         RemovePropW(window, kTreeViewProperty);
+        RemovePropW(window, kControlProcedureProperty);
     }
     return CallWindowProcW(control, window, message, wParam, lParam);
 }

@@ -161,7 +161,6 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND _window;
-    WNDPROC _controlProcedure = nullptr;
     ImageList _images;
     std::unordered_map<std::wstring, Node> _nodes;
     bool _selecting = false;  // a selection made from code

@@ -85,7 +85,7 @@ public:
 TEST(ClickSinkTest, ClickRunsTheHandlerUntilTheBindingGoes) {
     FakeButton button;
     int clicks = 0;
-    auto binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [&] { ++clicks; });
+    auto binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [&](auto) { ++clicks; });
     ASSERT_TRUE(button.sink);
 
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -113,7 +113,7 @@ TEST(ClickSinkTest, AHandlerThatDropsItsOwnBindingRunsToItsEnd) {
     const std::weak_ptr<int> watch = captured;
     bool aliveAfterDrop = false;
     binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button),
-                                       [captured, &binding, &aliveAfterDrop, &watch] {
+                                       [captured, &binding, &aliveAfterDrop, &watch](IDispatch*) {
                                            binding.reset();
                                            aliveAfterDrop = !watch.expired();
                                        });
@@ -130,7 +130,7 @@ TEST(ClickSinkTest, ASinkTheHostStillHoldsKeepsTheLibraryInUse) {
     // a host keeps the sink, even after the add-in unadvised and was released.
     ASSERT_FALSE(base::win32::ModuleInUse());
     FakeButton button;
-    host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [] {}).reset();
+    host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [](IDispatch*) {}).reset();
     EXPECT_TRUE(base::win32::ModuleInUse());
     button.sink.Reset();
     EXPECT_FALSE(base::win32::ModuleInUse());
@@ -138,7 +138,7 @@ TEST(ClickSinkTest, ASinkTheHostStillHoldsKeepsTheLibraryInUse) {
 
 TEST(ClickSinkTest, HandlerFailureIsTheEventsResultWithItsText) {
     FakeButton button;
-    auto binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [] {
+    auto binding = host::win32::AdviseClick(static_cast<IConnectionPointContainer*>(&button), [](IDispatch*) {
         throw host::HostError(static_cast<std::int32_t>(0x800A01A8), L"Object required");
     });
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -154,8 +154,8 @@ TEST(ClickSinkTest, HandlerFailureIsTheEventsResultWithItsText) {
 TEST(ClickSinkTest, AnObjectWithoutClickEventsIsRefused) {
     ComPtr<ICreateErrorInfo> notAButton;
     ASSERT_EQ(CreateErrorInfo(&notAButton), S_OK);
-    EXPECT_THROW(host::win32::AdviseClick(notAButton.Get(), [] {}), host::HostError);
-    EXPECT_THROW(host::win32::AdviseClick(nullptr, [] {}), host::HostError);
+    EXPECT_THROW(host::win32::AdviseClick(notAButton.Get(), [](IDispatch*) {}), host::HostError);
+    EXPECT_THROW(host::win32::AdviseClick(nullptr, [](IDispatch*) {}), host::HostError);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the editor's rule by name, "_" hides but _private never, whatever flag it has.
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <oleauto.h>
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ public:
         std::wstring name;
         std::optional<bool> flag;  // a yes/no value, else `text`
         std::wstring text = {};
+        VARTYPE type = VT_BSTR;  // another: that type without a value
     };
     explicit FakeFolder(std::vector<Member> members) : _members(std::move(members)) {}
 
@@ -63,8 +65,8 @@ public:
             result->vt = VT_BOOL;
             result->boolVal = *member.flag ? VARIANT_TRUE : VARIANT_FALSE;
         } else {
-            result->vt = VT_BSTR;
-            result->bstrVal = SysAllocString(member.text.c_str());
+            result->vt = member.type;
+            if (member.type == VT_BSTR) result->bstrVal = SysAllocString(member.text.c_str());
         }
         return S_OK;
     }
@@ -97,6 +99,19 @@ TEST(HiddenFolderTest, ANameBeginningWithAnUnderscoreHidesAFolderButPrivate) {
         object.Attach(new FakeFolder(c.members));
         EXPECT_EQ(host::win32::MakeDispatchFolder(object)->excluded(), c.hidden) << c.what;
     }
+}
+
+// A file's title answered as Null is none; one that is no text at all names the page.
+TEST(HiddenFolderTest, AFilesTitleAnsweredAsNullOrAsNoText) {
+    const auto title = [](VARTYPE type) {
+        Microsoft::WRL::ComPtr<IDispatch> file;
+        file.Attach(new FakeFolder({{L"Url", {}, L"file:///C:/w/a.htm"}, {L"Title", {}, L"", type}}));
+        return host::win32::MakeDispatchFile(file)->title();
+    };
+    EXPECT_EQ(title(VT_NULL), L"");
+    EXPECT_THAT([&] { title(VT_ERROR); }, ::testing::ThrowsMessage<std::runtime_error>(
+                                              "The host's WebFile.Title of file:///C:/w/a.htm cannot be read. "
+                                              "The host's value is not a text. (0x80020005)"));
 }
 
 }  // namespace

@@ -106,6 +106,8 @@ TEST_F(SampleWebTest, TheHostModelLocatesItsFilesAndFoldersByDiskUrl) {
 
     EXPECT_THROW(activeWeb->locateFile(rootUrl + L"missing.htm"), host::HostError);
     EXPECT_THROW(activeWeb->locateFolder(rootUrl + L"products/none"), host::HostError);
+    EXPECT_THROW(activeWeb->locateFolder(rootUrl + L"_vti_cnf"), host::HostError) << "the editor's metadata";
+    EXPECT_THROW(activeWeb->locateFile(rootUrl + L"products/_vti_cnf/index.htm"), host::HostError);
 }
 
 TEST_F(SampleWebTest, AMarginRunChangesOnlyTheBodyStartTags) {

@@ -85,7 +85,7 @@ TEST_F(HostWindowTest, TheMenuBarFollowsTheCommandBarsAndRaisesClick) {
     const auto popupNode = simhost::CommandBarsModel::FindByCaption(toolsNode->controls(), L"Halvern Add-ins");
     const auto node = simhost::CommandBarsModel::FindByCaption(popupNode->controls(), L"Tavisk 2002...");
     ASSERT_TRUE(node);
-    const int cookie = node->subscribe([&] { ++clicks; });
+    const int cookie = node->subscribe([&](simhost::ControlNode&, bool&) { ++clicks; });
     choose(L"&Tavisk 2002...");
     EXPECT_EQ(clicks, 1);
     node->unsubscribe(cookie);

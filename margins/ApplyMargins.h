@@ -65,8 +65,8 @@ inline constexpr wchar_t kCountStoppedMessage[] =
 // failure stops the run where it happened: pages done stay saved; the page in hand
 // goes back as far as the host allows (a page the run opened is closed, unsaved if
 // it was not saved yet; a page the user had open stays open, in its view mode); the
-// user is told which page failed and why, or that it was saved and what failed
-// after that; and the dialog is shown again so the run can be retried or cancelled.
+// user is told which page failed and why, or that it was saved, whether it was then
+// put back all the same, and what failed after the save; and the dialog is shown again so the run can be retried or cancelled.
 // Once every page is done the run is complete, even when the page window that was
 // active before cannot be made active again. With
 // `progress`, the run reports to it before every page and stops there when the

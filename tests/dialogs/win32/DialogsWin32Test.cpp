@@ -384,6 +384,34 @@ TEST_F(DialogsWin32Test, OkRunsOverTheQueueAndTheDialogGoes) {
     EXPECT_EQ(store.saved(), (std::vector<simhost::Attribute>{{L"topmargin", L"12"}}));
 }
 
+HWND g_box = nullptr, g_boxOwner = nullptr;
+// Inside the box's loop: takes note of the box and presses its OK.
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    g_box = FindWindowW(L"#32770", L"Tavisk 2002");  // the dialog is gone once the run is done
+    if (!g_box) return;
+    g_boxOwner = GetWindow(g_box, GW_OWNER);
+    KillTimer(nullptr, timer);
+    PostMessageW(g_box, WM_COMMAND, IDOK, 0);
+}
+
+// The closing box on the screen belongs to the editor, which takes input before it
+// comes up, so that the box gives it the activation back when it closes.
+TEST_F(DialogsWin32Test, TheClosingBoxIsTheEditorsWhichIsActiveWhenItCloses) {
+    const HWND editor = CreateWindowExW(0, L"STATIC", L"editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                        nullptr, nullptr, nullptr, nullptr);
+    toolkit->realBoxes = true;
+    ShowOptionsDialog();
+    SendMessageW(Button(L"Selected &page(s)"), BM_CLICK, 0, 0);
+    Queue({{L"a.htm", L"Alpha"}});
+    SetTimer(nullptr, 0, 20, CloseBox);
+    SendMessageW(Button(L"OK"), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_boxOwner, editor);
+    EXPECT_FALSE(IsWindow(g_box));
+    EXPECT_TRUE(IsWindowEnabled(editor));
+    EXPECT_EQ(GetActiveWindow(), editor);
+    DestroyWindow(editor);
+}
+
 BOOL CALLBACK CollectVisible(HWND window, LPARAM found) {
     if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
     return TRUE;

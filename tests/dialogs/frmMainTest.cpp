@@ -335,7 +335,6 @@ TEST_F(FrmMainTest, TheEditorWaitsForTheRunUntilItsMessageIsGoneWhicheverWayTheR
         Click(dialog.cmdOK);
         host.setChangeListener({});
         toolkit->boxes().onShow = {};
-        // The editor takes the activation before the dialog hides, and input again before its box.
         std::vector<std::wstring> waited{L"activate", L"disable", L"enable", L"message"};
         if (way == Way::Disconnected) waited.pop_back();  // a closing dialog tells nobody
         EXPECT_EQ(editor.events, waited);

@@ -280,15 +280,12 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunAndClosesThePageIt
         std::int32_t id;
         bool windowRefuses;  // the page's own window will not close it either
         int savesOfB;
-        const wchar_t* told;  // around b.htm's URL
-        const wchar_t* after;
+        const wchar_t *told, *after;  // before and after b.htm's URL
     };
+    const wchar_t* savedTo = L"The margins were applied and saved to ";
     for (const Case c : {Case{3, false, 0, L"The margins could not be applied to ", L"."},
-                         Case{106, false, 1, L"The margins were applied and saved to ",
-                              L", and the page was closed, but the run stopped there."},
-                         Case{106, true, 1, L"The margins were applied and saved to ",
-                              L", but closing the page afterwards failed."}}) {
-        SCOPED_TRACE(c.windowRefuses);
+                         Case{106, false, 1, savedTo, L", and the page was closed, but the run stopped there."},
+                         Case{106, true, 1, savedTo, L", but closing the page afterwards failed."}}) {
         SCOPED_TRACE(c.id);
         simhost::SimHost fresh;
         host::SetApplication(simhost::InMemoryHost(fresh));

@@ -28,12 +28,8 @@ public:
         return _real.createProgressWindow(design);
     }
     ui::MessageBoxes& messages() override { return boxes; }
-    std::shared_ptr<ui::EditorWindow> editorWindow() override {
-        if (realBoxes) return ui::win32::Win32EditorWindow::Find();
-        return RecordedEditorWindow::Find(boxes);
-    }
+    std::shared_ptr<ui::EditorWindow> editorWindow() override { return RecordedEditorWindow::Find(boxes); }
     ui::memory::MemoryMessageBoxes boxes;
-    bool realBoxes = false;  // the editor's boxes are shown
 
 private:
     ui::win32::Win32Toolkit _real;

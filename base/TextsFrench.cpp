@@ -56,6 +56,12 @@ extern constexpr TextTable kFrenchTexts = {
      L"l'affichage de la page a ensuite échoué."},
     {TextId::SavedCloseFailed,
      L"Les marges ont été appliquées et enregistrées dans %1, mais la fermeture de la page a ensuite échoué."},
+    {TextId::SavedViewPutBack,
+     L"Les marges ont été appliquées et enregistrées dans %1, et l'affichage de la page a été rétabli, mais "
+     L"l'opération s'est arrêtée là."},
+    {TextId::SavedClosedPutBack,
+     L"Les marges ont été appliquées et enregistrées dans %1, et la page a été fermée, mais l'opération s'est "
+     L"arrêtée là."},
     {TextId::ThePage, L"la page"},
     {TextId::NotApplied, L"Les marges n'ont pas pu être appliquées."},
     {TextId::NotAppliedTo, L"Les marges n'ont pas pu être appliquées à %1."},

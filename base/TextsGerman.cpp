@@ -57,6 +57,12 @@ extern constexpr TextTable kGermanTexts = {
      L"konnte danach nicht wiederhergestellt werden."},
     {TextId::SavedCloseFailed,
      L"Die Ränder wurden auf %1 angewendet und gespeichert, aber die Seite konnte danach nicht geschlossen werden."},
+    {TextId::SavedViewPutBack,
+     L"Die Ränder wurden auf %1 angewendet und gespeichert, und die Ansicht der Seite wurde wiederhergestellt, "
+     L"aber der Vorgang wurde dort beendet."},
+    {TextId::SavedClosedPutBack,
+     L"Die Ränder wurden auf %1 angewendet und gespeichert, und die Seite wurde geschlossen, aber der Vorgang "
+     L"wurde dort beendet."},
     {TextId::ThePage, L"die Seite"},
     {TextId::NotApplied, L"Die Ränder konnten nicht angewendet werden."},
     {TextId::NotAppliedTo, L"Die Ränder konnten nicht auf %1 angewendet werden."},

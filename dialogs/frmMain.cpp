@@ -1,5 +1,7 @@
 #include "dialogs/frmMain.h"
 
+#include <utility>
+
 #include "dialogs/PageChooser.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmProgress.h"
@@ -47,13 +49,37 @@ void EnableMargin(const ui::CheckBox& check, ui::TextBox& text, ui::UpDown& upDo
 
 void SelectAll(ui::TextBox& text) { text.select(0, static_cast<std::int32_t>(text.text().size())); }
 
-// The run's progress and messages as the dialog hands them over: once the dialog
-// is closing, the run stops before its next page and nothing more is shown but a
-// failure, which the user must hear of even then.
-class ClosingRun final : public RunProgress, public ui::MessageBoxes {
+// The run's modal state, in one place so that the order of its steps can be seen:
+// the editor waits for the run as a modal dialog's owner waits for it, and the
+// activation never passes to another program's window, which the system would
+// bring in front of the editor. At the start the editor takes the activation from
+// the options dialog before that is hidden, and only then waits; the progress
+// window, the editor's own, takes the activation when it comes up. At the end the
+// editor takes input again before the progress window goes, so that the activation
+// returns to it, and the closing message is its own box. Once the dialog is closing
+// (the add-in is being let go), the run stops before its next page and nothing more
+// is shown but a failure, which the user must hear of even then.
+class ModalRun final : public RunDialog, public RunProgress, public ui::MessageBoxes {
 public:
-    ClosingRun(RunProgress& progress, ui::MessageBoxes& messages, const bool& closing)
-        : _progress(progress), _messages(messages), _closing(closing) {}
+    ModalRun(frmMain& dialog, ui::Form* form, ui::EditorWindow* editor, ui::MessageBoxes& messages, const bool& closing)
+        : _dialog(dialog), _editor(editor), _progress(form, editor), _messages(messages), _closing(closing) {}
+    ~ModalRun() override { end(); }
+    ModalRun(const ModalRun&) = delete;
+    ModalRun& operator=(const ModalRun&) = delete;
+
+    void hide() override {
+        // An editor already disabled (a modal window of someone else's is up) is
+        // left to whoever disabled it.
+        _waiting = _editor && _editor->enabled();
+        if (_waiting) _editor->activate();
+        _dialog.hide();
+        if (_waiting) _editor->setEnabled(false);
+    }
+    std::int32_t queueCount() override { return _dialog.queueCount(); }
+    std::wstring queueTag(std::int32_t index) override { return _dialog.queueTag(index); }
+    void unload() override { _dialog.unload(); }
+    void showAgain() override { _dialog.showAgain(); }
+    bool closing() const override { return _closing; }
 
     bool counting(std::int32_t done, std::int32_t total) override {
         return !_closing && _progress.counting(done, total) && !_closing;
@@ -63,15 +89,21 @@ public:
         // disconnection can arrive.
         return !_closing && _progress.next(index, total, url) && !_closing;
     }
-    void end() noexcept override { _progress.end(); }
+    void end() noexcept override {
+        if (std::exchange(_waiting, false)) _editor->setEnabled(true);
+        _progress.end();
+    }
     void show(const std::wstring& text, const std::wstring& title, ui::MessageIcon icon) override {
         if (!_closing || icon == ui::MessageIcon::Error) _messages.show(text, title, icon);
     }
 
 private:
-    RunProgress& _progress;
+    frmMain& _dialog;
+    ui::EditorWindow* _editor;
+    frmProgress _progress;
     ui::MessageBoxes& _messages;
     const bool& _closing;
+    bool _waiting = false;
 };
 
 }  // namespace
@@ -189,12 +221,7 @@ MarginSettings frmMain::settings() const {
     return settings;
 }
 
-void frmMain::hide() {
-    _form->hide();
-    // Only now: while it was enabled the editor took the activation back from the
-    // dialog, and the run keeps it there instead of in another program.
-    if (_wait) _wait->begin();
-}
+void frmMain::hide() { _form->hide(); }
 
 std::int32_t frmMain::queueCount() { return lvwStaticQueue.count(); }
 
@@ -268,24 +295,15 @@ void frmMain::cmdOK_Click() {
     // stay on the screen, dead, for the whole run: they go first, applying nothing.
     frmAbout::CloseIfOpen();
     if (const auto chooser = CurrentPageChooser()) chooser->optionsClosing();
-    // The editor waits from the dialog's hiding until the run's closing message is
-    // dismissed, and the guard holds as long, also once a finished run has unloaded
-    // the dialog: whatever way the run ends.
-    ui::EditorWait wait(_editor.get());
     struct RunScope {
-        frmMain& dialog;
-        RunScope(frmMain& d, ui::EditorWait& w) : dialog(d) {
-            _running = true;
-            dialog._wait = &w;
-        }
-        ~RunScope() {
-            _running = false;
-            dialog._wait = nullptr;
-        }
-    } scope(*this, wait);
-    frmProgress progress(_form.get(), _editor.get());
-    ClosingRun run(progress, _editor ? _editor->messages() : ui::CurrentToolkit().messages(), _closing);
-    ApplyMargins(settings(), *this, run, &run);
+        RunScope() { _running = true; }
+        ~RunScope() { _running = false; }
+    } scope;
+    // The guard holds until the run's closing message is dismissed, also once a
+    // finished run has unloaded the dialog: whatever way the run ends.
+    ModalRun run(*this, _form.get(), _editor.get(), _editor ? _editor->messages() : ui::CurrentToolkit().messages(),
+                 _closing);
+    ApplyMargins(settings(), run, run, &run);
 }
 
 }  // namespace tavisk

@@ -64,7 +64,6 @@ private:
     // The host's main window as the last menu command found it: the run keeps it
     // waiting, and its closing message belongs to it.
     std::shared_ptr<ui::EditorWindow> _editor;
-    ui::EditorWait* _wait = nullptr;  // while a run lasts
     // A run is in progress, in this or an unloaded instance: one at a time per process.
     static inline bool _running = false;
     bool _closing = false;

@@ -100,16 +100,21 @@ void ProcessPage(host::WebFile& file, const MarginSettings& settings, OpenPageCh
 // Through the page's own window, which stays usable when the host has already let
 // the add-in go; only when the host refused to name that window is the active one
 // taken, which is the page just opened.
-void PutBack(const PageState& state) noexcept {
-    if (!state.opened) return;  // no window of the run's, and the user's is not changed yet
+// True when the page is back as the user had it.
+bool PutBack(const PageState& state) noexcept {
+    if (!state.opened) return false;  // no window of the run's, and the user's is not changed yet
     try {
         if (state.wasOpen) {
-            if (state.window) state.window->setViewMode(state.savedViewMode);
+            if (!state.window) return false;
+            state.window->setViewMode(state.savedViewMode);
         } else if (const auto window = state.window ? state.window : App().activePageWindow()) {
             window->close();
+        } else {
+            return false;
         }
+        return true;
     } catch (...) {
-        // The host refuses: the page stays as the failure left it, and the message names it.
+        return false;  // the host refuses: the page stays as the failure left it, and the message names it
     }
 }
 
@@ -223,12 +228,15 @@ RunEnd RunOverPages(const MarginSettings& settings, RunDialog& dialog, RunProgre
     return end;
 }
 
-std::wstring FailureText(const std::wstring& url, const PageState& state, const std::wstring& reason) {
+std::wstring FailureText(const std::wstring& url, const PageState& state, bool putBack, const std::wstring& reason) {
     std::wstring text;
     if (state.saved) {
-        // The page is done: only what comes after its save failed.
-        text = base::Text(state.wasOpen ? base::TextId::SavedViewFailed : base::TextId::SavedCloseFailed,
-                          {url.empty() ? std::wstring(base::Text(base::TextId::ThePage)) : url});
+        // The page is done: only what comes after its save failed, and the page's own
+        // window may still have done that when the run put the page back.
+        using base::TextId;
+        const TextId id = !putBack ? (state.wasOpen ? TextId::SavedViewFailed : TextId::SavedCloseFailed)
+                                   : (state.wasOpen ? TextId::SavedViewPutBack : TextId::SavedClosedPutBack);
+        text = base::Text(id, {url.empty() ? std::wstring(base::Text(TextId::ThePage)) : url});
     } else {
         text = url.empty() ? base::Text(base::TextId::NotApplied) : base::Text(base::TextId::NotAppliedTo, {url});
     }
@@ -275,9 +283,10 @@ void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::Message
         // cancel it. With the dialog going for good (the add-in is being let go)
         // nobody can retry, but the user is still told what became of the page in
         // hand. Between pages there is nothing to tell: the host just let go.
-        PutBack(current.state);
+        const bool putBack = PutBack(current.state);
         if (!dialog.closing() || current.file) {
-            messages.show(FailureText(current.url(), current.state, reason), ui::kProductTitle, ui::MessageIcon::Error);
+            messages.show(FailureText(current.url(), current.state, putBack, reason), ui::kProductTitle,
+                          ui::MessageIcon::Error);
         }
         dialog.showAgain();
     } else if (end.stopped) {

@@ -66,14 +66,12 @@ inline constexpr const wchar_t* kCountStoppedMessage = base::English(base::TextI
 // failure stops the run where it happened: pages done stay saved; the page in hand
 // goes back as far as the host allows (a page the run opened is closed, unsaved if
 // it was not saved yet; a page the user had open stays open, in its view mode); the
-// user is told which page failed and why, or that it was saved and what failed
-// after that; and the dialog is shown again so the run can be retried or cancelled.
-// Once every page is done the run is complete, even when the page window that was
-// active before cannot be made active again. With
-// `progress`, the run reports to it before every page and stops there when the
-// user asks: the saved page window is active again, the user is told how far the
-// run got, and the dialog is shown again with its choices and queue. The progress
-// display asks the host for nothing but, over all pages, the URL of the page shown.
+// user is told which page failed and why, or that it was saved, whether it was then
+// put back all the same, and what failed after the save; and the dialog is shown again so the run can be retried or
+// cancelled. Once every page is done the run is complete, even when the page window that was active before cannot be
+// made active again. With `progress`, the run reports to it before every page and stops there when the user asks: the
+// saved page window is active again, the user is told how far the run got, and the dialog is shown again with its
+// choices and queue. The progress display asks the host for nothing but, over all pages, the URL of the page shown.
 // Over all pages, a file fetched for the run that is no longer a page (the web's
 // files changed after the count) fails the run on that file.
 void ApplyMargins(const MarginSettings& settings, RunDialog& dialog, ui::MessageBoxes& messages,

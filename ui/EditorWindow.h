@@ -1,7 +1,5 @@
 #pragma once
 
-#include <utility>
-
 #include "ui/MessageBoxes.h"
 
 namespace tavisk::ui {
@@ -14,34 +12,18 @@ public:
     virtual ~EditorWindow() = default;
     // False while it takes no input from the user.
     virtual bool enabled() const = 0;
+    // Takes the activation from the add-in's window that has it, so that hiding that
+    // window hands the activation to no other program. Nothing when none of the
+    // add-in's windows is active.
+    virtual void activate() noexcept = 0;
+    // false: it waits, and so do the editor's other windows that take input (its
+    // enabled, visible top-level windows, as under a task-modal box; not the
+    // add-in's). true: the keys and clicks queued for them meanwhile are dropped, and
+    // exactly those windows take input again.
     virtual void setEnabled(bool enabled) noexcept = 0;
     // Modal message boxes owned by it: they come up over it even when the user has
     // switched to another program, and it stays disabled under them.
     virtual MessageBoxes& messages() = 0;
-};
-
-// Keeps the editor waiting from begin() until the scope ends, whichever way it
-// ends. An editor that is already disabled (a modal window of someone else's is
-// up) is left to whoever disabled it.
-class EditorWait {
-public:
-    explicit EditorWait(EditorWindow* editor) noexcept : _editor(editor) {}
-    ~EditorWait() { end(); }
-    EditorWait(const EditorWait&) = delete;
-    EditorWait& operator=(const EditorWait&) = delete;
-
-    void begin() noexcept {
-        if (!_editor || _disabled || !_editor->enabled()) return;
-        _editor->setEnabled(false);
-        _disabled = true;
-    }
-    void end() noexcept {
-        if (std::exchange(_disabled, false)) _editor->setEnabled(true);
-    }
-
-private:
-    EditorWindow* _editor;
-    bool _disabled = false;
 };
 
 }  // namespace tavisk::ui

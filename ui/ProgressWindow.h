@@ -28,7 +28,8 @@ public:
     virtual ~ProgressWindow() = default;
 
     // Shows it above its owner, not topmost (a prompt of the host must be able to
-    // come above it), in the foreground, with the focus on Cancel.
+    // come above it), with the focus on Cancel; in the foreground when the host's
+    // windows are (not when the user has switched to another program).
     virtual void show() = 0;
     // The bar at `done` of `total`, and the two lines; drawn at once.
     virtual void update(std::int32_t done, std::int32_t total, const std::wstring& status,
@@ -37,7 +38,8 @@ public:
     // user's clicks and keys), lets the thread's other windows repaint, throws away
     // the keys and clicks addressed to them (the host waits for the work as for a
     // modal dialog; an Esc among them cancels), and returns at once. Their other
-    // messages stay queued for their own loop.
+    // messages stay queued for their own loop. The host's quit, which the system
+    // hands out whatever is asked for, cancels too, and close() posts it again.
     virtual void processMessages() = 0;
     // Gives the focus back to the shown window when another window of this program
     // took it (the host's page window, say); the foreground of another program is

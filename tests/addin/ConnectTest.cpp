@@ -303,7 +303,7 @@ TEST_P(ConnectTest, TranslatedToolsMenuIsFoundByItsIdOnTheMenuBar) {
         EXPECT_EQ(menu->caption(), edition.tools);
         EXPECT_EQ(menu->controls().items.back()->caption(), edition.popup);
         EXPECT_EQ(entries(menu->controls().items.back()->controls()),
-                  (std::vector<Entry>{{ControlType::Button, edition.button, L""}}));
+                  (std::vector<Entry>{{ControlType::Button, edition.button, kOurButton.tag}}));
         other->disconnect();
     }
     // An editor that does not say its language leaves it to Windows, not the menus'.

@@ -335,8 +335,8 @@ TEST_F(FrmMainTest, TheEditorWaitsForTheRunUntilItsMessageIsGoneWhicheverWayTheR
         Click(dialog.cmdOK);
         host.setChangeListener({});
         toolkit->boxes().onShow = {};
-        std::vector<std::wstring> waited{L"disable", L"message", L"enable"};
-        if (way == Way::Disconnected) waited.erase(waited.begin() + 1);  // a closing dialog tells nobody
+        std::vector<std::wstring> waited{L"activate", L"disable", L"enable", L"message"};
+        if (way == Way::Disconnected) waited.pop_back();  // a closing dialog tells nobody
         EXPECT_EQ(editor.events, waited);
         EXPECT_EQ(shows, way == Way::Disconnected ? 0 : way == Way::Thrown ? 2 : 1);
         if (frmMain::Exists()) frmMain::Instance().unload();

@@ -278,11 +278,14 @@ TEST_F(ApplyMarginsTest, AClosedWebStopsTheRunAtItsFirstNeed) {
 TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunAndClosesThePageItOpened) {
     struct Case {
         std::int32_t id;
+        bool windowRefuses;  // the page's own window will not close it either
         int savesOfB;
-        const wchar_t* told;
+        const wchar_t *told, *after;  // before and after b.htm's URL
     };
-    for (const Case c : {Case{3, 0, L"The margins could not be applied to "},
-                         Case{106, 1, L"The margins were applied and saved to "}}) {
+    const wchar_t* savedTo = L"The margins were applied and saved to ";
+    for (const Case c : {Case{3, false, 0, L"The margins could not be applied to ", L"."},
+                         Case{106, false, 1, savedTo, L", and the page was closed, but the run stopped there."},
+                         Case{106, true, 1, savedTo, L", but closing the page afterwards failed."}}) {
         SCOPED_TRACE(c.id);
         simhost::SimHost fresh;
         host::SetApplication(simhost::InMemoryHost(fresh));
@@ -295,6 +298,7 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunAndClosesThePageIt
             if (active && active->file->url() == Url(L"b.htm"))
                 if (auto control = fresh.menuBar().find(c.id, true)) control->remove();
         });
+        if (c.windowRefuses) fresh.recorder().failOn(L"PageWindow.close");
         dialog.events.clear();
         messages.shown.clear();
         ApplyMargins(MarginSettings{}, dialog, messages);
@@ -302,9 +306,9 @@ TEST_F(ApplyMarginsTest, AMissingSaveOrCloseCommandStopsTheRunAndClosesThePageIt
         EXPECT_EQ(saveCount(L"a.htm"), 1);
         EXPECT_EQ(saveCount(L"b.htm"), c.savesOfB);
         EXPECT_EQ(saveCount(L"c.htm"), 0);
-        EXPECT_TRUE(fresh.pageWindows().empty());
+        EXPECT_EQ(fresh.pageWindows().size(), c.windowRefuses ? 1u : 0u);
         expectStopped(Url(L"b.htm"), L"no command with Id " + std::to_wstring(c.id));
-        EXPECT_EQ(messages.shown.at(0).text.find(c.told + Url(L"b.htm")), 0u);
+        EXPECT_EQ(messages.shown.at(0).text.find(c.told + Url(L"b.htm") + c.after + L"\n\n"), 0u);
         fresh.setChangeListener({});
     }
 }

@@ -196,7 +196,7 @@ TEST_F(ChangingHostTest, ADisconnectionDuringARunStopsItAndClosesTheDialog) {
             EXPECT_EQ(toolkit->shown().at(0).text,
                       (moment == Moment::AfterTheSave
                            ? L"The margins were applied and saved to " + Url(page(kLastDone + 1)) +
-                                 L", but closing the page afterwards failed."
+                                 L", and the page was closed, but the run stopped there."
                            : L"The margins could not be applied to " + Url(page(kLastDone + 1)) + L".") +
                           L"\n\nThe add-in is not connected to a host application.");
         }

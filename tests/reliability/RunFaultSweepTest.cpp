@@ -155,8 +155,8 @@ protected:
         const std::wstring told =
             !savedFirst ? L"The margins could not be applied" + (named ? L" to " + Url(page(*named)) : L"") + L"."
                         : L"The margins were applied and saved to " + Url(page(*current)) +
-                              (wasOpen(*current) ? L", but putting the page's view back afterwards failed."
-                                                 : L", but closing the page afterwards failed.");
+                              (wasOpen(*current) ? L", and the page's view was put back, but the run stopped there."
+                                                 : L", and the page was closed, but the run stopped there.");
         EXPECT_EQ(message.text, told + L"\n\nThe host refused " + operation + L".");
         for (int i = 0; i < kPages; ++i) expectPageAfterStop(i, steps[static_cast<size_t>(i)], k);
 

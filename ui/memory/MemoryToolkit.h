@@ -104,12 +104,13 @@ public:
 };
 
 // The host's main window in memory: its boxes are the toolkit's, and it keeps what
-// happened to it, "disable", "enable" and "message" (a box it owned), in order.
+// happened to it, "activate", "disable", "enable" and "message" (a box it owned), in order.
 class MemoryEditorWindow final : public EditorWindow, private MessageBoxes {
 public:
     explicit MemoryEditorWindow(MessageBoxes& boxes) : _boxes(boxes) {}
 
     bool enabled() const override { return _enabled; }
+    void activate() noexcept override { events.push_back(L"activate"); }
     void setEnabled(bool enabled) noexcept override {
         _enabled = enabled;
         events.push_back(enabled ? L"enable" : L"disable");

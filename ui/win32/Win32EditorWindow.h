@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "ui/EditorWindow.h"
 
@@ -21,7 +22,7 @@ inline constexpr std::pair<UINT, UINT> kInputRanges[] = {
 // exists: the host may destroy it while a run goes on.
 class Win32EditorWindow : public EditorWindow, private MessageBoxes {
 public:
-    explicit Win32EditorWindow(HWND window) : _window(window) {}
+    explicit Win32EditorWindow(HWND window) : _window(window) { _disabled.reserve(8); }
 
     // The root owner of the thread's active window when it is the host's: a visible
     // top-level window of this thread that is not a dialog (the add-in's forms are
@@ -31,6 +32,9 @@ public:
     static std::shared_ptr<Win32EditorWindow> Find();
 
     bool enabled() const override { return IsWindow(_window) && IsWindowEnabled(_window); }
+    void activate() noexcept override;
+    // Its thread's windows; the add-in's forms and progress window are dialogs of
+    // the add-in's module, and are left alone.
     void setEnabled(bool enabled) noexcept override;
     // System message boxes owned by the window.
     MessageBoxes& messages() override { return *this; }
@@ -41,7 +45,7 @@ private:
     void show(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
 
     HWND _window;
-    bool _waiting = false;  // disabled by setEnabled
+    std::vector<HWND> _disabled;  // by setEnabled(false), enabled again by setEnabled(true)
 };
 
 }  // namespace tavisk::ui::win32

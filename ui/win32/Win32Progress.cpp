@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 #include "base/win32/ComError.h"
@@ -42,6 +43,13 @@ RECT Pixels(RECT twips, int dpi) {
 
 void SetTextIfChanged(HWND window, const std::wstring& text) {
     if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
+}
+
+// True while this thread's windows (the editor's) are in front: the user may have
+// switched to another program, whose foreground is not the add-in's to take.
+bool ThreadInFront() {
+    const HWND foreground = GetForegroundWindow();
+    return foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
 }
 
 }  // namespace
@@ -118,7 +126,7 @@ void Win32ProgressWindow::show() {
     }
     ShowWindow(_window.get(), SW_SHOW);
     // Not topmost: the prompts the editor shows during an open or a save come above it.
-    BringToFront(_window.get(), /*topmost=*/false);
+    if (ThreadInFront()) BringToFront(_window.get(), /*topmost=*/false);
     SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
 }
 
@@ -126,10 +134,7 @@ void Win32ProgressWindow::regainFocus() {
     if (!_window || !IsWindowVisible(_window.get())) return;
     const HWND focus = GetFocus();
     if (focus == _window.get() || IsChild(_window.get(), focus)) return;
-    // Only while this thread's windows are in front: the user may have switched to
-    // another program, whose foreground is not the add-in's to take.
-    const HWND foreground = GetForegroundWindow();
-    if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) return;
+    if (!ThreadInFront()) return;
     if (IsWindowEnabled(_cancel)) {
         SendMessageW(_window.get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(_cancel), TRUE);
     } else {
@@ -171,8 +176,17 @@ void Win32ProgressWindow::processMessages() {
     int taken = 0;
     MSG message;
     const auto take = [&](HWND filter, UINT first, UINT last) {
-        return taken < kMaxMessagesPerRound && _window && PeekMessageW(&message, filter, first, last, PM_REMOVE) &&
-               ++taken;
+        while (taken < kMaxMessagesPerRound && _window && PeekMessageW(&message, filter, first, last, PM_REMOVE)) {
+            ++taken;
+            if (message.message != WM_QUIT) return true;
+            // Handed out whatever the filter. The editor is ending: the run stops
+            // as Cancel stops it, and the quit is posted again once this modal
+            // loop is left, when the window goes.
+            _quit = true;
+            _exitCode = message.wParam;
+            cancel();
+        }
+        return false;
     };
     const auto dispatchOwn = [&] {
         // The dialog manager's keys: Esc becomes IDCANCEL.
@@ -201,10 +215,12 @@ void Win32ProgressWindow::cancel() noexcept {
 }
 
 void Win32ProgressWindow::close() noexcept {
-    if (!_window) return;
-    // No message reaches this object once the window is going.
-    SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
-    _window.reset();
+    if (_window) {
+        // No message reaches this object once the window is going.
+        SetWindowLongPtrW(_window.get(), DWLP_USER, 0);
+        _window.reset();
+    }
+    if (std::exchange(_quit, false)) PostQuitMessage(static_cast<int>(_exitCode));
 }
 
 INT_PTR CALLBACK Win32ProgressWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

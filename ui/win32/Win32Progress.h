@@ -43,6 +43,8 @@ private:
     HWND _centreOver = nullptr;
     bool _shownOnce = false;
     bool _cancelled = false;
+    bool _quit = false;  // a WM_QUIT taken, to be posted again by close()
+    WPARAM _exitCode = 0;
     std::int32_t _total = -1;
     Icon _smallIcon, _largeIcon;
 };

@@ -6,9 +6,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -105,21 +107,28 @@ protected:
 };
 
 TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBoundary) {
-    enum class Stop { Esc, Click, EscInToolBar };  // the last: an Esc to the host's window holding the focus
+    enum class Stop { Esc, Click, EscInToolBar, Quit };  // EscInToolBar: an Esc to the host's window holding the focus
     struct Case {
         bool queued;
         Stop stop;
         int done, total;  // all pages: logo.gif is not counted
         int firstPage;    // shown first: all pages count the files first, and the window comes up then
     };
+    std::atomic<HWND> other = nullptr;  // another program's: a top-level window of a thread of its own
+    std::thread otherProgram([&] {
+        other = TopLevel(L"other");
+        for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
+    });
+    while (!other) Sleep(1);
     for (const Case c : {Case{true, Stop::Esc, 15, kPages, 10}, Case{false, Stop::Click, 15, kPages, 1},
-                         Case{true, Stop::EscInToolBar, 15, kPages, 10}}) {
+                         Case{true, Stop::EscInToolBar, 15, kPages, 10}, Case{true, Stop::Quit, 15, kPages, 10}}) {
         SCOPED_TRACE(static_cast<int>(c.stop));
         // The editor's main window, active when the command arrives, and a floating
         // tool bar of the editor, unowned and before it in the thread's windows.
         const HWND toolBar = TopLevel(L"tools", WS_POPUP | WS_CAPTION);
         const HWND hostWindow = TopLevel(L"host");
         SetWindowPos(toolBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowOptionsDialog();
         Pump();
         const HWND main = MainWindow();
@@ -133,9 +142,11 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
 
         // What the window shows as each page is opened; the user stops the run during p15.htm.
         std::vector<std::wstring> statuses, items;
-        HWND window = nullptr;
+        HWND window = nullptr, pageWindow = nullptr;
         bool stopped = false, firstSight = true;
         host.setChangeListener([&] {
+            EXPECT_NE(GetForegroundWindow(), other.load());  // the other program stays behind
+
             const auto active = host.activePageWindow();
             if (toolkit->progress.empty() || !active) return;
             window = toolkit->progress.back();
@@ -155,7 +166,7 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 EXPECT_EQ(GetForegroundWindow(), window);
                 EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
                 EXPECT_EQ(GetWindow(window, GW_OWNER), hostWindow);
-                EXPECT_FALSE(IsWindowEnabled(hostWindow));
+                EXPECT_FALSE(IsWindowEnabled(hostWindow) || IsWindowEnabled(toolBar));
                 // What the user types and clicks into the editor meanwhile is dropped; it repaints.
                 for (const UINT input : {WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN}) PostMessageW(hostWindow, input, 'A', 0);
                 InvalidateRect(hostWindow, nullptr, TRUE);
@@ -176,14 +187,16 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 if (c.stop == Stop::Esc) SaveScreenshot(window, L"frmProgress.png", false);
             }
             // Opening p12.htm gives the editor the focus; by the next page the window has it back.
-            if (PageOf(active) == L"p12.htm") SetFocus(toolBar);
+            if (PageOf(active) == L"p12.htm" && !pageWindow) SetFocus(pageWindow = TopLevel(L"page", WS_POPUP));
             if (PageOf(active) == L"p13.htm") {
                 EXPECT_EQ(GetFocus(), Child(window, L"Button", L"Cancel"));
                 EXPECT_FALSE(GetUpdateRect(hostWindow, nullptr, FALSE));
             }
             if (PageOf(active) != L"p15.htm" || std::exchange(stopped, true)) return;
             const HWND cancel = Child(window, L"Button", L"Cancel");
-            if (c.stop == Stop::EscInToolBar) {
+            if (c.stop == Stop::Quit) {
+                PostQuitMessage(7);
+            } else if (c.stop == Stop::EscInToolBar) {
                 SetFocus(toolBar);
                 PostMessageW(toolBar, WM_KEYDOWN, VK_ESCAPE, 1);
             } else if (c.stop == Stop::Esc) {
@@ -197,17 +210,19 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
                 PostMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(rect.right / 2, rect.bottom / 2));
             }
         });
+        toolkit->boxes.onShow = [&] { EXPECT_TRUE(IsWindowEnabled(toolBar) && GetForegroundWindow() == hostWindow); };
         SendMessageW(Child(main, L"Button", L"OK"), BM_CLICK, 0, 0);
         host.setChangeListener({});
 
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(IsWindow(window));
         MSG message;
+        EXPECT_EQ(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? message.wParam : 0,
+                  c.stop == Stop::Quit ? 7u : 0u);
         EXPECT_TRUE(PeekMessageW(&message, hostWindow, WM_APP, WM_APP, PM_NOREMOVE));
         EXPECT_FALSE(PeekMessageW(&message, hostWindow, WM_KEYFIRST, WM_MOUSELAST, PM_NOREMOVE));
         EXPECT_TRUE(IsWindowEnabled(hostWindow));
-        DestroyWindow(hostWindow);
-        DestroyWindow(toolBar);
+        for (const HWND created : {hostWindow, toolBar, pageWindow}) DestroyWindow(created);
 
         // The texts advanced while the run went on, from the first page shown.
         ASSERT_GE(statuses.size(), 2u);
@@ -237,6 +252,8 @@ TEST_F(ProgressWin32Test, TheWindowShowsTheRunAndEscOrCancelStopsItAtAPageBounda
         frmMain::Instance().unload();
         Pump();
     }
+    PostMessageW(other, WM_QUIT, 0, 0);
+    otherProgram.join();
 }
 
 }  // namespace

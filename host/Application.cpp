@@ -1,5 +1,6 @@
 #include "host/Application.h"
 
+#include "base/Texts.h"
 #include "host/HostError.h"
 
 namespace tavisk::host {
@@ -15,7 +16,7 @@ std::shared_ptr<HostApplication>& Current() {
 
 HostApplication& Application() {
     auto& current = Current();
-    if (!current) throw HostError(kErrorFail, L"The add-in is not connected to a host application.");
+    if (!current) throw HostError(kErrorFail, base::Text(base::TextId::HostNotConnected));
     return *current;
 }
 
@@ -25,7 +26,7 @@ bool HasApplication() noexcept { return Current() != nullptr; }
 
 std::shared_ptr<Web> ActiveWebOrThrow() {
     auto web = Application().activeWeb();
-    if (!web) throw HostError(kErrorFail, L"No web is open in FrontPage.");
+    if (!web) throw HostError(kErrorFail, base::Text(base::TextId::HostNoWeb));
     return web;
 }
 

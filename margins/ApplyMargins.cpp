@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/Texts.h"
 #include "host/Application.h"
 #include "host/HostError.h"
 #include "margins/BodyMargins.h"
@@ -31,8 +32,7 @@ std::shared_ptr<host::PageWindow> ActivePageWindow() {
 void ExecuteMenuCommand(std::int32_t id) {
     auto control = App().commandBars()->item(host::kMenuBar)->findControl(id, true);
     if (!control) {
-        throw host::HostError(host::kErrorNotFound,
-                              L"The menu bar has no command with Id " + std::to_wstring(id) + L".");
+        throw host::HostError(host::kErrorNotFound, base::Text(base::TextId::NoCommandWithId, {std::to_wstring(id)}));
     }
     control->execute();
 }

@@ -1,6 +1,7 @@
 #include "base/win32/Variant.h"
 
 #include "base/Error.h"
+#include "base/Texts.h"
 #include "base/win32/ComError.h"
 
 namespace tavisk::base::win32 {
@@ -71,17 +72,17 @@ Variant Coerced(const VARIANT& value, VARTYPE type, const wchar_t* what) {
 
 std::wstring Variant::toText() const {
     if (_value.vt == VT_BSTR) return Bstr::FromBstr(_value.bstrVal);
-    return Bstr::FromBstr(Coerced(_value, VT_BSTR, L"The host's value is not a text.").value().bstrVal);
+    return Bstr::FromBstr(Coerced(_value, VT_BSTR, base::Text(base::TextId::ValueNotText)).value().bstrVal);
 }
 
 std::int32_t Variant::toInt() const {
     if (_value.vt == VT_I4) return _value.lVal;
-    return Coerced(_value, VT_I4, L"The host's value is not a number.").value().lVal;
+    return Coerced(_value, VT_I4, base::Text(base::TextId::ValueNotNumber)).value().lVal;
 }
 
 bool Variant::toBool() const {
     if (_value.vt == VT_BOOL) return _value.boolVal != VARIANT_FALSE;
-    return Coerced(_value, VT_BOOL, L"The host's value is not a yes/no value.").value().boolVal != VARIANT_FALSE;
+    return Coerced(_value, VT_BOOL, base::Text(base::TextId::ValueNotYesNo)).value().boolVal != VARIANT_FALSE;
 }
 
 Microsoft::WRL::ComPtr<IDispatch> Variant::toObject() const {
@@ -95,13 +96,14 @@ Microsoft::WRL::ComPtr<IDispatch> Variant::toObject() const {
             return object;
         case VT_UNKNOWN:
             if (!_value.punkVal) return object;
-            ThrowIfFailed(_value.punkVal->QueryInterface(IID_PPV_ARGS(&object)), L"The host's value is not an object.");
+            ThrowIfFailed(_value.punkVal->QueryInterface(IID_PPV_ARGS(&object)),
+                          base::Text(base::TextId::ValueNotObject));
             return object;
         case VT_DISPATCH | VT_BYREF:
             object = _value.ppdispVal ? *_value.ppdispVal : nullptr;
             return object;
         default:
-            throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH), L"The host's value is not an object.");
+            throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH), base::Text(base::TextId::ValueNotObject));
     }
 }
 

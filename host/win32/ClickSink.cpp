@@ -4,6 +4,7 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include "base/Texts.h"
 #include "base/win32/ComError.h"
 #include "base/win32/ComObject.h"
 #include "host/HostError.h"
@@ -99,16 +100,16 @@ private:
 }  // namespace
 
 std::unique_ptr<EventBinding> AdviseClick(IUnknown* button, ClickHandler handler) {
-    if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), L"There is no button to bind.");
+    if (!button) throw HostError(static_cast<std::int32_t>(E_POINTER), base::Text(base::TextId::ClickNoButton));
     SetErrorInfo(0, nullptr);  // a failure below must not be told with an earlier call's text
     ComPtr<IConnectionPointContainer> container;
-    ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), L"The control is not a button with events.");
+    ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), base::Text(base::TextId::ClickNoEvents));
     ComPtr<IConnectionPoint> point;
     ThrowIfFailed(container->FindConnectionPoint(kCommandBarButtonEventsIid, &point),
-                  L"The control is not a button with a Click event.");
+                  base::Text(base::TextId::ClickNoClickEvent));
     ComPtr<ClickSink> sink = MakeCom<ClickSink>(std::move(handler));
     DWORD cookie = 0;
-    ThrowIfFailed(point->Advise(sink.Get(), &cookie), L"The button refused the Click subscription.");
+    ThrowIfFailed(point->Advise(sink.Get(), &cookie), base::Text(base::TextId::ClickRefused));
     return std::make_unique<ClickBinding>(std::move(point), std::move(sink), cookie);
 }
 

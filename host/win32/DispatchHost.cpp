@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "base/Error.h"
+#include "base/Texts.h"
 #include "host/HostError.h"
 #include "host/win32/ClickSink.h"
 #include "host/win32/LateBoundObject.h"
@@ -31,7 +32,7 @@ public:
     std::int32_t count() override { return _object.get(L"Count").toInt(); }
     std::shared_ptr<T> item(std::int32_t index) override {
         auto object = _object.object(L"Item", Args(Variant::Int(index + _firstIndex)));
-        if (!object) throw HostError(kErrorNotFound, L"The host has no " + _object.role() + L" item at that index.");
+        if (!object) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoItem, {_object.role()}));
         return _make(std::move(object));
     }
 
@@ -67,8 +68,8 @@ private:
         try {
             return convert(_object.get(member));
         } catch (const HostError& e) {
-            throw HostError(e.code(), L"The host's WebFile." + std::wstring(member) + L" of " + url() +
-                                          L" cannot be read. " + e.message());
+            throw HostError(e.code(),
+                            base::Text(base::TextId::HostValueUnreadable, {member, url()}) + L" " + e.message());
         }
     }
 
@@ -129,12 +130,12 @@ public:
     }
     std::shared_ptr<WebFile> locateFile(const std::wstring& url) override {
         auto file = _object.object(L"LocateFile", Args(Variant::Text(url)));
-        if (!file) throw HostError(kErrorNotFound, L"The web has no file " + url + L".");
+        if (!file) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoFile, {url}));
         return MakeFile(std::move(file));
     }
     std::shared_ptr<WebFolder> locateFolder(const std::wstring& url) override {
         auto folder = _object.object(L"LocateFolder", Args(Variant::Text(url)));
-        if (!folder) throw HostError(kErrorNotFound, L"The web has no folder " + url + L".");
+        if (!folder) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoFolder, {url}));
         return MakeFolder(std::move(folder));
     }
 
@@ -152,7 +153,7 @@ public:
     void setViewMode(std::int32_t mode) override { _object.put(L"ViewMode", Variant::Int(mode)); }
     std::shared_ptr<HtmlDocument> document() override {
         auto document = _object.object(L"Document");
-        if (!document) throw HostError(kErrorNotFound, L"The page window shows no page.");
+        if (!document) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoPageShown));
         return MakeDocument(std::move(document));
     }
     void activate() override { _object.call(L"Activate"); }
@@ -198,7 +199,7 @@ public:
     explicit DispatchDocument(ComPtr<IDispatch> object) : _object(std::move(object), L"document") {}
     std::shared_ptr<BodyElement> body() override {
         auto body = _object.getById(kDocumentBodyDispId, L"body").toObject();
-        if (!body) throw HostError(kErrorNotFound, L"The page has no body element.");
+        if (!body) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoBody));
         return std::make_shared<DispatchBody>(std::move(body));
     }
 
@@ -271,7 +272,7 @@ std::shared_ptr<CommandBarControl> DispatchControls::add(ControlType type, const
                                                          bool temporary) {
     auto control = _object.object(L"Add", Args(Variant::Int(static_cast<std::int32_t>(type)), Variant::Missing(),
                                                Variant::Text(parameter), Variant::Missing(), Variant::Bool(temporary)));
-    if (!control) throw HostError(kErrorFail, L"The host added no control.");
+    if (!control) throw HostError(kErrorFail, base::Text(base::TextId::HostAddedNoControl));
     return MakeControl(std::move(control));
 }
 
@@ -298,7 +299,7 @@ public:
     explicit DispatchCommandBars(ComPtr<IDispatch> object) : _object(std::move(object), L"CommandBars") {}
     std::shared_ptr<CommandBar> item(const std::wstring& name) override {
         auto bar = _object.object(L"Item", Args(Variant::Text(name)));
-        if (!bar) throw HostError(kErrorNotFound, L"The host has no command bar \"" + name + L"\".");
+        if (!bar) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoCommandBar, {name}));
         return std::make_shared<DispatchCommandBar>(std::move(bar));
     }
 
@@ -310,7 +311,7 @@ class DispatchApplication final : public HostApplication {
 public:
     explicit DispatchApplication(ComPtr<IDispatch> object) : _object(std::move(object), L"Application") {
         if (!_object.has(L"ActiveWeb") || !_object.has(L"CommandBars"))
-            throw HostError(kErrorNoInterface, L"The object handed over is not the host's application.");
+            throw HostError(kErrorNoInterface, base::Text(base::TextId::HostNotApplication));
     }
 
     std::shared_ptr<Web> activeWeb() override {
@@ -319,7 +320,7 @@ public:
     }
     std::shared_ptr<WebWindow> activeWebWindow() override {
         auto window = _object.object(L"ActiveWebWindow");
-        if (!window) throw HostError(kErrorNotFound, L"The host has no active web window.");
+        if (!window) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoWebWindow));
         return std::make_shared<DispatchWebWindow>(std::move(window));
     }
     std::shared_ptr<PageWindow> activePageWindow() override {
@@ -328,7 +329,7 @@ public:
     }
     std::shared_ptr<HtmlDocument> activeDocument() override {
         auto document = _object.object(L"ActiveDocument");
-        if (!document) throw HostError(kErrorNotFound, L"No page is open in the host.");
+        if (!document) throw HostError(kErrorNotFound, base::Text(base::TextId::HostNoPageOpen));
         return MakeDocument(std::move(document));
     }
     std::wstring relativeUrl(WebFolder& base, const std::wstring& url) override {

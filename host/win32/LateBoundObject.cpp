@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Texts.h"
 #include "host/HostError.h"
 #include "base/win32/ComError.h"
 
@@ -11,7 +12,8 @@ using base::win32::InvokeError;
 
 LateBoundObject::LateBoundObject(Microsoft::WRL::ComPtr<IDispatch> object, std::wstring role)
     : _object(std::move(object)), _role(std::move(role)) {
-    if (!_object) throw HostError(static_cast<std::int32_t>(E_POINTER), L"The host gave no " + _role + L" object.");
+    if (!_object)
+        throw HostError(static_cast<std::int32_t>(E_POINTER), base::Text(base::TextId::HostGaveNoObject, {_role}));
 }
 
 bool LateBoundObject::has(const wchar_t* name) {
@@ -29,7 +31,7 @@ DISPID LateBoundObject::idOf(const wchar_t* name) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = _object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) throw HostError(hr, L"The host's " + _role + L" object has no member " + name + L".");
+    if (FAILED(hr)) throw HostError(hr, base::Text(base::TextId::HostNoMember, {_role, name}));
     _ids.emplace(name, id);
     return id;
 }
@@ -51,7 +53,7 @@ Variant LateBoundObject::invoke(DISPID id, WORD flags, std::vector<Variant>& arg
     SetErrorInfo(0, nullptr);  // so a stale text is never taken for this call's
     const HRESULT hr = _object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                        flags == DISPATCH_PROPERTYPUT ? nullptr : result.put(), &info, &argError);
-    if (FAILED(hr)) throw InvokeError(hr, info, L"The host refused " + _role + L"." + member + L".");
+    if (FAILED(hr)) throw InvokeError(hr, info, base::Text(base::TextId::HostRefused, {_role + L"." + member}));
     return result;
 }
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
+#include "base/Texts.h"
 #include "host/HostModel.h"
 #include "ui/MessageBoxes.h"
-#include "base/Texts.h"
 
 namespace tavisk::addin {
 

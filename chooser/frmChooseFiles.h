@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/Form.h"
 #include "base/Texts.h"
+#include "ui/Form.h"
 
 namespace tavisk {
 

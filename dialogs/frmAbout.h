@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "ui/Form.h"
 #include "base/Texts.h"
+#include "ui/Form.h"
 
 namespace tavisk {
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "base/Texts.h"
 #include "margins/ApplyMargins.h"
 #include "margins/MarginSettings.h"
 #include "ui/Form.h"
-#include "base/Texts.h"
 
 namespace tavisk {
 

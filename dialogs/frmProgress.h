@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "base/Texts.h"
 #include "margins/ApplyMargins.h"
 #include "ui/Form.h"
-#include "base/Texts.h"
 
 namespace tavisk {
 

@@ -4,10 +4,10 @@
 #include <functional>
 #include <string>
 
+#include "base/Texts.h"
 #include "host/HostModel.h"
 #include "margins/MarginSettings.h"
 #include "ui/MessageBoxes.h"
-#include "base/Texts.h"
 
 namespace tavisk {
 

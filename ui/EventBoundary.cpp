@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "base/Error.h"
-#include "ui/Form.h"
 #include "base/Texts.h"
+#include "ui/Form.h"
 
 namespace tavisk::ui {
 namespace {

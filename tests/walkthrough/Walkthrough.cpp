@@ -31,10 +31,10 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "tests/e2e/TaviskSteps.h"
 #include "tests/e2e/UiDriver.h"
 #include "tests/e2e/WebFiles.h"
-#include "base/Texts.h"
 
 namespace {
 

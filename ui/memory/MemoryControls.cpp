@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "base/Text.h"
-#include "ui/EventBoundary.h"
 #include "base/Texts.h"
+#include "ui/EventBoundary.h"
 
 namespace tavisk::ui::memory {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "ui/EventBoundary.h"
 #include "base/Texts.h"
+#include "ui/EventBoundary.h"
 
 namespace tavisk::ui::memory {
 

@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/Texts.h"
 #include "base/win32/ComError.h"
 #include "base/win32/ThisModule.h"
 #include "ui/win32/ActivationContext.h"
 #include "ui/win32/BringToFront.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32EditorWindow.h"
-#include "base/Texts.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Form.h"
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "chooser/EditQueue.h"
 #include "chooser/frmChooseFiles.h"
 #include "chooser/frmLoading.h"
@@ -30,7 +31,6 @@
 #include "simhost/inmemory/InMemoryHost.h"
 #include "tests/dialogs/win32/RecordingToolkit.h"
 #include "tests/support/WindowDriver.h"
-#include "base/Texts.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Form.h"
 

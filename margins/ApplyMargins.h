@@ -52,7 +52,7 @@ public:
     virtual void end() noexcept = 0;
 };
 
-// The English texts; the user reads them in the editor's language (ui/Texts.h).
+// The English texts; the user reads them in the editor's language (base/Texts.h).
 inline constexpr const wchar_t* kRunDoneMessage = base::English(base::TextId::RunDone);
 
 // What the user is told when a run stopped at their request after `done` of `total` pages.
